@@ -1,0 +1,40 @@
+# Thin wrappers: every target installs what is missing first.
+BUILD ?= build
+TESTBUILD ?= build-test
+BENCHBUILD ?= build-bench
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build run test bench install clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPEMO_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# make run [ARGS="page.htm other.htm"] -- or any extra words after run
+run: build
+	$(BUILD)/src/app/pemohtml $(ARGS) $(filter-out run,$(MAKECMDGOALS))
+
+test: deps
+	@cmake -S . -B $(TESTBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPEMO_SANITIZE=ON -DPEMO_TESTS=ON >/dev/null
+	@cmake --build $(TESTBUILD) -j $(JOBS)
+	@cd $(TESTBUILD) && ctest --output-on-failure -j 1
+
+bench: deps
+	@cmake -S . -B $(BENCHBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPEMO_TESTS=OFF -DPEMO_BENCH=ON >/dev/null
+	@cmake --build $(BENCHBUILD) -j $(JOBS)
+	@./scripts/run-benchmarks.sh $(BENCHBUILD)
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(TESTBUILD) $(BENCHBUILD)
+
+# Extra words after "make run" are files to open, not targets.
+%:
+	@:

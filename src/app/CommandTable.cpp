@@ -1,0 +1,297 @@
+#include "CommandTable.h"
+
+#include "app/Main.h"
+#include "document/Childwin.h"
+
+#include <QStringList>
+
+namespace {
+
+using DocFn = std::function<void(TEditeur &)>;
+using FrameFn = std::function<void(TMainForm &)>;
+
+MenuCommand doc(const char *name, const QString &caption, const QString &hint, DocFn fn = {},
+                const char *shortcut = "")
+{
+    MenuCommand c;
+    c.name = QString::fromLatin1(name);
+    c.caption = caption;
+    c.hint = hint;
+    c.doc = true;
+    c.onDocument = std::move(fn);
+    c.shortcut = QString::fromLatin1(shortcut);
+    return c;
+}
+
+MenuCommand frame(const char *name, const QString &caption, const QString &hint, FrameFn fn = {})
+{
+    MenuCommand c;
+    c.name = QString::fromLatin1(name);
+    c.caption = caption;
+    c.hint = hint;
+    c.onFrame = std::move(fn);
+    return c;
+}
+
+MenuCommand sep(MenuCommand c)
+{
+    c.separatorBefore = true;
+    return c;
+}
+
+MenuCommand submenu(MenuCommand c, QList<MenuCommand> children)
+{
+    c.children = std::move(children);
+    return c;
+}
+
+QList<MenuDefinition> build()
+{
+    QList<MenuDefinition> menus;
+
+    menus << MenuDefinition{QStringLiteral("Fichier1"), QStringLiteral("&Fichier"),
+        QStringLiteral("Quitter cette application"), 4, {
+        frame("FileNewItem", QStringLiteral("&Nouveau"), QStringLiteral("Créer un nouveau fichier"),
+              [](TMainForm &f) { f.FileNewItemClick(); }),
+        submenu(frame("Nouveauprojet1", QStringLiteral("Nouveau &projet"), QStringLiteral("Assistant projet")), {
+            frame("Siteperso1", QStringLiteral("Site &personnel"), QStringLiteral("Site perso")),
+            frame("Cv1", QStringLiteral("&Curriculum vitae"), QStringLiteral("Curriculum vitae")),
+            frame("Sitepro1", QStringLiteral("Site pr&ofessionnel"), QStringLiteral("Site professionnel")),
+        }),
+        frame("FileOpenItem", QStringLiteral("&Ouvrir"), QStringLiteral("Ouvrir un fichier existant"),
+              [](TMainForm &f) { f.FileOpenItemClick(); }),
+        [] {
+            MenuCommand c = doc("FileCloseItem", QStringLiteral("&Fermer"), QStringLiteral("Fermer le fichier en cours"));
+            c.onFrame = [](TMainForm &f) { f.FileCloseItemClick(); };
+            return c;
+        }(),
+        sep(doc("FileSaveItem", QStringLiteral("&Enregistrer"), QStringLiteral("Enregistrer le fichier en cours"),
+            [](TEditeur &e) { e.Enregistrer(); })),
+        doc("FileSaveAsItem", QStringLiteral("Enregistrer &sous..."),
+            QStringLiteral("Enregistrer le fichier en cours sous..."), [](TEditeur &e) { e.SaveAs(); }),
+        [] {
+            MenuCommand c = doc("Toutenregistrer1", QStringLiteral("&Tout enregistrer"),
+                                QStringLiteral("Enregistrer toutes les fenêtres"));
+            c.onFrame = [](TMainForm &f) { f.Toutenregistrer1Click(); };
+            return c;
+        }(),
+        sep(doc("Importerfichierrtf1", QStringLiteral("Importer fichier &RTF..."),
+            QStringLiteral("Importer fichier texte enrichi"))),
+        doc("Exportersansbalises1", QStringLiteral("E&xporter sans les balises..."),
+            QStringLiteral("Exporter en texte sans balises")),
+        sep(frame("TransferparFTP1", QStringLiteral("&Transfert par FTP"),
+              QStringLiteral("Envoyer les fichiers par FTP"))),
+        sep(doc("Imprimer1", QStringLiteral("&Imprimer..."), QStringLiteral("Imprimer le fichier"))),
+        frame("Configurationimpression1", QStringLiteral("&Configuration impression..."),
+              QStringLiteral("Configurer l'imprimante"), [](TMainForm &f) { f.PrinterSetup(); }),
+        sep(frame("FileExitItem", QStringLiteral("&Quitter"), QStringLiteral("Quitter l'application"),
+              [](TMainForm &f) { f.close(); })),
+    }};
+
+    menus << MenuDefinition{QStringLiteral("Edition1"), QStringLiteral("&Edition"), QString(), 5, {
+        doc("Annuler1", QStringLiteral("&Annuler"), QStringLiteral("Annuler la dernière opération"),
+            [](TEditeur &e) { e.Annuler(); }, "Ctrl+Z"),
+        [] {
+            // Own rule: the document windows enable and disable it.
+            MenuCommand c = doc("Rtablir1", QStringLiteral("&Rétablir"), QStringLiteral("Rétablir"),
+                                [](TEditeur &e) { e.Retablir(); });
+            c.doc = false;
+            return c;
+        }(),
+        sep(doc("CutItem", QStringLiteral("&Couper"), QStringLiteral("Couper vers le Presse-papiers"), {}, "Ctrl+X")),
+        doc("CopyItem", QStringLiteral("Co&pier"), QStringLiteral("Copier vers le Presse-papiers"), {}, "Ctrl+C"),
+        [] {
+            MenuCommand c = doc("PasteItem", QStringLiteral("C&oller"),
+                                QStringLiteral("Coller depuis le Presse-papiers"), {}, "Ctrl+V");
+            c.doc = false;
+            return c;
+        }(),
+        doc("Toutslectionner1", QStringLiteral("&Tout sélectionner"), QStringLiteral("Sélectionner tout le texte"),
+            {}, "Ctrl+A"),
+        sep(doc("Rechercher1", QStringLiteral("Rec&hercher..."), QStringLiteral("Rechercher le texte"), {}, "Ctrl+F")),
+        doc("Continuer1", QStringLiteral("Co&ntinuer"), QStringLiteral("Continer la recherche"), {}, "F3"),
+        doc("Remplacer1", QStringLiteral("Re&mplacer..."), QStringLiteral("Remplacer un texte")),
+        sep(doc("Changerlacasse1", QStringLiteral("C&hanger  la casse..."), QStringLiteral("Conversion maj/min"))),
+        doc("Convertircaractresspciaux1", QStringLiteral("Con&vertir caractères spéciaux"),
+            QStringLiteral("Convertir les accentués")),
+        doc("Indenter1", QStringLiteral("&Indenter"), QStringLiteral("Indenter le bloc")),
+    }};
+
+    menus << MenuDefinition{QStringLiteral("Insertion1"), QStringLiteral("&Insertion"), QString(), 6, {
+        doc("Balisehtml1", QStringLiteral("&Balise HTML..."), QStringLiteral("Insérer balise")),
+        doc("Commentaire1", QStringLiteral("&Commentaire"), QStringLiteral("Insérer un commentaire")),
+        sep(doc("Ancrage1", QStringLiteral("&Ancrage"), QStringLiteral("Insérer ancrage"))),
+        doc("Lienversancrage1", QStringLiteral("Lien vers a&ncrage"), QStringLiteral("Lien vers ancrage")),
+        doc("Url1", QStringLiteral("&Hyperlien fichier..."), QStringLiteral("Lien vers un fichier")),
+        doc("Url2", QStringLiteral("Lien vers &Url"), QStringLiteral("Lien vers un serveur Internet")),
+        doc("LienMail", QStringLiteral("Lien vers &mailbox"), QStringLiteral("Recevoir du courrier")),
+        sep(doc("Image1", QStringLiteral("&Image..."), QStringLiteral("Insérer une image"))),
+        doc("Son1", QStringLiteral("&Son..."), QStringLiteral("Insérer un son")),
+        doc("Texte1", QStringLiteral("T&exte..."), QStringLiteral("Importerr un fichier")),
+        sep(doc("Tableau1", QStringLiteral("&Tableau..."), QStringLiteral("Insérer un tableau"))),
+        doc("Liste1", QStringLiteral("&Liste..."), QStringLiteral("Insérer une liste")),
+        submenu(doc("Formulaire1", QStringLiteral("&Formulaire"), QStringLiteral("Insérer un formulaire")), {
+            doc("Dfinir1", QStringLiteral("&Définir..."), QString()),
+            doc("Lignnedesaisie1", QStringLiteral("Ligne de &saisie..."), QString()),
+            doc("Fentrtedetexte1", QStringLiteral("Fenêtre de &texte..."), QString()),
+            doc("Casecocher1", QStringLiteral("Case à &cocher..."), QString()),
+            doc("Boutonradio1", QStringLiteral("&Bouton radio..."), QString()),
+            doc("Menudroulant1", QStringLiteral("&Menu déroulant..."), QString()),
+            doc("Boutonenvoi1", QStringLiteral("Bouton &envoi"), QString()),
+            doc("Boutonraz1", QStringLiteral("Bouton &raz"), QString()),
+        }),
+        sep(doc("Paragraphe1", QStringLiteral("&Paragraphe"), QStringLiteral("Insérer paragraphe"))),
+        doc("Lignehorizontale1", QStringLiteral("Ligne &horizontale"), QStringLiteral("Tirer un trait")),
+        doc("Retourchariot1", QStringLiteral("&Retour chariot"), QStringLiteral("Insérer retour à la ligne")),
+        sep(doc("Caractrresspciaux1", QStringLiteral("Caractères spéciau&x"), QStringLiteral("Choisir caractères spéciaux"))),
+        doc("Smiley1", QStringLiteral("S&miley"), QStringLiteral("Insérer smiley")),
+        sep(doc("Appletjava1", QStringLiteral("Applet &java..."), QStringLiteral("Insérer applet java"))),
+        doc("IltdedonnesXML1", QStringLiteral("Ilot de données &XML"), QStringLiteral("Insèrer îlot de données XML")),
+    }};
+
+    menus << MenuDefinition{QStringLiteral("Style1"), QStringLiteral("&Style"), QString(), 7, {
+        doc("Gras1", QStringLiteral("&Gras"), QStringLiteral("Texte en gras")),
+        doc("Italique1", QStringLiteral("&Italique"), QStringLiteral("Texte en italique")),
+        doc("Soulign1", QStringLiteral("&Souligné"), QStringLiteral("Texte souligné")),
+        doc("Barre1", QStringLiteral("&Barré"), QStringLiteral("Texte barré")),
+        doc("Indice1", QStringLiteral("I&ndice"), QStringLiteral("Mettre en indixe")),
+        doc("Exposant1", QStringLiteral("&Exposant"), QStringLiteral("Mettre en exposant")),
+        doc("Preformat1", QStringLiteral("P&réformaté"), QStringLiteral("Texte préformaté")),
+        sep(doc("Aligngauche1", QStringLiteral("&Aligné à gauche"), QStringLiteral("Aligner bloc à gauche"))),
+        doc("Centr1", QStringLiteral("&Centré"), QStringLiteral("Centrer Bloc")),
+        doc("Cadrdroite1", QStringLiteral("Aligné à &droite"), QStringLiteral("Cadrer bloc à droite")),
+        sep(doc("Couleur1", QStringLiteral("C&ouleur..."), QStringLiteral("Couleur du texte"))),
+        submenu(doc("Taille1", QStringLiteral("&Taille"), QStringLiteral("Choisir la taille du texte")), {
+            doc("Titre1H11", QStringLiteral("Titre&1  H1"), QStringLiteral("Taille maximum")),
+            doc("Titre2H21", QStringLiteral("Titre&2  H2"), QStringLiteral("Sous- titre")),
+            doc("Titre3H31", QStringLiteral("Titre&3  H3"), QStringLiteral("Standard")),
+            doc("Titre4H41", QStringLiteral("Titre&4  H4"), QStringLiteral("Taille normale")),
+            doc("Titre5H51", QStringLiteral("Titre&5  H5"), QStringLiteral("Petits caractères")),
+            doc("Titre6H61", QStringLiteral("Titre&6  H6"), QStringLiteral("Taille minimum")),
+        }),
+        sep(doc("Sectionstyle1", QStringLiteral("Section sty&le..."), QStringLiteral("Section <style>"))),
+    }};
+
+    menus << MenuDefinition{QStringLiteral("Parametres1"), QStringLiteral("&Paramètres"), QString(), 8, {
+        doc("Optionsdudocument1", QStringLiteral("&Options du document..."),
+            QStringLiteral("Fixer l'en-tête et les couleurs")),
+        doc("Feuilledestylecss1", QStringLiteral("&Feuille de style css..."), QStringLiteral("Lier à une feuille de style")),
+        doc("Editeur1", QStringLiteral("&Editeur..."), QStringLiteral("Options de l'éditeur")),
+        sep([] {
+            MenuCommand c = doc("Actualiserautomatiquement1", QStringLiteral("A&ctualiser automatiquement"),
+                                QStringLiteral("Actualiser automatiqement l'affichage"));
+            c.checkable = true;
+            c.onFrame = [](TMainForm &f) { f.Actualiserautomatiquement1Click(); };
+            return c;
+        }()),
+        doc("Actualiserlaffichage1", QStringLiteral("&Actualiser l'affichage"), QStringLiteral("Reafficher la page web")),
+    }};
+
+    menus << MenuDefinition{QStringLiteral("Outils1"), QStringLiteral("&Outils"), QString(), 9, {
+        [] {
+            MenuCommand c = doc("Lancerlenavigateur1", QStringLiteral("&Lancer le navigateur"),
+                                QStringLiteral("Lancer navigateur par défaut"));
+            c.onFrame = [](TMainForm &f) { f.Lancernavigateur1Click(); };
+            return c;
+        }(),
+        sep(doc("Statistiques1", QStringLiteral("&Statistiques"), QStringLiteral("Statistiques sur la page"))),
+        doc("Vrifierlapage1", QStringLiteral("&Vérifier la page"), QStringLiteral("Vérifier la page")),
+        doc("Compacterlesbalises1", QStringLiteral("&Compacter les balises"), QStringLiteral("Compacter les balises")),
+        sep(doc("Editerimage1", QStringLiteral("Editer &image"), QStringLiteral("Retoucher une image"))),
+        doc("Editergifanim1", QStringLiteral("Editer gif &animé"), QStringLiteral("Editer un gif animé")),
+        doc("Gnrervignettes1", QStringLiteral("&Générer vignettes..."), QStringLiteral("Générer vignettes des images")),
+    }};
+
+    menus << MenuDefinition{QStringLiteral("Javascript1"), QStringLiteral("&Javascript"), QString(), 10, {
+        doc("Script1", QStringLiteral("&Script"), QStringLiteral("Script JavaScript")),
+        doc("Motscl1", QStringLiteral("&Mots-clé"), QStringLiteral("Liste des mots clé")),
+        doc("Bouclefor1", QStringLiteral("&For"), QStringLiteral("Boucle for")),
+        doc("While1", QStringLiteral("&While"), QStringLiteral("Boucle while")),
+        doc("If1", QStringLiteral("Condition &if"), QStringLiteral("Condition if")),
+        sep(doc("Mssagedfilanr1", QStringLiteral("Message &défilant..."), QStringLiteral("Message défilant"))),
+        doc("Textedgrad1", QStringLiteral("&Texte dégradé..."), QStringLiteral("Texte en dégradé")),
+        doc("Messagealatoire1", QStringLiteral("Message a&léatoire..."), QStringLiteral("Affiche un message aléatoirement")),
+        doc("Messageanim1", QStringLiteral("Message a&nimé..."), QStringLiteral("Le texte s'anime dans une boite de dialogue")),
+        doc("Compterebours1", QStringLiteral("&Compte à rebours..."), QStringLiteral("Compte à rebours des jours")),
+        sep(doc("Imprimerlapage1", QStringLiteral("Im&primer la page..."), QStringLiteral("Imprimer la page"))),
+        doc("Ajouterauxfavoris1", QStringLiteral("&Ajouter aux favoris..."), QStringLiteral("Ajouter le site aux favoris")),
+        doc("Rollover1", QStringLiteral("&Rollover..."), QStringLiteral("Effet de permutation d'images")),
+        doc("Imagealatoire1", QStringLiteral("Ima&ge aléatoire..."), QStringLiteral("Affiche une image aléatoirement")),
+        doc("Cookiedidentification1", QStringLiteral("Coo&kie d'identification"),
+            QStringLiteral("Invite d'intentification du surdeur")),
+    }};
+
+    menus << MenuDefinition{QStringLiteral("Utilitaires1"), QStringLiteral("&Utilitaires"), QString(), 11, {
+        frame("Calendrier1", QStringLiteral("&Calendrier"), QStringLiteral("Calendrier")),
+        frame("Calculatrice1", QStringLiteral("C&alculatrice"), QStringLiteral("Calculatrice")),
+        frame("Euroconversion1", QStringLiteral("&Euro conversion"), QStringLiteral("Convertisseur Euro")),
+        frame("Horloge1", QStringLiteral("&Horloge"), QStringLiteral("Horloge")),
+        frame("Blocnotes1", QStringLiteral("&Bloc-notes"), QStringLiteral("Bloc-notes")),
+    }};
+
+    menus << MenuDefinition{QStringLiteral("Fenetre1"), QStringLiteral("Fe&nêtre"),
+        QStringLiteral("Commandes de fenêtres telles que Mosaïque et Cascade"), 12, {
+        [] {
+            MenuCommand c = doc("WindowCascadeItem", QStringLiteral("&Cascade"),
+                                QStringLiteral("Disposer les fenêtres en recouvrement"));
+            c.onFrame = [](TMainForm &f) { f.WindowCascade(); };
+            return c;
+        }(),
+        [] {
+            MenuCommand c = doc("WindowTileItem", QStringLiteral("&Mosaïque"),
+                                QStringLiteral("Disposer les fenêtres sans recouvrement"));
+            c.onFrame = [](TMainForm &f) { f.WindowTile(); };
+            return c;
+        }(),
+        [] {
+            MenuCommand c = doc("WindowArrangeItem", QStringLiteral("&Réorganiser les icônes"),
+                                QStringLiteral("Disposer les fenêtres en bas de la fenêtre principale"));
+            c.onFrame = [](TMainForm &f) { f.WindowArrange(); };
+            return c;
+        }(),
+        [] {
+            MenuCommand c = doc("WindowMinimizeItem", QStringLiteral("&Tout réduire"),
+                                QStringLiteral("Minimiser toutes les fenêtres"));
+            c.onFrame = [](TMainForm &f) { f.WindowMinimizeAll(); };
+            return c;
+        }(),
+    }};
+
+    menus << MenuDefinition{QStringLiteral("Aide1"), QStringLiteral("&Aide"), QStringLiteral("Sujets d'aide"), 13, {
+        frame("Index1", QStringLiteral("&Sommaire"), QStringLiteral("Sommaire de l'aide"),
+              [](TMainForm &f) { f.HelpContents(); }),
+        frame("Rechercher2", QStringLiteral("&Rechercher"), QStringLiteral("Rechercher"),
+              [](TMainForm &f) { f.HelpSearch(); }),
+        frame("Utiliserlaide1", QStringLiteral("&Utiliser l'aide"), QStringLiteral("Utiliser l'aide"),
+              [](TMainForm &f) { f.HelpHowToUse(); }),
+        sep(frame("HelpAboutItem", QStringLiteral("&A propos"), QStringLiteral("Informations sur le logiciel"),
+              [](TMainForm &f) { f.HelpAboutItemClick(); })),
+    }};
+    return menus;
+}
+
+void collectPending(const QList<MenuCommand> &items, QStringList &out)
+{
+    for (const MenuCommand &c : items) {
+        if (!c.children.isEmpty())
+            collectPending(c.children, out);
+        else if (!c.onDocument && !c.onFrame)
+            out << c.name;
+    }
+}
+
+} // namespace
+
+const QList<MenuDefinition> &commandTable()
+{
+    static const QList<MenuDefinition> table = build();
+    return table;
+}
+
+QStringList pendingCommands()
+{
+    QStringList names;
+    for (const MenuDefinition &m : commandTable())
+        collectPending(m.items, names);
+    return names;
+}

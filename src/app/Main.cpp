@@ -1,0 +1,555 @@
+#include "Main.h"
+
+#include "app/AboutBox.h"
+#include "app/CommandTable.h"
+#include "app/Icons.h"
+#include "colormemo/ColMemo.h"
+#include "document/Childwin.h"
+#include "platform/Errors.h"
+#include "platform/FileDialogs.h"
+#include "platform/Help.h"
+#include "platform/Launcher.h"
+#include "platform/Messages.h"
+#include "platform/Paths.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTime>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+QString browserArgument(const QString &path)
+{
+    QString argument = QStringLiteral("\"FILE:///") + path + u'"';
+    argument.replace(u'\\', u'/');
+    return argument;
+}
+
+TMainForm::TMainForm(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Pemo HTML"));
+    setAccessibleName(QStringLiteral("Pemo HTML"));
+    setWindowIcon(Icons::application());
+
+    // FormCreate
+    StartDir = QDir::currentPath();
+    mdiArea = new QMdiArea(this);
+    mdiArea->setObjectName(QStringLiteral("ClientArea"));
+    mdiArea->setAccessibleName(QStringLiteral("Fenêtres des documents"));
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *w) {
+        UpdateMenuItems();
+        if (w)
+            if (auto *e = qobject_cast<TEditeur *>(w->widget()))
+                e->FormActivate();
+    });
+
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    GetFontName();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    Timer1->start();
+
+    UpdateMenuItems();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::buildMenus()
+{
+    for (const MenuDefinition &def : commandTable()) {
+        QMenu *menu = menuBar()->addMenu(def.caption);
+        menu->setObjectName(def.name);
+        menu->setTitle(def.caption);
+        menu->setAccessibleName(QString(def.caption).remove(u'&'));
+        menu->menuAction()->setStatusTip(def.hint);
+        menu->setProperty("helpContext", def.helpContext);
+        menu->installEventFilter(this);
+        menu->setToolTipsVisible(false);
+        m_menus.insert(def.name, menu);
+        addCommands(menu, def.items);
+        if (def.name == QLatin1String("Fenetre1"))
+            connect(menu, &QMenu::aboutToShow, this, &TMainForm::fillWindowMenu);
+    }
+    // Start-up states of the items with rules of their own.
+    action(QStringLiteral("Rtablir1"))->setEnabled(false);
+    action(QStringLiteral("PasteItem"))->setEnabled(false);
+    action(QStringLiteral("Actualiserautomatiquement1"))->setChecked(true);
+}
+
+void TMainForm::addCommands(QMenu *menu, const QList<MenuCommand> &items)
+{
+    for (const MenuCommand &c : items) {
+        if (c.separatorBefore)
+            menu->addSeparator();
+        QAction *a;
+        if (!c.children.isEmpty()) {
+            QMenu *sub = menu->addMenu(c.caption);
+            sub->setObjectName(c.name);
+            sub->setAccessibleName(QString(c.caption).remove(u'&'));
+            sub->installEventFilter(this);
+            sub->setProperty("helpContext", menu->property("helpContext"));
+            m_menus.insert(c.name, sub);
+            a = sub->menuAction();
+            addCommands(sub, c.children);
+        } else {
+            a = menu->addAction(c.caption);
+            const MenuCommand copy = c;
+            connect(a, &QAction::triggered, this, [this, copy] { triggerCommand(copy); });
+        }
+        a->setObjectName(c.name);
+        a->setStatusTip(c.hint);
+        a->setProperty("doc", c.doc);
+        a->setCheckable(c.checkable);
+        if (!c.shortcut.isEmpty()) {
+            a->setShortcut(QKeySequence(c.shortcut));
+            a->setShortcutContext(Qt::ApplicationShortcut);
+        }
+        m_actions.insert(c.name, a);
+    }
+}
+
+void TMainForm::triggerCommand(const MenuCommand &command)
+{
+    if (command.onFrame) {
+        runCommand([this, &command] { command.onFrame(*this); });
+        return;
+    }
+    if (command.onDocument) {
+        TEditeur *e = activeEditeur();
+        if (e)
+            runCommand([e, &command] { command.onDocument(*e); });
+        return;
+    }
+    Platform::information(this, QStringLiteral("La commande « %1 » n'est pas encore disponible dans cette version.")
+                                    .arg(QString(command.caption).remove(u'&').remove(QStringLiteral("..."))));
+}
+
+void TMainForm::runCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const Platform::PemoError &e) {
+        Platform::error(this, e.message());
+    } catch (const std::exception &e) {
+        Platform::error(this, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void TMainForm::buildToolBar()
+{
+    SpeedPanel = addToolBar(QStringLiteral("Barre d'outils"));
+    SpeedPanel->setObjectName(QStringLiteral("SpeedPanel"));
+    SpeedPanel->setAccessibleName(QStringLiteral("Barre d'outils"));
+    SpeedPanel->setMovable(false);
+    SpeedPanel->setFloatable(false);
+    SpeedPanel->setIconSize(QSize(20, 20));
+
+    struct Button {
+        const char *name;
+        const char *hint;       // tooltip|status text
+        const char *target;     // menu item run by the button
+        QIcon icon;
+        const char *face;
+        bool doc;
+        bool groupAfter;
+    };
+    const Button buttons[] = {
+        {"FileNew1Btn", "Nouveau", "FileNewItem", Icons::newPage(), nullptr, false, false},
+        {"OpenBtn", "Ouvrir|", "FileOpenItem", Icons::open(), nullptr, false, false},
+        {"SaveBtn", "Enregistrer|", "FileSaveItem", Icons::save(), nullptr, true, true},
+        {"CutBtn", "Couper|", "CutItem", Icons::cut(), nullptr, true, false},
+        {"CopyBtn", "Copier|", "CopyItem", Icons::copy(), nullptr, true, false},
+        {"PasteBtn", "Coller|", "PasteItem", Icons::paste(), nullptr, false, true},
+        {"ExecButton", "Lancer navigateur", "Lancerlenavigateur1", Icons::browser(), nullptr, true, false},
+        {"SpeedButton10", "Reafficher la page", "Actualiserlaffichage1", Icons::refresh(), nullptr, true, false},
+        {"ComboBox1", nullptr, nullptr, QIcon(), nullptr, true, false},
+        {"SpeedButton1", "Taille H1", "Titre1H11", QIcon(), "H1", true, false},
+        {"SpeedButton2", "Taille H2", "Titre2H21", QIcon(), "H2", true, false},
+        {"SpeedButton3", "Taille H3", "Titre3H31", QIcon(), "H3", true, false},
+        {"SpeedButton4", "Taille H4", "Titre4H41", QIcon(), "H4", true, false},
+        {"SpeedButton5", "Taille H5", "Titre5H51", QIcon(), "H5", true, false},
+        {"SpeedButton6", "Taille H6", "Titre6H61", QIcon(), "H6", true, true},
+        {"SpeedButton7", "Gras", "Gras1", Icons::bold(), nullptr, true, false},
+        {"SpeedButton8", "Italique", "Italique1", Icons::italic(), nullptr, true, false},
+        {"SpeedButton9", "Souligné", "Soulign1", Icons::underline(), nullptr, true, true},
+        {"SpeedButton11", "Retour chariot", "Retourchariot1", QIcon(), "BR", true, false},
+        {"SpeedButton12", "Paragraphe", "Paragraphe1", QIcon(), "P", true, false},
+    };
+    for (const Button &b : buttons) {
+        const QString name = QString::fromLatin1(b.name);
+        if (name == QLatin1String("ComboBox1")) {
+            ComboBox1 = new QComboBox(SpeedPanel);
+            ComboBox1->setObjectName(name);
+            ComboBox1->setAccessibleName(QStringLiteral("Police"));
+            ComboBox1->setEditable(true);
+            ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+            ComboBox1->setFixedWidth(180);
+            ComboBox1->setFont(QFont(QStringLiteral("Times New Roman")));
+            ComboBox1->setToolTip(QStringLiteral("Police"));
+            SpeedPanel->addWidget(ComboBox1);
+            m_docControls << ComboBox1;
+            continue;
+        }
+        const QString hint = QString::fromUtf8(b.hint);
+        const qsizetype bar = hint.indexOf(u'|');
+        auto *button = new QToolButton(SpeedPanel);
+        button->setObjectName(name);
+        button->setAutoRaise(true);
+        button->setToolTip(bar < 0 ? hint : hint.left(bar));
+        button->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+        button->setAccessibleName(button->toolTip());
+        if (b.face) {
+            button->setText(QString::fromLatin1(b.face));
+            if (name == QLatin1String("SpeedButton12")) {
+                QFont f = button->font();
+                f.setBold(true);
+                button->setFont(f);
+            }
+            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+            button->setMinimumWidth(26);
+        } else {
+            button->setIcon(b.icon);
+        }
+        QAction *target = action(QString::fromLatin1(b.target));
+        connect(button, &QToolButton::clicked, target, &QAction::trigger);
+        SpeedPanel->addWidget(button);
+        m_buttons.insert(name, button);
+        if (b.doc)
+            m_docControls << button;
+        if (b.groupAfter)
+            SpeedPanel->addSeparator();
+    }
+    // PasteBtn follows "C&oller" wherever that is switched.
+    QAction *paste = action(QStringLiteral("PasteItem"));
+    QToolButton *pasteBtn = toolButton(QStringLiteral("PasteBtn"));
+    pasteBtn->setEnabled(false);
+    connect(paste, &QAction::changed, pasteBtn, [paste, pasteBtn] { pasteBtn->setEnabled(paste->isEnabled()); });
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, &TMainForm::ComboBox1Change);
+}
+
+void TMainForm::buildStatusBar()
+{
+    StatusLine = new QLabel(this);
+    StatusLine->setObjectName(QStringLiteral("StatusLine"));
+    StatusLine->setAccessibleName(QStringLiteral("Ligne d'état"));
+    StatusLine->setFrameShape(QFrame::Panel);
+    StatusLine->setFrameShadow(QFrame::Sunken);
+    StatusLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Panel2 = new QLabel(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setAccessibleName(QStringLiteral("Horloge"));
+    Panel2->setFrameShape(QFrame::Panel);
+    Panel2->setFrameShadow(QFrame::Sunken);
+    Panel2->setFixedWidth(76);
+    Panel2->setAlignment(Qt::AlignCenter);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(StatusLine, 1);
+    statusBar()->addPermanentWidget(Panel2);
+}
+
+void TMainForm::GetFontName()
+{
+    QStringList families = QFontDatabase::families();
+    families.removeDuplicates();
+    families.sort(Qt::CaseInsensitive);
+    const QSignalBlocker block(ComboBox1);
+    ComboBox1->clear();
+    ComboBox1->addItems(families);
+    ComboBox1->setEditText(QStringLiteral("Times New Roman"));
+}
+
+void TMainForm::ComboBox1Change(const QString &font)
+{
+    TEditeur *e = activeEditeur();
+    if (!e)
+        return;
+    runCommand([e, font] { e->Police(font); });
+}
+
+void TMainForm::Timer1Timer() { Panel2->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))); }
+
+bool TMainForm::event(QEvent *event)
+{
+    // ShowStatusHint: the long hint of the item or button under the mouse.
+    if (event->type() == QEvent::StatusTip) {
+        StatusLine->setText(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // F1 on an open menu shows that menu's help topic.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
+        if (auto *m = qobject_cast<QMenu *>(watched)) {
+            const int context = m->property("helpContext").toInt();
+            m->close();
+            for (QWidget *w = m->parentWidget(); w; w = w->parentWidget())
+                if (auto *parentMenu = qobject_cast<QMenu *>(w))
+                    parentMenu->close();
+            Platform::helpTopic(this, context);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        Q_EMIT firstShown();
+    }
+}
+
+void TMainForm::UpdateMenuItems()
+{
+    const bool open = !mdiArea->subWindowList().isEmpty();
+    for (QAction *a : std::as_const(m_actions))
+        if (a->property("doc").toBool())
+            a->setEnabled(open);
+    for (QWidget *w : std::as_const(m_docControls))
+        w->setEnabled(open);
+}
+
+QList<TEditeur *> TMainForm::editeurs() const
+{
+    QList<TEditeur *> list;
+    for (QMdiSubWindow *w : mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (auto *e = qobject_cast<TEditeur *>(w->widget()))
+            list << e;
+    return list;
+}
+
+TEditeur *TMainForm::activeEditeur() const
+{
+    QMdiSubWindow *w = mdiArea->activeSubWindow();
+    if (!w) {
+        const QList<QMdiSubWindow *> all = mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+        if (!all.isEmpty())
+            w = all.last();
+    }
+    return w ? qobject_cast<TEditeur *>(w->widget()) : nullptr;
+}
+
+TEditeur *TMainForm::NewDocumentWindow(const QString &caption)
+{
+    auto *editeur = new TEditeur(this);
+    QMdiSubWindow *sub = mdiArea->addSubWindow(editeur);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(Icons::document());
+    sub->resize(600, 429);
+    editeur->setWindowTitle(caption);
+    editeur->setAccessibleName(caption);
+    connect(editeur, &QWidget::windowTitleChanged, editeur, [editeur](const QString &t) {
+        editeur->setAccessibleName(t);
+    });
+    connect(sub, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &TMainForm::UpdateMenuItems); });
+    sub->show();
+    mdiArea->setActiveSubWindow(sub);
+    editeur->Memo1->setFocus();
+    UpdateMenuItems();
+    return editeur;
+}
+
+void TMainForm::FileNewItemClick()
+{
+    const QString caption = QStringLiteral("Web%1").arg(mdiArea->subWindowList().size() + 1);
+    TEditeur *e = NewDocumentWindow(caption);
+    e->Memo1->SetSelStart(250);
+    e->Actauto(action(QStringLiteral("Actualiserautomatiquement1"))->isChecked());
+}
+
+void TMainForm::FileOpenItemClick()
+{
+    Platform::FileDialogRequest request;
+    request.kind = Platform::FileDialogKind::Open;
+    request.title = QStringLiteral("Ouvrir");
+    request.filter = QStringLiteral("Fichiers html (*.htm;*.html)|*.htm;*.html|Tous les fichiers (*.*)|*.*");
+    request.fileName = QStringLiteral("*.htm;*.html");
+    request.defaultExt = QStringLiteral("htm");
+    const Platform::FileDialogResult chosen = Platform::runFileDialog(this, request);
+    if (!chosen.accepted)
+        return;
+    openFiles({chosen.path});
+}
+
+void TMainForm::openFiles(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        const QString full = QFileInfo(path).isRelative() ? QFileInfo(path).absoluteFilePath() : path;
+        TEditeur *e = NewDocumentWindow(full);
+        e->setWindowTitle(Platform::fileNamePart(full));
+        runCommand([e, full] { e->OpenFile(full); });
+        e->Actauto(action(QStringLiteral("Actualiserautomatiquement1"))->isChecked());
+    }
+}
+
+void TMainForm::FileCloseItemClick()
+{
+    if (QMdiSubWindow *w = mdiArea->activeSubWindow())
+        w->close();
+}
+
+void TMainForm::Toutenregistrer1Click()
+{
+    const QList<TEditeur *> list = editeurs();
+    for (qsizetype i = list.size() - 1; i >= 0; --i)
+        list.at(i)->Enregistrer();
+}
+
+QPrinter *TMainForm::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+void TMainForm::PrinterSetup()
+{
+    QPrintDialog dialog(printer(), this);
+    dialog.setWindowTitle(QStringLiteral("Configuration de l'impression"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.exec();
+}
+
+void TMainForm::Actualiserautomatiquement1Click()
+{
+    // The check mark has already been inverted by the action itself.
+    const bool on = action(QStringLiteral("Actualiserautomatiquement1"))->isChecked();
+    if (TEditeur *e = activeEditeur())
+        e->Actauto(on);
+}
+
+void TMainForm::Lancernavigateur1Click()
+{
+    TEditeur *e = activeEditeur();
+    if (!e)
+        return;
+    const QString path = e->GetFichier();
+    if (path.isEmpty())
+        return;
+    // The desktop's default browser opens the page as last saved, handed
+    // over as a file URL, never as a command line for a shell.
+    Platform::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+void TMainForm::WindowCascade() { mdiArea->cascadeSubWindows(); }
+void TMainForm::WindowTile() { mdiArea->tileSubWindows(); }
+
+void TMainForm::WindowArrange()
+{
+    // Minimised windows line up along the bottom of the frame, left to right.
+    const QList<QMdiSubWindow *> list = mdiArea->subWindowList(QMdiArea::CreationOrder);
+    int x = 0;
+    for (QMdiSubWindow *w : list) {
+        if (!w->isMinimized())
+            continue;
+        const QSize size = w->size();
+        if (x + size.width() > mdiArea->viewport()->width())
+            x = 0;
+        w->move(x, mdiArea->viewport()->height() - size.height());
+        x += size.width();
+    }
+}
+
+void TMainForm::WindowMinimizeAll()
+{
+    const QList<QMdiSubWindow *> list = mdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (qsizetype i = list.size() - 1; i >= 0; --i)
+        list.at(i)->showMinimized();
+    WindowArrange();
+}
+
+void TMainForm::fillWindowMenu()
+{
+    QMenu *menu = this->menu(QStringLiteral("Fenetre1"));
+    for (QAction *a : std::as_const(m_windowEntries)) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    m_windowEntries.clear();
+    const QList<QMdiSubWindow *> list = mdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (list.isEmpty())
+        return;
+    m_windowEntries << menu->addSeparator();
+    int n = 1;
+    for (QMdiSubWindow *w : list) {
+        const QString title = w->widget() ? w->widget()->windowTitle() : w->windowTitle();
+        QAction *a = menu->addAction(QStringLiteral("&%1 %2").arg(n++).arg(title));
+        a->setCheckable(true);
+        a->setChecked(w == mdiArea->activeSubWindow());
+        a->setStatusTip(QStringLiteral("Activer cette fenêtre"));
+        connect(a, &QAction::triggered, this, [this, w] {
+            if (w->isMinimized())
+                w->showNormal();
+            mdiArea->setActiveSubWindow(w);
+        });
+        m_windowEntries << a;
+    }
+}
+
+void TMainForm::HelpContents() { Platform::helpContents(this); }
+void TMainForm::HelpSearch() { Platform::helpSearch(this, QString()); }
+void TMainForm::HelpHowToUse() { Platform::helpHowToUse(this); }
+
+void TMainForm::HelpAboutItemClick()
+{
+    TAboutBox box(this);
+    box.exec();
+}
+
+void TMainForm::setRedoEnabled(bool enabled) { action(QStringLiteral("Rtablir1"))->setEnabled(enabled); }
+
+void TMainForm::enablePaste() { action(QStringLiteral("PasteItem"))->setEnabled(true); }
+
+void TMainForm::setStatusText(const QString &text) { StatusLine->setText(text); }
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    // Every document window's close query, index 0 first; the first refusal
+    // keeps the frame and the remaining windows open.
+    for (TEditeur *e : editeurs()) {
+        if (!e->FormCloseQuery()) {
+            event->ignore();
+            return;
+        }
+    }
+    for (TEditeur *e : editeurs())
+        e->Memo1->SetModified(false);
+    mdiArea->closeAllSubWindows();
+    QDir::setCurrent(StartDir);
+    event->accept();
+}

@@ -1,0 +1,108 @@
+#pragma once
+// TMainForm: the frame window. It holds the menus, the tool bar, the font
+// list and the status line, and turns every command into an operation of the
+// active document window or into a tool of its own.
+#include "document/FrameServices.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TEditeur;
+struct MenuCommand;
+
+class TMainForm : public QMainWindow, public TFrameServices
+{
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    QString StartDir;
+    QMdiArea *mdiArea = nullptr;
+    QLabel *StatusLine = nullptr;
+    QLabel *Panel2 = nullptr;
+    QToolBar *SpeedPanel = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    QAction *action(const QString &name) const { return m_actions.value(name); }
+    QToolButton *toolButton(const QString &name) const { return m_buttons.value(name); }
+    QMenu *menu(const QString &name) const { return m_menus.value(name); }
+
+    TEditeur *NewDocumentWindow(const QString &caption);
+    TEditeur *activeEditeur() const;
+    // Document windows in child order (index 0 first).
+    QList<TEditeur *> editeurs() const;
+    void openFiles(const QStringList &paths);
+
+    // Runs a command, showing the error box for what it throws.
+    void runCommand(const std::function<void()> &command);
+
+    void UpdateMenuItems();
+    void Timer1Timer();
+    void GetFontName();
+    void ComboBox1Change(const QString &font);
+
+    void FileNewItemClick();
+    void FileOpenItemClick();
+    void FileCloseItemClick();
+    void Toutenregistrer1Click();
+    void PrinterSetup();
+    void Actualiserautomatiquement1Click();
+    void Lancernavigateur1Click();
+    void WindowCascade();
+    void WindowTile();
+    void WindowArrange();
+    void WindowMinimizeAll();
+    void HelpContents();
+    void HelpSearch();
+    void HelpHowToUse();
+    void HelpAboutItemClick();
+
+    // TFrameServices
+    void setRedoEnabled(bool enabled) override;
+    void enablePaste() override;
+    void setStatusText(const QString &text) override;
+    QPrinter *printer() override;
+
+Q_SIGNALS:
+    void firstShown();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildMenus();
+    void addCommands(QMenu *menu, const QList<MenuCommand> &items);
+    void buildToolBar();
+    void buildStatusBar();
+    void fillWindowMenu();
+    void triggerCommand(const MenuCommand &command);
+
+    QHash<QString, QAction *> m_actions;
+    QHash<QString, QToolButton *> m_buttons;
+    QHash<QString, QMenu *> m_menus;
+    QList<QWidget *> m_docControls;   // enabled while a document exists
+    QList<QAction *> m_windowEntries; // the window list of "Fenêtre"
+    std::unique_ptr<QPrinter> m_printer;
+    bool m_shown = false;
+};
+
+// The argument handed to the browser: the page's path behind "FILE:///",
+// backslashes turned into "/", in double quotes.
+QString browserArgument(const QString &path);

@@ -1,0 +1,38 @@
+#include "app/AboutBox.h"
+#include "app/Main.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pemo HTML"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pemo HTML"));
+    QApplication::setDesktopFileName(QStringLiteral("pemohtml"));
+
+    // The splash is painted before anything else is created.
+    QPointer<TSplash> splash = new TSplash;
+    splash->show();
+    splash->repaint();
+    app.processEvents();
+
+    TMainForm frame;
+    QObject::connect(&frame, &TMainForm::firstShown, &frame, [splash] {
+        if (splash)
+            splash->deleteLater();
+    });
+    // Maximised; without a window manager to honour that, fill the screen.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        frame.setGeometry(screen->availableGeometry());
+    frame.showMaximized();
+
+    QStringList files = app.arguments();
+    files.removeFirst();
+    if (!files.isEmpty())
+        QTimer::singleShot(0, &frame, [&frame, files] { frame.openFiles(files); });
+    return app.exec();
+}

@@ -1,0 +1,248 @@
+#include "Childwin.h"
+
+#include "colormemo/ColMemo.h"
+#include "document/FrameServices.h"
+#include "document/Genxml.h"
+#include "platform/Errors.h"
+#include "platform/FileDialogs.h"
+#include "platform/Messages.h"
+#include "platform/Paths.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QSplitter>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+const QStringList &TEditeur::pageTemplate()
+{
+    static const QStringList lines = {
+        QStringLiteral("<html>"),
+        QStringLiteral("<head>"),
+        QStringLiteral("<title></title>"),
+        QStringLiteral("<meta name=\"Author\" content=\"\">"),
+        QStringLiteral("<meta name=\"Description\" content=\"\">"),
+        QStringLiteral("<meta name=\"Keywords\" content=\"\">"),
+        QStringLiteral("</head>"),
+        QStringLiteral("<body bgcolor=\"#F0F0F0\" link=\"#FF0000\" vlink=\"#00FF00\" "),
+        QStringLiteral("background=\"\">"),
+        QStringLiteral("<font color=\"#FFFFFF\"></font>"),
+        QString(),
+        QString(),
+        QStringLiteral("</body>"),
+        QStringLiteral("</html>"),
+    };
+    return lines;
+}
+
+TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
+    : QWidget(parent), m_frame(frame)
+{
+    setObjectName(QStringLiteral("Editeur"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(600, 429);
+
+    Splitter1 = new QSplitter(Qt::Vertical, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    Memo1 = new TColorMemo(Splitter1);
+    HtmlView1 = new QWidget(Splitter1);
+    HtmlView1->setObjectName(QStringLiteral("HtmlView1"));
+    HtmlView1->setAccessibleName(QStringLiteral("Aperçu de la page"));
+    HtmlView1->setMinimumHeight(20);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setSizes({429 - 88 - 3, 88});
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Splitter1);
+
+    Memo1->SetLines(pageTemplate());
+    Memo1->SetModified(false);
+    Dossier = Platform::currentDirWithSeparator();
+    applyInset();
+    connect(Memo1, &TColorMemo::characterTyped, this, &TEditeur::Memo1KeyPress);
+}
+
+TEditeur::~TEditeur() = default;
+
+void TEditeur::applyInset()
+{
+    // The text stands 3 pixels from the left and right edges, 2 from the top
+    // and bottom of the pane.
+    Memo1->SetInset(3, 2, 3, 2);
+}
+
+void TEditeur::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    applyInset();
+}
+
+void TEditeur::Init(const QStringList &lines)
+{
+    Memo1->SetLines(lines);
+    Memorise();
+}
+
+void TEditeur::SetFichier(const QString &name)
+{
+    Fichier = Platform::currentDirWithSeparator() + name;
+}
+
+void TEditeur::OpenFile(const QString &path)
+{
+    Fichier = path;
+    const PageFile::Page page = PageFile::read(path);
+    m_encoding = page.encoding;
+    Memo1->SetLines(page.lines);
+    Memo1->SetSelStart(0);
+    Memo1->SetModified(false);
+    Memorise();
+    Dossier = Platform::folderPart(path);
+}
+
+void TEditeur::writeTo(const QString &path)
+{
+    PageFile::write(path, Memo1->Lines(), m_encoding);
+    Memo1->SetModified(false);
+}
+
+bool TEditeur::Enregistrer()
+{
+    bool written = false;
+    if (Fichier.isEmpty() || Platform::isReadOnlyFile(Fichier)) {
+        if (!Fichier.isEmpty())
+            Platform::warning(this, QStringLiteral("Fichier en lecture seule"));
+        written = SaveAs();
+    } else {
+        try {
+            writeTo(Fichier);
+            written = true;
+        } catch (...) {
+            Dossier = Platform::folderPart(Fichier);
+            throw;
+        }
+    }
+    Dossier = Platform::folderPart(Fichier);
+    return written;
+}
+
+bool TEditeur::SaveAs()
+{
+    Platform::FileDialogRequest request;
+    request.kind = Platform::FileDialogKind::Save;
+    request.title = QStringLiteral("Enregistrer sous");
+    request.filter = QStringLiteral(
+        "Fichiers html (*.htm;*.html)|*.htm;*.html|Fichiers xmll (*.xml)|*.xml|Tous les fichiers (*.*)|*.*");
+    request.defaultExt = QStringLiteral("htm");
+    request.fileName = Platform::fileNamePart(Fichier);
+    request.directory = Fichier.isEmpty() ? Dossier : Platform::folderPart(Fichier);
+    const Platform::FileDialogResult chosen = Platform::runFileDialog(this, request);
+    if (!chosen.accepted)
+        return false;
+
+    Fichier = chosen.path;
+    if (!Fichier.contains(u'.')) {
+        if (chosen.filterIndex == 1)
+            Fichier += QStringLiteral(".htm");
+        else if (chosen.filterIndex == 2)
+            Fichier += QStringLiteral(".xml");
+    }
+    if (chosen.filterIndex == 2)
+        Genxml();
+    setWindowTitle(Platform::fileNamePart(Fichier));
+    Q_EMIT captionChanged(windowTitle());
+    return Enregistrer();
+}
+
+void TEditeur::Genxml()
+{
+    QStringList lines = Memo1->Lines();
+    const QList<int> changed = genxmlLines(lines);
+    if (changed.isEmpty())
+        return;
+    const int start = Memo1->SelStart(), length = Memo1->SelLength();
+    for (int l : changed) {
+        QTextCursor c(Memo1->document()->findBlockByNumber(l));
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        c.insertText(lines.at(l));
+    }
+    Memo1->Select(start, length);
+}
+
+void TEditeur::Memorise()
+{
+    Memoire = Memo1->Lines();
+    PosMemoire = Memo1->SelStart() + Memo1->SelLength();
+}
+
+void TEditeur::Annuler()
+{
+    Refaire = Memo1->Lines();
+    if (m_frame)
+        m_frame->setRedoEnabled(true);
+    Memo1->SetLines(Memoire);
+    Memo1->SetSelStart(PosMemoire);
+}
+
+void TEditeur::Retablir()
+{
+    if (Refaire.size() < 3)
+        return;
+    Memo1->SetLines(Refaire);
+    Memo1->SetSelStart(PosMemoire);
+    if (m_frame)
+        m_frame->setRedoEnabled(false);
+}
+
+void TEditeur::Memo1KeyPress(QChar)
+{
+    if (!Refaire.isEmpty()) {
+        Refaire.clear();
+    }
+    if (m_frame)
+        m_frame->setRedoEnabled(false);
+}
+
+void TEditeur::FormActivate()
+{
+    if (m_frame)
+        m_frame->setRedoEnabled(Refaire.size() > 2);
+}
+
+void TEditeur::Actauto(bool on) { AutoActualise = on; }
+
+bool TEditeur::FormCloseQuery()
+{
+    if (!Memo1->Modified())
+        return true;
+    const QString question = QStringLiteral("Enregistrer changements dans '%1'?")
+                                 .arg(Platform::fileNamePart(Fichier));
+    switch (Platform::confirm(this, question, Platform::Buttons::YesNoCancel)) {
+    case Platform::Answer::Cancel:
+        return false;
+    case Platform::Answer::No:
+        return true;
+    default:
+        break;
+    }
+    // The window closes only when the page really reached the disk: a
+    // cancelled save dialog or a failed write keeps it open with its text.
+    try {
+        return Enregistrer();
+    } catch (const Platform::PemoError &e) {
+        Platform::error(this, e.message());
+        return false;
+    }
+}
+
+void TEditeur::closeEvent(QCloseEvent *event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}

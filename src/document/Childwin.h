@@ -1,0 +1,80 @@
+#pragma once
+// TEditeur: the document window. One open page: its source pane, its file,
+// its one-level undo store, and the commands that act on its source.
+#include "document/PageFile.h"
+
+#include <QStringList>
+#include <QWidget>
+
+class QSplitter;
+class QTimer;
+class TColorMemo;
+class TFrameServices;
+
+class TEditeur : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TEditeur(TFrameServices *frame, QWidget *parent = nullptr);
+    ~TEditeur() override;
+
+    static const QStringList &pageTemplate();
+
+    TColorMemo *Memo1 = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    QWidget *HtmlView1 = nullptr;
+
+    // --- file handling and undo store
+    void Init(const QStringList &lines);
+    void OpenFile(const QString &path);
+    // Both answer whether the page was written.
+    bool Enregistrer();
+    bool SaveAs();
+    QString GetFichier() const { return Fichier; }
+    void SetFichier(const QString &name);
+    QString GetDossier() const { return Dossier; }
+    void Memorise();
+    void Annuler();
+    void Retablir();
+    bool redoAvailable() const { return Refaire.size() > 2; }
+    PageFile::Encoding encoding() const { return m_encoding; }
+
+    // The XML form of empty elements, applied to the source pane.
+    void Genxml();
+
+    // --- tag commands
+    // Replaces the selection by text; the caret ends after it.
+    void ReplaceSelection(const QString &text);
+    void Police(const QString &font);
+
+    // --- preview
+    void Actauto(bool on);
+    bool autoActualise() const { return AutoActualise; }
+
+    // --- life cycle
+    void FormActivate();
+    bool FormCloseQuery();
+
+    TFrameServices *frame() const { return m_frame; }
+
+Q_SIGNALS:
+    void captionChanged(const QString &caption);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void writeTo(const QString &path);
+    void applyInset();
+    void Memo1KeyPress(QChar key);
+
+    TFrameServices *m_frame;
+    QString Fichier;
+    QString Dossier;
+    QStringList Memoire;
+    int PosMemoire = 0;
+    QStringList Refaire;
+    bool AutoActualise = false;
+    PageFile::Encoding m_encoding = PageFile::Encoding::Windows1252;
+};

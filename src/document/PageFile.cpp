@@ -1,0 +1,163 @@
+#include "PageFile.h"
+
+#include "platform/Errors.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace PageFile {
+namespace {
+// 0x80..0x9F of Windows-1252; the five unassigned bytes map to the C1
+// control of the same value so that they round-trip.
+const char16_t high[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int toWindows1252(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return int(c);
+    for (int i = 0; i < 32; ++i)
+        if (high[i] == c)
+            return 0x80 + i;
+    return -1;
+}
+} // namespace
+
+QString decodeWindows1252(const QByteArray &bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *d = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar b = uchar(bytes.at(i));
+        d[i] = (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
+    }
+    return out;
+}
+
+QByteArray encodeWindows1252(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        const int b = toWindows1252(c);
+        if (b >= 0)
+            out += char(b);
+        else
+            out += "&#" + QByteArray::number(uint(c)) + ';';
+    }
+    return out;
+}
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar c = p[i];
+        int extra;
+        char32_t min;
+        if (c < 0x80) { ++i; continue; }
+        if ((c & 0xE0) == 0xC0) { extra = 1; min = 0x80; }
+        else if ((c & 0xF0) == 0xE0) { extra = 2; min = 0x800; }
+        else if ((c & 0xF8) == 0xF0) { extra = 3; min = 0x10000; }
+        else return false;
+        if (i + extra >= n)
+            return false;
+        char32_t cp = c & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            const uchar cc = p[i + k];
+            if ((cc & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            lines << text.mid(start, i - start);
+            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines << text.mid(start);
+    return lines;
+}
+
+Page decode(const QByteArray &bytes)
+{
+    Page page;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        page.encoding = Encoding::Utf8Bom;
+        page.lines = splitLines(QString::fromUtf8(bytes.mid(3)));
+        return page;
+    }
+    bool ascii = true;
+    for (char c : bytes)
+        if (uchar(c) >= 0x80) { ascii = false; break; }
+    if (!ascii && isValidUtf8(bytes)) {
+        page.encoding = Encoding::Utf8;
+        page.lines = splitLines(QString::fromUtf8(bytes));
+    } else {
+        page.lines = splitLines(decodeWindows1252(bytes));
+    }
+    return page;
+}
+
+QByteArray encode(const QStringList &lines, Encoding encoding)
+{
+    QByteArray out;
+    if (encoding == Encoding::Utf8Bom)
+        out += "\xEF\xBB\xBF";
+    for (const QString &line : lines) {
+        out += encoding == Encoding::Windows1252 ? encodeWindows1252(line) : line.toUtf8();
+        out += "\r\n";
+    }
+    return out;
+}
+
+Page read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Platform::PemoError(QStringLiteral("Impossible d'ouvrir le fichier %1.\n%2")
+                                      .arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Platform::PemoError(QStringLiteral("Erreur de lecture du fichier %1.\n%2")
+                                      .arg(path, file.errorString()));
+    return decode(bytes);
+}
+
+void write(const QString &path, const QStringList &lines, Encoding encoding)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = encode(lines, encoding);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.\n%2")
+                                      .arg(path, file.errorString()));
+}
+
+} // namespace PageFile

@@ -1,0 +1,36 @@
+#pragma once
+// Reading and writing page files. Pages are Windows-1252 text by default;
+// a character that Windows-1252 cannot hold is written as a numeric
+// character reference so that saving never loses text. A file that is valid
+// UTF-8 with non-ASCII bytes, or starts with a byte-order mark, is read as
+// UTF-8 and written back the same way. Every line is written followed by
+// CR LF; reading accepts any line-break style.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace PageFile {
+
+enum class Encoding { Windows1252, Utf8, Utf8Bom };
+
+struct Page {
+    QStringList lines;
+    Encoding encoding = Encoding::Windows1252;
+};
+
+QString decodeWindows1252(const QByteArray &bytes);
+// Characters outside Windows-1252 become "&#NNNN;".
+QByteArray encodeWindows1252(const QString &text);
+bool isValidUtf8(const QByteArray &bytes);
+
+// Splits at CR LF, lone CR and lone LF; a final line break adds no line.
+QStringList splitLines(const QString &text);
+Page decode(const QByteArray &bytes);
+QByteArray encode(const QStringList &lines, Encoding encoding);
+
+// Throw Platform::PemoError with a French message naming the file.
+Page read(const QString &path);
+// Atomic: the old file stays intact when anything fails.
+void write(const QString &path, const QStringList &lines, Encoding encoding);
+
+} // namespace PageFile

@@ -1,0 +1,21 @@
+#pragma once
+// A command that fails throws PemoError with a French text naming the file
+// and the system's reason; the frame's command runner shows it in the error
+// box and the program goes on.
+#include <QString>
+#include <stdexcept>
+
+namespace Platform {
+
+class PemoError : public std::runtime_error
+{
+public:
+    explicit PemoError(const QString &message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
+    const QString &message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+} // namespace Platform

@@ -1,0 +1,56 @@
+#include "testmain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <vector>
+
+namespace {
+struct Entry {
+    const char *name;
+    PemoTest::Factory factory;
+};
+std::vector<Entry> &registry()
+{
+    static std::vector<Entry> entries;
+    return entries;
+}
+} // namespace
+
+int PemoTest::registerTest(const char *name, Factory factory)
+{
+    registry().push_back({name, std::move(factory)});
+    return int(registry().size());
+}
+
+QString PemoTest::sourcePath(const QString &relative)
+{
+    QString root = qEnvironmentVariable("PEMO_SOURCE_DIR");
+    if (root.isEmpty())
+        root = QStringLiteral(PEMO_TEST_SOURCE_DIR);
+    return QDir(root).filePath(relative);
+}
+
+// Usage: test_x [-only Class[,Class]] [Qt Test options...]
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
+                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QStringList args = app.arguments();
+    QStringList only;
+    int at = args.indexOf(QStringLiteral("-only"));
+    if (at > 0 && at + 1 < args.size()) {
+        only = args.at(at + 1).split(u',');
+        args.remove(at, 2);
+    }
+    int failures = 0;
+    for (const Entry &e : registry()) {
+        if (!only.isEmpty() && !only.contains(QString::fromLatin1(e.name)))
+            continue;
+        QObject *test = e.factory();
+        failures += QTest::qExec(test, args);
+        delete test;
+    }
+    return failures == 0 ? 0 : 1;
+}
