@@ -102,7 +102,10 @@ bool isReadOnlyFile(const QString &path)
     if (path.isEmpty())
         return false;
     const QFileInfo info(path);
-    return info.exists() && info.isFile() && !info.isWritable();
+    // A file whose owner may not write it counts as read-only even for a
+    // user whose rights would let him write it anyway.
+    return info.exists() && info.isFile()
+        && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner));
 }
 
 } // namespace Platform
