@@ -82,7 +82,15 @@ TMainForm::TMainForm(QWidget *parent)
     UpdateMenuItems();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The windows are torn down with the frame: nothing may call back into
+    // a frame that is half destroyed.
+    m_destroying = true;
+    mdiArea->disconnect(this);
+    for (QMdiSubWindow *w : mdiArea->subWindowList())
+        w->disconnect(this);
+}
 
 void TMainForm::buildMenus()
 {
@@ -539,6 +547,10 @@ void TMainForm::setStatusText(const QString &text) { StatusLine->setText(text); 
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
+    if (m_destroying) {
+        event->accept();
+        return;
+    }
     // Every document window's close query, index 0 first; the first refusal
     // keeps the frame and the remaining windows open.
     for (TEditeur *e : editeurs()) {

@@ -101,6 +101,7 @@ private:
     QList<QAction *> m_windowEntries; // the window list of "Fenêtre"
     std::unique_ptr<QPrinter> m_printer;
     bool m_shown = false;
+    bool m_destroying = false;
 };
 
 // The argument handed to the browser: the page's path behind "FILE:///",

@@ -1,0 +1,315 @@
+// The frame window: command table, enabling rules, New/Open/close, hints.
+#include "testmain.h"
+
+#include "app/CommandTable.h"
+#include "app/Main.h"
+#include "colormemo/ColMemo.h"
+#include "document/Childwin.h"
+#include "platform/FileDialogs.h"
+#include "platform/Launcher.h"
+#include "platform/Messages.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+
+class FrameTest : public QObject
+{
+    Q_OBJECT
+    QList<Platform::MessageRecord> m_messages;
+    QList<Platform::Answer> m_answers;
+    QList<Platform::FileDialogResult> m_dialogResults;
+    QList<Platform::LaunchRecord> m_launches;
+    QTemporaryDir m_dir;
+
+    static QStringList docItems()
+    {
+        QStringList names;
+        std::function<void(const QList<MenuCommand> &)> walk = [&](const QList<MenuCommand> &items) {
+            for (const MenuCommand &c : items) {
+                if (c.doc)
+                    names << c.name;
+                walk(c.children);
+            }
+        };
+        for (const MenuDefinition &m : commandTable())
+            walk(m.items);
+        return names;
+    }
+
+    Platform::FileDialogResult chosen(const QString &path)
+    {
+        Platform::FileDialogResult r;
+        r.accepted = true;
+        r.path = path;
+        r.filterIndex = 1;
+        return r;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_messages.clear();
+        m_answers.clear();
+        m_dialogResults.clear();
+        m_launches.clear();
+        Platform::setMessageHandler([this](const Platform::MessageRecord &r) {
+            m_messages << r;
+            return m_answers.isEmpty() ? Platform::Answer::Ok : m_answers.takeFirst();
+        });
+        Platform::setFileDialogHandler([this](const Platform::FileDialogRequest &) {
+            return m_dialogResults.isEmpty() ? Platform::FileDialogResult{} : m_dialogResults.takeFirst();
+        });
+        Platform::setLaunchHandler([this](const Platform::LaunchRecord &r) {
+            m_launches << r;
+            return true;
+        });
+    }
+    void cleanup()
+    {
+        Platform::setMessageHandler({});
+        Platform::setFileDialogHandler({});
+        Platform::setLaunchHandler({});
+    }
+
+    void documentCommandsFollowOpenWindows()
+    {
+        TMainForm f;
+        const QStringList docs = docItems();
+        QVERIFY(docs.size() > 90);
+        for (const QString &name : docs)
+            QVERIFY2(!f.action(name)->isEnabled(), qPrintable(name));
+        for (const char *always : {"FileNewItem", "FileOpenItem", "Siteperso1", "TransferparFTP1",
+                                   "Configurationimpression1", "Calendrier1", "Index1", "FileExitItem"})
+            QVERIFY2(f.action(QString::fromLatin1(always))->isEnabled(), always);
+        QVERIFY(!f.toolButton(QStringLiteral("SaveBtn"))->isEnabled());
+        QVERIFY(!f.ComboBox1->isEnabled());
+        QVERIFY(!f.action(QStringLiteral("PasteItem"))->isEnabled());
+        QVERIFY(!f.toolButton(QStringLiteral("PasteBtn"))->isEnabled());
+        QVERIFY(!f.action(QStringLiteral("Rtablir1"))->isEnabled());
+
+        f.FileNewItemClick();
+        for (const QString &name : docs)
+            QVERIFY2(f.action(name)->isEnabled(), qPrintable(name));
+        QVERIFY(f.toolButton(QStringLiteral("SpeedButton12"))->isEnabled());
+        QVERIFY(f.ComboBox1->isEnabled());
+        QVERIFY(!f.action(QStringLiteral("PasteItem"))->isEnabled()); // own rule
+
+        f.mdiArea->closeAllSubWindows();
+        QTRY_VERIFY(!f.action(QStringLiteral("FileSaveItem"))->isEnabled());
+        QVERIFY(!f.toolButton(QStringLiteral("ExecButton"))->isEnabled());
+    }
+
+    void newWindowsAreNumberedAndCaretFollowsTemplate()
+    {
+        TMainForm f;
+        f.FileNewItemClick();
+        f.FileNewItemClick();
+        f.FileNewItemClick();
+        TEditeur *e = f.activeEditeur();
+        QCOMPARE(e->windowTitle(), QStringLiteral("Web3"));
+        QCOMPARE(e->Memo1->SelStart(), 250);
+        QVERIFY(e->autoActualise());
+        f.mdiArea->subWindowList(QMdiArea::CreationOrder).first()->close();
+        f.FileNewItemClick();
+        QCOMPARE(f.activeEditeur()->windowTitle(), QStringLiteral("Web3"));
+    }
+
+    void autoRefreshMarkIsHandedToNewWindows()
+    {
+        TMainForm f;
+        f.FileNewItemClick();
+        TEditeur *first = f.activeEditeur();
+        f.action(QStringLiteral("Actualiserautomatiquement1"))->trigger();
+        QVERIFY(!f.action(QStringLiteral("Actualiserautomatiquement1"))->isChecked());
+        QVERIFY(!first->autoActualise());
+        f.FileNewItemClick();
+        QVERIFY(!f.activeEditeur()->autoActualise());
+    }
+
+    void openCaptionIsFileName()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("index.htm"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<html>\n</html>\n");
+        file.close();
+        TMainForm f;
+        m_dialogResults << chosen(path) << chosen(path);
+        f.FileOpenItemClick();
+        f.FileOpenItemClick();
+        QCOMPARE(f.editeurs().size(), 2); // the same file twice: two windows
+        QCOMPARE(f.activeEditeur()->windowTitle(), QStringLiteral("index.htm"));
+        QCOMPARE(f.activeEditeur()->Memo1->Lines(), (QStringList{"<html>", "</html>"}));
+    }
+
+    void openFailureShowsErrorAndKeepsWindow()
+    {
+        TMainForm f;
+        m_dialogResults << chosen(m_dir.filePath(QStringLiteral("missing.htm")));
+        f.FileOpenItemClick();
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages.first().title, QStringLiteral("Erreur"));
+        QVERIFY(m_messages.first().text.contains(QStringLiteral("missing.htm")));
+        QCOMPARE(f.activeEditeur()->windowTitle(), QStringLiteral("missing.htm"));
+    }
+
+    void saveAllRunsLastWindowFirst()
+    {
+        TMainForm f;
+        f.FileNewItemClick();
+        f.FileNewItemClick();
+        f.FileNewItemClick();
+        const QList<TEditeur *> list = f.editeurs();
+        // Each never-saved window asks for a name; the names are handed out in order.
+        QStringList names;
+        Platform::setFileDialogHandler([&](const Platform::FileDialogRequest &) {
+            names << m_dir.filePath(QStringLiteral("s%1.htm").arg(names.size()));
+            return chosen(names.last());
+        });
+        f.action(QStringLiteral("Toutenregistrer1"))->trigger();
+        QCOMPARE(names.size(), 3);
+        QCOMPARE(list.at(2)->GetFichier(), names.at(0));
+        QCOMPARE(list.at(1)->GetFichier(), names.at(1));
+        QCOMPARE(list.at(0)->GetFichier(), names.at(2));
+    }
+
+    void quitCancelledKeepsEverything()
+    {
+        TMainForm f;
+        f.show();
+        f.FileNewItemClick();
+        f.FileNewItemClick();
+        f.editeurs().at(0)->Memo1->SetSelText(QStringLiteral("x"));
+        m_answers << Platform::Answer::Cancel;
+        QVERIFY(!f.close());
+        QCOMPARE(f.editeurs().size(), 2);
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages.first().text, QStringLiteral("Enregistrer changements dans ''?"));
+    }
+
+    void browserArgumentIsQuotedFileUrl_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("windows path") << "C:\\Site\\index.htm" << "\"FILE:///C:/Site/index.htm\"";
+        QTest::newRow("blank in folder") << "C:\\Mes pages\\a.htm" << "\"FILE:///C:/Mes pages/a.htm\"";
+    }
+    void browserArgumentIsQuotedFileUrl()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, argument);
+        QCOMPARE(browserArgument(path), argument);
+    }
+
+    void browserOpensSavedPageOnly()
+    {
+        TMainForm f;
+        f.FileNewItemClick();
+        f.action(QStringLiteral("Lancerlenavigateur1"))->trigger();
+        QVERIFY(m_launches.isEmpty()); // never saved: nothing launched
+        m_dialogResults << chosen(m_dir.filePath(QStringLiteral("vu.htm")));
+        f.activeEditeur()->Enregistrer();
+        f.toolButton(QStringLiteral("ExecButton"))->click();
+        QCOMPARE(m_launches.size(), 1);
+        QCOMPARE(m_launches.first().url, QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("vu.htm"))));
+        QVERIFY(m_launches.first().program.isEmpty()); // no shell, no command line
+    }
+
+    void fontListWithoutSelectionChangesNothing()
+    {
+        TMainForm f;
+        f.FileNewItemClick();
+        const QStringList before = f.activeEditeur()->Memo1->Lines();
+        f.ComboBox1->setEditText(QStringLiteral("Arial"));
+        QCOMPARE(f.activeEditeur()->Memo1->Lines(), before);
+        f.activeEditeur()->Memo1->Select(0, 6);
+        f.ComboBox1->setEditText(QStringLiteral("Courier New"));
+        QCOMPARE(f.activeEditeur()->Memo1->Line(0), QStringLiteral("<font face=\"Courier New\"><html></font>"));
+    }
+
+    void hintsSplitTooltipAndStatusText()
+    {
+        TMainForm f;
+        QCOMPARE(f.toolButton(QStringLiteral("SaveBtn"))->toolTip(), QStringLiteral("Enregistrer"));
+        QCOMPARE(f.toolButton(QStringLiteral("SaveBtn"))->statusTip(), QString());
+        QCOMPARE(f.toolButton(QStringLiteral("FileNew1Btn"))->toolTip(), QStringLiteral("Nouveau"));
+        QCOMPARE(f.toolButton(QStringLiteral("FileNew1Btn"))->statusTip(), QStringLiteral("Nouveau"));
+        QStatusTipEvent tip(QStringLiteral("Créer un nouveau fichier"));
+        QCoreApplication::sendEvent(&f, &tip);
+        QCOMPARE(f.StatusLine->text(), QStringLiteral("Créer un nouveau fichier"));
+    }
+
+    void toolBarHasFifteenControlsInFourGroups()
+    {
+        TMainForm f;
+        const QStringList expected = {"FileNew1Btn", "OpenBtn", "SaveBtn", "CutBtn", "CopyBtn", "PasteBtn",
+                                      "ExecButton", "SpeedButton10", "SpeedButton1", "SpeedButton6",
+                                      "SpeedButton7", "SpeedButton8", "SpeedButton9", "SpeedButton11",
+                                      "SpeedButton12"};
+        for (const QString &name : expected)
+            QVERIFY2(f.toolButton(name), qPrintable(name));
+        QCOMPARE(f.toolButton(QStringLiteral("SpeedButton1"))->toolTip(), QStringLiteral("Taille H1"));
+        QCOMPARE(f.toolButton(QStringLiteral("SpeedButton11"))->text(), QStringLiteral("BR"));
+        int separators = 0;
+        for (QAction *a : f.SpeedPanel->actions())
+            separators += a->isSeparator();
+        QCOMPARE(separators, 4);
+    }
+
+    void menusCarryHelpContextsAndShortcuts()
+    {
+        TMainForm f;
+        const char *menus[] = {"Fichier1", "Edition1", "Insertion1", "Style1", "Parametres1",
+                               "Outils1", "Javascript1", "Utilitaires1", "Fenetre1", "Aide1"};
+        int context = 4;
+        for (const char *name : menus)
+            QCOMPARE(f.menu(QString::fromLatin1(name))->property("helpContext").toInt(), context++);
+        QCOMPARE(f.action(QStringLiteral("Annuler1"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(f.action(QStringLiteral("Continuer1"))->shortcut(), QKeySequence(Qt::Key_F3));
+        QCOMPARE(f.action(QStringLiteral("Changerlacasse1"))->text(), QStringLiteral("C&hanger  la casse..."));
+        QCOMPARE(f.action(QStringLiteral("Cookiedidentification1"))->statusTip(),
+                 QStringLiteral("Invite d'intentification du surdeur"));
+    }
+
+    void windowMenuListsWindowsAndMinimizesAll()
+    {
+        TMainForm f;
+        f.show();
+        f.FileNewItemClick();
+        f.FileNewItemClick();
+        QMenu *menu = f.menu(QStringLiteral("Fenetre1"));
+        Q_EMIT menu->aboutToShow();
+        QStringList entries;
+        for (QAction *a : menu->actions())
+            entries << a->text();
+        QVERIFY(entries.contains(QStringLiteral("&1 Web1")));
+        QVERIFY(entries.contains(QStringLiteral("&2 Web2")));
+        f.action(QStringLiteral("WindowMinimizeItem"))->trigger();
+        for (QMdiSubWindow *w : f.mdiArea->subWindowList())
+            QVERIFY(w->isMinimized());
+    }
+
+    void pendingCommandsAnnounceThemselves()
+    {
+        const QStringList pending = pendingCommands();
+        if (pending.isEmpty())
+            QSKIP("every command is connected");
+        TMainForm f;
+        f.FileNewItemClick();
+        f.action(pending.first())->trigger();
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().text.contains(QStringLiteral("pas encore disponible")));
+    }
+};
+
+PEMO_TEST(FrameTest)
+#include "tst_frame.moc"
