@@ -208,3 +208,42 @@ void TColorMemo::keyPressEvent(QKeyEvent *event)
     if (produces || event->key() == Qt::Key_Backspace)
         Q_EMIT characterTyped(text.isEmpty() ? QChar(u'\b') : text.at(0));
 }
+
+void TColorMemo::textRange(int from, int to, QString &out) const
+{
+    const QTextDocument *doc = document();
+    from = qMax(0, from);
+    to = qMin(to, TextLength());
+    if (from >= to)
+        return;
+    QTextBlock block = doc->findBlock(offsetToPosition(from));
+    int lineStart = block.position() + block.blockNumber();
+    while (block.isValid() && lineStart < to) {
+        const QString line = block.text();
+        const int len = int(line.size());
+        const int a = qMax(from, lineStart) - lineStart;
+        const int b = qMin(to, lineStart + len) - lineStart;
+        if (b > a)
+            out.append(QStringView(line).mid(a, b - a));
+        // The line break: CR at lineStart + len, LF one further.
+        if (block.next().isValid()) {
+            if (from <= lineStart + len && lineStart + len < to)
+                out.append(u'\r');
+            if (from <= lineStart + len + 1 && lineStart + len + 1 < to)
+                out.append(u'\n');
+        }
+        lineStart += len + 2;
+        block = block.next();
+    }
+}
+
+bool TColorMemo::SearchText(const QString &s, SearchOptions options)
+{
+    const int length = TextLength();
+    const TextSearch::Fetch fetch = [this](int from, int to, QString &out) { textRange(from, to, out); };
+    const int found = TextSearch::find(length, fetch, s, SelStart(), SelLength(), options);
+    if (found < 0)
+        return false;
+    Select(found, int(s.size()));
+    return true;
+}

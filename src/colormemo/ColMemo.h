@@ -2,6 +2,8 @@
 // TColorMemo: the source pane. It holds Unicode text in a QPlainTextEdit and
 // speaks the program's offsets, in which a line break counts two characters
 // (CR LF). Only this class converts between those offsets and Qt positions.
+#include "colormemo/TextSearch.h"
+
 #include <QPlainTextEdit>
 #include <QStringList>
 
@@ -36,6 +38,13 @@ public:
 
     bool Modified() const;
     void SetModified(bool modified);
+
+    // Finds s from the selection (down: from its end; up: ending before its
+    // start), selects the match and answers true. False when s or the text
+    // is empty or nothing is found; the selection is then unchanged.
+    bool SearchText(const QString &s, SearchOptions options);
+    // The text of offsets [from, to), CR LF line breaks, appended to out.
+    void textRange(int from, int to, QString &out) const;
 
     // Conversions between program offsets and Qt document positions.
     int offsetToPosition(int offset) const;
