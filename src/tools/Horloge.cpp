@@ -19,6 +19,7 @@ THorloge::THorloge(QWidget *owner)
     setObjectName(QStringLiteral("Horloge"));
     setWindowTitle(QStringLiteral("Horloge"));
     setAccessibleName(windowTitle());
+    setMinimumWidth(340);
 
     m_time = new QTimeEdit(this);
     m_time->setObjectName(QStringLiteral("TimeEdit"));
