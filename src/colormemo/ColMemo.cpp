@@ -1,8 +1,14 @@
 #include "ColMemo.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QGlyphRun>
 #include <QKeyEvent>
+#include <QMetaMethod>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 TColorMemo::TColorMemo(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -13,10 +19,23 @@ TColorMemo::TColorMemo(QWidget *parent)
     setWordWrapMode(QTextOption::NoWrap);
     setTabChangesFocus(false);
     document()->setUndoRedoEnabled(false);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+    connect(document(), &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
         if (removed || added)
             m_modified = true;
+        m_changePos = pos;
+        m_changeRemoved = removed;
+        m_changeAdded = added;
     });
+    // contentsChanged comes after the document's layout has taken the change.
+    connect(document(), &QTextDocument::contentsChanged, this, &TColorMemo::textChanged);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &TColorMemo::requestAll);
+
+    m_text.reserve(2048);
+    m_drawHandler = [this](TColorRule *sender, const QChar *fromPos, TKeyDescr *a, int capacity, int &count) {
+        Q_EMIT OnDraw(sender, fromPos, a, capacity, &count);
+    };
+    m_recordedLines = document()->blockCount();
+    m_recordedEnd = TextLength();
 }
 
 TColorMemo::~TColorMemo() = default;
@@ -192,6 +211,17 @@ bool TColorMemo::event(QEvent *e)
 
 void TColorMemo::keyPressEvent(QKeyEvent *event)
 {
+    // A moving key first collapses a selection to its end, then moves from
+    // there.
+    static const int moveKeys[] = {Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home,
+                                   Qt::Key_Left,   Qt::Key_Up,       Qt::Key_Right, Qt::Key_Down};
+    if (!(event->modifiers() & ~Qt::KeypadModifier) && textCursor().hasSelection()
+        && std::find(std::begin(moveKeys), std::end(moveKeys), event->key()) != std::end(moveKeys)) {
+        QTextCursor c = textCursor();
+        c.setPosition(c.selectionEnd());
+        setTextCursor(c);
+        requestAll();
+    }
     const QString text = event->text();
     const bool produces = !text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         && (text.at(0).isPrint() || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
@@ -246,4 +276,456 @@ bool TColorMemo::SearchText(const QString &s, SearchOptions options)
         return false;
     Select(found, int(s.size()));
     return true;
+}
+
+// ------------------------------------------------------------------ colouring
+
+void TColorMemo::SetColorRules(const TDrawRules &rules)
+{
+    m_rules.Assign(rules);
+    requestAll();
+}
+
+void TColorMemo::SetHotSpot(const THotSpot &hotSpot)
+{
+    m_hotSpot.Assign(hotSpot);
+    // The hover test needs moves without a button held.
+    if (m_hotSpot.Active)
+        viewport()->setMouseTracking(true);
+    requestAll();
+}
+
+void TColorMemo::SetRedrawAlways(bool on)
+{
+    m_redrawAlways = on;
+    requestAll();
+}
+
+void TColorMemo::SetColorLimMax(int count)
+{
+    m_colorLimMax = std::max(0, count);
+    std::vector<TKeyDescr>().swap(m_drawBuffer);
+    if (m_colorLimMax > 0)
+        m_drawBuffer.resize(m_colorLimMax);
+}
+
+QColor TColorMemo::toQColor(TColor color) const
+{
+    if (color & clSystemColor) {
+        const QPalette &pal = palette();
+        switch (color) {
+        case clWindow: return pal.color(QPalette::Base);
+        case clHighlight: return pal.color(QPalette::Highlight);
+        case clHighlightText: return pal.color(QPalette::HighlightedText);
+        default: return pal.color(QPalette::Text);
+        }
+    }
+    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+bool TColorMemo::colouring() const
+{
+    return isEnabled() && isVisible() && (m_rules.Count() > 0 || m_hotSpot.Active);
+}
+
+void TColorMemo::requestAll()
+{
+    m_pending = Pending::All;
+    viewport()->update();
+}
+
+void TColorMemo::textChanged()
+{
+    const QTextDocument *doc = document();
+    const int lines = doc->blockCount();
+    const int end = TextLength();
+    bool lineOnly = false;
+    QTextBlock block;
+    if (!m_redrawAlways && lines == m_recordedLines && end == m_recordedEnd + 1
+        && m_changeAdded - m_changeRemoved == 1) {
+        // One character more: only the caret's line needs a new pass, when
+        // the change lies inside that line.
+        block = doc->findBlock(m_changePos);
+        lineOnly = block.isValid() && block == doc->findBlock(m_changePos + m_changeAdded)
+            && block == doc->findBlock(textCursor().selectionStart())
+            && (m_pending == Pending::None
+                || (m_pending == Pending::CurrentLine && m_pendingLine == block.blockNumber()));
+    }
+    m_recordedLines = lines;
+    m_recordedEnd = end;
+    if (!lineOnly) {
+        requestAll();
+        return;
+    }
+    // Runs after the new character move one place on, as its glyphs do.
+    shiftRuns(positionToOffset(m_changePos));
+    m_pending = Pending::CurrentLine;
+    m_pendingLine = block.blockNumber();
+    QRectF r = blockBoundingGeometry(block).translated(contentOffset());
+    viewport()->update(QRect(0, int(r.top()) - 1, viewport()->width(), int(r.height()) + 2));
+}
+
+void TColorMemo::shiftRuns(int offset)
+{
+    for (int i = 0; i < m_runs.Count(); ++i) {
+        TKeyDescr &r = m_runs[i];
+        if (r.StartPos == KeyFree)
+            break;
+        if (r.StartPos < 0)
+            continue;
+        if (r.StartPos >= offset)
+            ++r.StartPos;
+        if (r.EndPos != KeyFree && r.EndPos >= offset)
+            ++r.EndPos;
+    }
+}
+
+void TColorMemo::clearRuns()
+{
+    if (m_runs.Count() > 0)
+        m_runs[0].StartPos = m_runs[0].EndPos = KeyFree;
+}
+
+void TColorMemo::DrawColors(bool currentLineOnly)
+{
+    runPass(currentLineOnly);
+    if (!currentLineOnly)
+        m_pending = Pending::None;
+    viewport()->update();
+}
+
+void TColorMemo::runPass(bool currentLineOnly)
+{
+    if (!colouring()) {
+        clearRuns();
+        return;
+    }
+    ++m_passCount;
+    m_lastPassLineOnly = currentLineOnly;
+    m_rules.UpdateRules();
+    int from = 0, to = 0;
+    if (currentLineOnly) {
+        const QTextBlock caretLine = document()->findBlock(textCursor().selectionStart());
+        const int count = scanLines(caretLine, 1, m_lineRuns, &from, &to);
+        mergeLineRuns(from, to, count);
+    } else {
+        const QTextBlock first = firstVisibleBlock();
+        scanLines(first, document()->blockCount() - first.blockNumber(), m_runs, &from, &to);
+    }
+}
+
+void TColorMemo::appendBlockText(const QTextBlock &block, QString &out) const
+{
+    // Character by character from the document: reading the line as a
+    // string would allocate on every pass.
+    const QTextDocument *doc = document();
+    const int pos = block.position();
+    const int len = block.length() - 1;
+    for (int i = 0; i < len; ++i)
+        out.append(doc->characterAt(pos + i));
+}
+
+int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList &out, int *scanStart,
+                          int *scanEnd)
+{
+    const int firstLine = first.blockNumber();
+    // Spans may reach over KeyMaxHeight lines: start that many lines less
+    // one above the first line to paint.
+    const int keyMax = m_rules.Count() > 0 ? std::max(1, m_rules.Items(0)->KeyMaxHeight()) : 1;
+    QTextBlock start = first;
+    for (int i = 1; i < keyMax && start.previous().isValid(); ++i)
+        start = start.previous();
+    const int startOffset = start.position() + start.blockNumber();
+
+    // Only fully visible lines are coloured; the partly shown last line is
+    // left as the control drew it.
+    const QTextBlock top = firstVisibleBlock();
+    qreal y = contentOffset().y();
+    if (top.isValid() && firstLine >= top.blockNumber()) {
+        for (QTextBlock b = top; b.isValid() && b.blockNumber() < firstLine; b = b.next())
+            y += blockBoundingRect(b).height();
+    } else {
+        y = -1; // above the visible lines: not shown
+    }
+    const qreal bottom = viewport()->height();
+    QTextBlock b = first;
+    QTextBlock lastCounted;
+    int counted = 0;
+    while (b.isValid() && counted < lineCount) {
+        const QTextLayout *layout = b.layout();
+        const qreal h = (layout && layout->lineCount() > 0) ? layout->lineAt(0).height()
+                                                           : blockBoundingRect(b).height();
+        if (!b.isVisible() || y < 0 || y + h > bottom)
+            break;
+        y += blockBoundingRect(b).height();
+        lastCounted = b;
+        ++counted;
+        b = b.next();
+    }
+    int endOffset;
+    if (counted < lineCount && b.isValid())
+        endOffset = b.position() + b.blockNumber();
+    else
+        endOffset = lastCounted.position() + lastCounted.blockNumber() + lastCounted.length() - 1;
+    endOffset = std::max(endOffset, startOffset);
+
+    const int needed = endOffset - startOffset + 2;
+    if (m_text.capacity() < needed)
+        m_text.reserve(needed + 1024);
+    m_text.resize(0);
+    for (QTextBlock t = start; t.isValid(); t = t.next()) {
+        const int lineStart = t.position() + t.blockNumber();
+        if (lineStart >= endOffset)
+            break;
+        appendBlockText(t, m_text);
+        if (t.next().isValid())
+            m_text.append(QStringLiteral("\r\n"));
+    }
+    m_text.truncate(endOffset - startOffset);
+
+    const QTextCursor cursor = textCursor();
+    const QTextBlock caretLine = document()->findBlock(cursor.selectionStart());
+    TScanInput in;
+    in.text = QStringView(m_text);
+    in.scanStart = startOffset;
+    in.selStart = positionToOffset(cursor.selectionStart());
+    in.selLength = positionToOffset(cursor.selectionEnd()) - in.selStart;
+    in.acceptTabs = !tabChangesFocus();
+    in.redrawAlways = m_redrawAlways;
+    in.caretLineStart = caretLine.position() + caretLine.blockNumber();
+    in.fontColor = clWindowText;
+    in.hotSpot = &m_hotSpot;
+    in.colorLimMax = int(m_drawBuffer.size());
+    in.drawBuffer = m_drawBuffer.empty() ? nullptr : m_drawBuffer.data();
+    if (isSignalConnected(QMetaMethod::fromSignal(&TColorMemo::OnDraw)))
+        in.onDraw = &m_drawHandler;
+    *scanStart = startOffset;
+    *scanEnd = endOffset;
+    return m_scanner.scan(m_rules, in, out);
+}
+
+void TColorMemo::mergeLineRuns(int from, int to, int count)
+{
+    // The kept runs lose what lies in the rescanned stretch; the runs of
+    // the line pass take its place.
+    int kept = 0;
+    int total = 0;
+    while (total < m_runs.Count() && m_runs[total].StartPos != KeyFree)
+        ++total;
+    int tail = total; // split-off pieces are appended after the old runs
+    for (int i = 0; i < total; ++i) {
+        TKeyDescr r = m_runs[i];
+        if (r.StartPos < 0 || r.EndPos == KeyFree)
+            continue;
+        if (r.EndPos < from || r.StartPos >= to) {
+            m_runs[kept++] = r;
+            continue;
+        }
+        if (r.StartPos < from) {
+            TKeyDescr left = r;
+            left.EndPos = from - 1;
+            m_runs[kept++] = left;
+        }
+        if (r.EndPos >= to) {
+            TKeyDescr right = r;
+            right.StartPos = to;
+            m_runs.at(tail++) = right;
+        }
+    }
+    for (int i = total; i < tail; ++i)
+        m_runs[kept++] = m_runs[i];
+    for (int i = 0; i < count; ++i)
+        m_runs.at(kept++) = m_lineRuns[i];
+    if (kept < m_runs.Count())
+        m_runs[kept].StartPos = m_runs[kept].EndPos = KeyFree;
+}
+
+void TColorMemo::paintEvent(QPaintEvent *event)
+{
+    QPlainTextEdit::paintEvent(event);
+    if (m_pending != Pending::None) {
+        const bool lineOnly = m_pending == Pending::CurrentLine;
+        m_pending = Pending::None;
+        runPass(lineOnly);
+    }
+    if (!colouring())
+        return;
+    QPainter painter(viewport());
+    painter.setClipRect(event->rect());
+    drawRuns(painter);
+}
+
+void TColorMemo::drawRuns(QPainter &painter)
+{
+    const int viewportBottom = viewport()->height();
+    const bool keyHandler = isSignalConnected(QMetaMethod::fromSignal(&TColorMemo::OnDrawKey));
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    QPointF origin = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid() && origin.y() <= viewportBottom;
+         block = block.next()) {
+        const QRectF r = blockBoundingRect(block);
+        if (!block.isVisible()) {
+            origin.ry() += r.height();
+            continue;
+        }
+        const int lineStart = block.position() + block.blockNumber();
+        const int lineEnd = lineStart + block.length() - 1; // first offset of the line break
+        bool drawn = false;
+        for (int i = 0; i < m_runs.Count(); ++i) {
+            const TKeyDescr &run = m_runs[i];
+            if (run.StartPos == KeyFree)
+                break;
+            if (run.StartPos < 0 || run.EndPos == KeyFree || run.Priority >= PrioritySelection)
+                continue;
+            if (run.EndPos < lineStart || run.StartPos >= lineEnd)
+                continue;
+            if (keyHandler && run.IsKey && run.StartPos >= lineStart && run.EndPos < lineEnd) {
+                const QTextLayout *layout = block.layout();
+                const QTextLine line = layout->lineForTextPosition(run.StartPos - lineStart);
+                const QString key = block.text().mid(run.StartPos - lineStart, run.EndPos - run.StartPos + 1);
+                const qreal x = line.cursorToX(run.StartPos - lineStart);
+                const QRect rect(int(origin.x() + x), int(origin.y() + line.y()),
+                                 painter.fontMetrics().horizontalAdvance(key), int(line.height()));
+                painter.setPen(toQColor(run.Color));
+                Q_EMIT OnDrawKey(&painter, key, rect, clWindowText);
+                drawn = true;
+                continue;
+            }
+            drawRun(painter, run, block, lineStart, origin);
+            drawn = true;
+        }
+        // Our opaque runs may have covered the caret the control drew.
+        if (drawn && context.cursorPosition >= block.position()
+            && context.cursorPosition < block.position() + block.length() && !overwriteMode()) {
+            painter.setPen(context.palette.text().color());
+            block.layout()->drawCursor(&painter, origin, context.cursorPosition - block.position(), cursorWidth());
+        }
+        origin.ry() += r.height();
+    }
+}
+
+void TColorMemo::drawRun(QPainter &painter, const TKeyDescr &run, const QTextBlock &block, int lineStart,
+                         const QPointF &origin)
+{
+    // The run's characters on this line, without the line break.
+    const int from = std::max(run.StartPos, lineStart) - lineStart;
+    const int to = std::min(run.EndPos + 1, lineStart + block.length() - 1) - lineStart;
+    if (to <= from)
+        return;
+    const QTextLayout *layout = block.layout();
+    const QColor color = toQColor(run.Color);
+    const QColor background = run.Priority == PriorityHotSpotMarker ? color : palette().color(QPalette::Base);
+    for (int l = 0; l < layout->lineCount(); ++l) {
+        const QTextLine line = layout->lineAt(l);
+        const int a = std::max(from, line.textStart());
+        const int b = std::min(to, line.textStart() + line.textLength());
+        if (b <= a)
+            continue;
+        const qreal xa = line.cursorToX(a);
+        const qreal xb = line.cursorToX(b);
+        // An opaque cell under the run hides the control's own glyphs; the
+        // glyphs are the layout's, so they land exactly where the control
+        // drew them.
+        painter.fillRect(QRectF(origin.x() + std::min(xa, xb), origin.y() + line.y(), std::abs(xb - xa),
+                                line.height()),
+                         background);
+        painter.setPen(color);
+        const QList<QGlyphRun> glyphs = line.glyphRuns(a, b - a);
+        for (QGlyphRun g : glyphs) {
+            if (run.Priority == PriorityHotSpotText && m_hotSpot.Underlined)
+                g.setUnderline(true);
+            painter.drawGlyphRun(origin, g);
+        }
+    }
+}
+
+bool TColorMemo::hotSpotUnder(const QPoint &pos, QString *src) const
+{
+    const QTextCursor c = cursorForPosition(pos);
+    const QTextBlock block = c.block();
+    const QTextLayout *layout = block.layout();
+    if (!block.isValid() || !layout || layout->lineCount() == 0)
+        return false;
+    const QTextLine line = layout->lineForTextPosition(c.positionInBlock());
+    if (!line.isValid())
+        return false;
+    const int col = line.xToCursor(pos.x() - contentOffset().x(), QTextLine::CursorOnCharacter);
+    return hotSpotAt(block.text(), col, m_hotSpot.BeginChar, m_hotSpot.EndChar, src);
+}
+
+// ---------------------------------------------------------------- occasions
+
+void TColorMemo::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Shift && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
+        requestAll();
+    QPlainTextEdit::keyReleaseEvent(event);
+}
+
+void TColorMemo::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && !(event->modifiers() & ~Qt::KeypadModifier))
+        requestAll();
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void TColorMemo::mouseReleaseEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    requestAll();
+    QString src;
+    if (m_hotSpot.Active && m_overHotSpot && hotSpotUnder(event->position().toPoint(), &src))
+        Q_EMIT OnHotSpotClick(src);
+}
+
+void TColorMemo::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_hotSpot.Active) {
+        const bool over = hotSpotUnder(event->position().toPoint(), nullptr);
+        if (over != m_overHotSpot) {
+            m_overHotSpot = over;
+            viewport()->setCursor(over ? Qt::PointingHandCursor : Qt::IBeamCursor);
+        }
+    }
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+void TColorMemo::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    requestAll();
+}
+
+void TColorMemo::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::EnabledChange:
+        requestAll();
+        break;
+    default:
+        break;
+    }
+}
+
+void TColorMemo::showEvent(QShowEvent *event)
+{
+    QPlainTextEdit::showEvent(event);
+    requestAll();
+}
+
+void TColorMemo::scrollContentsBy(int dx, int dy)
+{
+    QPlainTextEdit::scrollContentsBy(dx, dy);
+    if (dy)
+        Q_EMIT OnVScroll();
+    if (dx)
+        Q_EMIT OnHScroll();
+    // A scrolled copy of the old pixels would keep colours that the new
+    // first line may no longer have: repaint the whole view.
+    requestAll();
 }

@@ -2,9 +2,15 @@
 // TColorMemo: the source pane. It holds Unicode text in a QPlainTextEdit and
 // speaks the program's offsets, in which a line break counts two characters
 // (CR LF). Only this class converts between those offsets and Qt positions.
+// Over the edit control's own drawing it paints the coloured runs that the
+// scanner finds in the visible lines, and offers clickable hot spots.
+#include "colormemo/ColorRules.h"
+#include "colormemo/ColorScanner.h"
 #include "colormemo/TextSearch.h"
 
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QStringList>
 
 class TColorMemo : public QPlainTextEdit
@@ -46,6 +52,35 @@ public:
     // The text of offsets [from, to), CR LF line breaks, appended to out.
     void textRange(int from, int to, QString &out) const;
 
+    // --- colouring
+    TDrawRules &ColorRules() { return m_rules; }
+    const TDrawRules &ColorRules() const { return m_rules; }
+    void SetColorRules(const TDrawRules &rules); // copies
+    const THotSpot &HotSpot() const { return m_hotSpot; }
+    void SetHotSpot(const THotSpot &hotSpot);    // copies
+    bool RedrawAlways() const { return m_redrawAlways; }
+    void SetRedrawAlways(bool on);
+    // Capacity, in records, of the buffer handed to OnDraw.
+    int ColorLimMax() const { return m_colorLimMax; }
+    void SetColorLimMax(int count);
+
+    // The colour pass: scans the visible lines (or only the caret's line)
+    // and repaints them. Runs are kept for the paints that follow.
+    void DrawColors(bool currentLineOnly = false);
+    // The runs of the last pass, up to the first free record.
+    const TKeyDescrList &runs() const { return m_runs; }
+    // Colours of the runs as painted.
+    QColor toQColor(TColor color) const;
+    // Number of passes run so far, and whether the last covered one line.
+    int passCount() const { return m_passCount; }
+    bool lastPassCurrentLineOnly() const { return m_lastPassLineOnly; }
+    int firstVisibleBlockNumber() const { return firstVisibleBlock().blockNumber(); }
+    // Where a line stands in the viewport.
+    QRectF blockRect(const QTextBlock &block) const
+    {
+        return blockBoundingGeometry(block).translated(contentOffset());
+    }
+
     // Conversions between program offsets and Qt document positions.
     int offsetToPosition(int offset) const;
     int positionToOffset(int position) const;
@@ -61,11 +96,71 @@ Q_SIGNALS:
     // *handled to take the key over (the entity conversion does).
     void keyPressFilter(QChar character, bool *handled);
 
+    void OnVScroll();
+    void OnHScroll();
+    // A hot spot was clicked; src is its text.
+    void OnHotSpotClick(const QString &src);
+    // Supplies the spans of dtEventDraw rules: fill at most capacity records
+    // of a, offsets relative to fromPos, and set *itemsCount.
+    void OnDraw(TColorRule *sender, const QChar *fromPos, TKeyDescr *a, int capacity, int *itemsCount);
+    // Draws one keyword instead of the pane; the painter's pen holds the
+    // keyword's colour, kColor is the pane's text colour.
+    void OnDrawKey(QPainter *canvas, const QString &key, const QRect &rect, TColor kColor);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
     bool event(QEvent *e) override;
 
 private:
+    enum class Pending { None, CurrentLine, All };
+
     void replaceAll(const QString &qtText);
+    void requestAll();
+    void textChanged();
+    void runPass(bool currentLineOnly);
+    int scanLines(const QTextBlock &first, int lineCount, TKeyDescrList &out, int *scanStart, int *scanEnd);
+    void appendBlockText(const QTextBlock &block, QString &out) const;
+    void mergeLineRuns(int from, int to, int count);
+    void shiftRuns(int offset);
+    void clearRuns();
+    void drawRuns(QPainter &painter);
+    void drawRun(QPainter &painter, const TKeyDescr &run, const QTextBlock &block, int blockOffset,
+                 const QPointF &blockTopLeft);
+    bool hotSpotUnder(const QPoint &pos, QString *src) const;
+    bool colouring() const;
+
     bool m_modified = false;
+
+    TDrawRules m_rules {this};
+    THotSpot m_hotSpot;
+    bool m_redrawAlways = false;
+    int m_colorLimMax = 0;
+    std::vector<TKeyDescr> m_drawBuffer;
+    TDrawHandler m_drawHandler;
+
+    // Reused from pass to pass; they only grow.
+    QString m_text;
+    TKeyDescrList m_runs {100};
+    TKeyDescrList m_lineRuns {100};
+    TColorScanner m_scanner;
+
+    Pending m_pending = Pending::All;
+    int m_pendingLine = -1;       // block of a pending caret-line pass
+    int m_changePos = 0;          // last change, in Qt positions
+    int m_changeRemoved = 0;
+    int m_changeAdded = 0;
+    int m_recordedLines = 0;      // line count and text end at the last change
+    int m_recordedEnd = 0;
+    bool m_overHotSpot = false;
+    int m_passCount = 0;
+    bool m_lastPassLineOnly = false;
 };
