@@ -1,6 +1,7 @@
 #include "Childwin.h"
 
 #include "colormemo/ColMemo.h"
+#include "document/DocumentRules.h"
 #include "document/FrameServices.h"
 #include "document/Genxml.h"
 #include "platform/Errors.h"
@@ -47,6 +48,7 @@ TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
     Splitter1->setHandleWidth(3);
     Splitter1->setChildrenCollapsible(false);
     Memo1 = new TColorMemo(Splitter1);
+    DocumentRules::declare(Memo1->ColorRules());
     HtmlView1 = new QWidget(Splitter1);
     HtmlView1->setObjectName(QStringLiteral("HtmlView1"));
     HtmlView1->setAccessibleName(QStringLiteral("Aperçu de la page"));
