@@ -414,10 +414,14 @@ void TColorMemo::runPass(bool currentLineOnly)
     }
 }
 
-void TColorMemo::appendBlockText(const QTextBlock &block, QString &out) const
+void TColorMemo::appendBlockText(const QTextBlock &block, QString &out, bool byCharacter) const
 {
-    // Character by character from the document: reading the line as a
-    // string would allocate on every pass.
+    if (!byCharacter) {
+        out.append(block.text());
+        return;
+    }
+    // Character by character from the document: the caret line's pass runs
+    // on every keystroke, and reading the line as a string would allocate.
     const QTextDocument *doc = document();
     const int pos = block.position();
     const int len = block.length() - 1;
@@ -477,7 +481,7 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
         const int lineStart = t.position() + t.blockNumber();
         if (lineStart >= endOffset)
             break;
-        appendBlockText(t, m_text);
+        appendBlockText(t, m_text, lineCount == 1);
         if (t.next().isValid())
             m_text.append(QStringLiteral("\r\n"));
     }
@@ -499,8 +503,8 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
     in.drawBuffer = m_drawBuffer.empty() ? nullptr : m_drawBuffer.data();
     if (isSignalConnected(QMetaMethod::fromSignal(&TColorMemo::OnDraw)))
         in.onDraw = &m_drawHandler;
-    *scanStart = startOffset;
-    *scanEnd = endOffset;
+    *scanStart = m_lastScanStart = startOffset;
+    *scanEnd = m_lastScanEnd = endOffset;
     return m_scanner.scan(m_rules, in, out);
 }
 

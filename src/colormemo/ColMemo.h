@@ -67,6 +67,8 @@ public:
     // The colour pass: scans the visible lines (or only the caret's line)
     // and repaints them. Runs are kept for the paints that follow.
     void DrawColors(bool currentLineOnly = false);
+    // The scan of a pass alone, without asking for a repaint.
+    void colourPass(bool currentLineOnly) { runPass(currentLineOnly); }
     // The runs of the last pass, up to the first free record.
     const TKeyDescrList &runs() const { return m_runs; }
     // Colours of the runs as painted.
@@ -74,6 +76,9 @@ public:
     // Number of passes run so far, and whether the last covered one line.
     int passCount() const { return m_passCount; }
     bool lastPassCurrentLineOnly() const { return m_lastPassLineOnly; }
+    // Offsets of the text scanned by the last pass: [start, end).
+    int lastScanStart() const { return m_lastScanStart; }
+    int lastScanEnd() const { return m_lastScanEnd; }
     int firstVisibleBlockNumber() const { return firstVisibleBlock().blockNumber(); }
     // Where a line stands in the viewport.
     QRectF blockRect(const QTextBlock &block) const
@@ -128,7 +133,7 @@ private:
     void textChanged();
     void runPass(bool currentLineOnly);
     int scanLines(const QTextBlock &first, int lineCount, TKeyDescrList &out, int *scanStart, int *scanEnd);
-    void appendBlockText(const QTextBlock &block, QString &out) const;
+    void appendBlockText(const QTextBlock &block, QString &out, bool byCharacter) const;
     void mergeLineRuns(int from, int to, int count);
     void shiftRuns(int offset);
     void clearRuns();
@@ -163,4 +168,6 @@ private:
     bool m_overHotSpot = false;
     int m_passCount = 0;
     bool m_lastPassLineOnly = false;
+    int m_lastScanStart = 0;
+    int m_lastScanEnd = 0;
 };

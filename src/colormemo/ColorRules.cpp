@@ -109,6 +109,7 @@ void TColorRule::Assign(const TColorRule &source)
 
 void TColorRule::SetKeywords(const QStringList &lines)
 {
+    m_compiled = false;
     compileKeywords(lines);
     if (&lines != &m_keywords)
         m_keywords = lines;
@@ -116,6 +117,7 @@ void TColorRule::SetKeywords(const QStringList &lines)
 
 void TColorRule::SetKeyBegEndLst(const QStringList &lines)
 {
+    m_compiled = false;
     compileBegEnd(lines);
     if (&lines != &m_keyBegEnd)
         m_keyBegEnd = lines;
@@ -123,6 +125,7 @@ void TColorRule::SetKeyBegEndLst(const QStringList &lines)
 
 void TColorRule::SetKeyLineEndLst(const QStringList &lines)
 {
+    m_compiled = false;
     compileLineEnd(lines);
     if (&lines != &m_keyLineEnd)
         m_keyLineEnd = lines;
@@ -131,15 +134,32 @@ void TColorRule::SetKeyLineEndLst(const QStringList &lines)
 bool TColorRule::UpdateLists()
 {
     bool hasEntries = !m_keyBegEnd.isEmpty();
-    compileBegEnd(m_keyBegEnd);
-    if (m_kind == dtKeyShow) {
-        compileKeywords(m_keywords);
+    if (m_kind == dtKeyShow)
         hasEntries = hasEntries || !m_keywords.isEmpty();
-    }
-    if (m_kind == dtBeginLineEnd) {
-        compileLineEnd(m_keyLineEnd);
+    if (m_kind == dtBeginLineEnd)
         hasEntries = hasEntries || !m_keyLineEnd.isEmpty();
-    }
+    // Compiling the same lists again gives the same tables; skipping it
+    // keeps the passes that run on every keystroke free of allocations.
+    // A list changed in place no longer shares its data with the copy kept
+    // at the last compilation.
+    auto same = [](const QStringList &a, const QStringList &b) { return a.isSharedWith(b) || a == b; };
+    if (m_compiled && same(m_keyBegEnd, m_compiledBegEnd) && same(m_keywords, m_compiledKeywords)
+        && same(m_keyLineEnd, m_compiledLineEnd) && m_compiledKind == m_kind && m_compiledCase == m_keyCase
+        && m_compiledDefColor == m_defKeyColor)
+        return hasEntries;
+
+    compileBegEnd(m_keyBegEnd);
+    if (m_kind == dtKeyShow)
+        compileKeywords(m_keywords);
+    if (m_kind == dtBeginLineEnd)
+        compileLineEnd(m_keyLineEnd);
+    m_compiled = true;
+    m_compiledBegEnd = m_keyBegEnd;
+    m_compiledKeywords = m_keywords;
+    m_compiledLineEnd = m_keyLineEnd;
+    m_compiledKind = m_kind;
+    m_compiledCase = m_keyCase;
+    m_compiledDefColor = m_defKeyColor;
     return hasEntries;
 }
 

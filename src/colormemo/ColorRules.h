@@ -195,6 +195,15 @@ private:
     std::array<TColor, KeyColorCount> m_keyColors {};
     int m_keyColorCount = 0;
     QString m_upperText;
+
+    // What the tables were last compiled from by UpdateLists.
+    bool m_compiled = false;
+    QStringList m_compiledBegEnd;
+    QStringList m_compiledKeywords;
+    QStringList m_compiledLineEnd;
+    TKeyDrawingType m_compiledKind = dtBeginEnd;
+    bool m_compiledCase = false;
+    TColor m_compiledDefColor = 0;
 };
 
 // The rules of one pane, in order; later rules win over earlier ones of the
