@@ -78,7 +78,7 @@ QList<MenuDefinition> build()
         sep(doc("Importerfichierrtf1", QStringLiteral("Importer fichier &RTF..."),
             QStringLiteral("Importer fichier texte enrichi"))),
         doc("Exportersansbalises1", QStringLiteral("E&xporter sans les balises..."),
-            QStringLiteral("Exporter en texte sans balises")),
+            QStringLiteral("Exporter en texte sans balises"), [](TEditeur &e) { e.Exporte(); }),
         sep(frame("TransferparFTP1", QStringLiteral("&Transfert par FTP"),
               QStringLiteral("Envoyer les fichiers par FTP"))),
         sep(doc("Imprimer1", QStringLiteral("&Imprimer..."), QStringLiteral("Imprimer le fichier"))),
@@ -111,10 +111,12 @@ QList<MenuDefinition> build()
         sep(doc("Rechercher1", QStringLiteral("Rec&hercher..."), QStringLiteral("Rechercher le texte"), {}, "Ctrl+F")),
         doc("Continuer1", QStringLiteral("Co&ntinuer"), QStringLiteral("Continer la recherche"), {}, "F3"),
         doc("Remplacer1", QStringLiteral("Re&mplacer..."), QStringLiteral("Remplacer un texte")),
-        sep(doc("Changerlacasse1", QStringLiteral("C&hanger  la casse..."), QStringLiteral("Conversion maj/min"))),
+        sep(doc("Changerlacasse1", QStringLiteral("C&hanger  la casse..."), QStringLiteral("Conversion maj/min"),
+                [](TEditeur &e) { e.Casse(); })),
         doc("Convertircaractresspciaux1", QStringLiteral("Con&vertir caractères spéciaux"),
-            QStringLiteral("Convertir les accentués")),
-        doc("Indenter1", QStringLiteral("&Indenter"), QStringLiteral("Indenter le bloc")),
+            QStringLiteral("Convertir les accentués"), [](TEditeur &e) { e.Convertir(); }),
+        doc("Indenter1", QStringLiteral("&Indenter"), QStringLiteral("Indenter le bloc"),
+            [](TEditeur &e) { e.Indenter(); }),
     }};
 
     menus << MenuDefinition{QStringLiteral("Insertion1"), QStringLiteral("&Insertion"), QString(), 6, {
@@ -194,9 +196,12 @@ QList<MenuDefinition> build()
             c.onFrame = [](TMainForm &f) { f.Lancernavigateur1Click(); };
             return c;
         }(),
-        sep(doc("Statistiques1", QStringLiteral("&Statistiques"), QStringLiteral("Statistiques sur la page"))),
-        doc("Vrifierlapage1", QStringLiteral("&Vérifier la page"), QStringLiteral("Vérifier la page")),
-        doc("Compacterlesbalises1", QStringLiteral("&Compacter les balises"), QStringLiteral("Compacter les balises")),
+        sep(doc("Statistiques1", QStringLiteral("&Statistiques"), QStringLiteral("Statistiques sur la page"),
+                [](TEditeur &e) { e.Statistiques(); })),
+        doc("Vrifierlapage1", QStringLiteral("&Vérifier la page"), QStringLiteral("Vérifier la page"),
+            [](TEditeur &e) { e.Validation(); }),
+        doc("Compacterlesbalises1", QStringLiteral("&Compacter les balises"), QStringLiteral("Compacter les balises"),
+            [](TEditeur &e) { e.Compacter(); }),
         sep(doc("Editerimage1", QStringLiteral("Editer &image"), QStringLiteral("Retoucher une image"))),
         doc("Editergifanim1", QStringLiteral("Editer gif &animé"), QStringLiteral("Editer un gif animé")),
         doc("Gnrervignettes1", QStringLiteral("&Générer vignettes..."), QStringLiteral("Générer vignettes des images")),

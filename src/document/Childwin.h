@@ -47,6 +47,16 @@ public:
     void ReplaceSelection(const QString &text);
     void Police(const QString &font);
 
+    // --- whole-text commands, page check, statistics
+    void Convertir();
+    void Casse();
+    void Indenter();
+    void Compacter();
+    // Throws Platform::PemoError when the text file cannot be written.
+    void Exporte();
+    void Validation();
+    void Statistiques();
+
     // --- preview
     void Actauto(bool on);
     bool autoActualise() const { return AutoActualise; }

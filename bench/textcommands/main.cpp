@@ -1,0 +1,125 @@
+// Whole-text commands, page check and statistics on a 5 MB page holding
+// 200 000 tags: the text algorithms alone, then the commands through a
+// document window (reading and replacing the lines of the source pane).
+#include "colormemo/ColMemo.h"
+#include "document/Childwin.h"
+#include "document/PageCheck.h"
+#include "document/PageFile.h"
+#include "document/PageStats.h"
+#include "document/TextTransforms.h"
+#include "platform/FileDialogs.h"
+#include "platform/Messages.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QStringList bigPage(const QString &pictureFolder)
+{
+    static const char *const bodies[] = {
+        "<td class=\"cellule\">Texte d'été numéro %1 &eacute;</td>",
+        "<p>Paragraphe   <strong>%1</strong> avec des   blancs</P>",
+        "<a href=\"http://www.exemple.fr/p%1.htm\">Lien</a>  &nbsp;",
+        "<li><a href=\"page%1.htm\">Suite</a> à voir</li>",
+        "<!-- commentaire %1 : été --><b>gras à</b>",
+        "<img src=\"image%2.gif\" alt=\"%1\"> <BR>texte",
+        "<TR><TD>%1</TD> <td>&lt;code&gt; &amp; %1</td>",
+        "<a href=\"mailto:x%1@exemple.fr\">écrire</a>"};
+    for (int k = 0; k < 10; ++k) {
+        QFile f(pictureFolder + QStringLiteral("image%1.gif").arg(k));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(QByteArray(1000 + k, 'g'));
+    }
+    QStringList lines;
+    qint64 size = 0;
+    int n = 0;
+    lines << QStringLiteral("<html>") << QStringLiteral("<body>");
+    while (size < 5'000'000) {
+        const QString line = QString::fromUtf8(bodies[n % 8]).arg(n).arg(n % 12);
+        size += line.size() + 2;
+        lines << line;
+        ++n;
+    }
+    lines << QStringLiteral("</body>") << QStringLiteral("</html>");
+    return lines;
+}
+
+int countTags(const QStringList &lines)
+{
+    int tags = 0;
+    for (const QString &l : lines)
+        tags += int(l.count(u'<'));
+    return tags;
+}
+
+double measure(const std::function<void()> &run, int repeats = 5)
+{
+    QList<double> times;
+    for (int i = 0; i < repeats; ++i) {
+        QElapsedTimer t;
+        t.start();
+        run();
+        times << t.nsecsElapsed() / 1e6;
+    }
+    std::sort(times.begin(), times.end());
+    return times.at(times.size() / 2);
+}
+
+void report(const char *what, double ms)
+{
+    std::printf("%-44s %8.1f ms  %s\n", what, ms, ms <= 300 ? "" : "(over 300 ms)");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    const QStringList page = bigPage(folder);
+    qint64 bytes = 0;
+    for (const QString &l : page)
+        bytes += l.size() + 2;
+    std::printf("page: %lld lines, %lld characters, %d tags (median of 5 runs)\n\n", qlonglong(page.size()),
+                qlonglong(bytes), countTags(page));
+
+    std::printf("text algorithms\n");
+    report("Validation (PageCheck::check)", measure([&] { (void)PageCheck::check(page); }));
+    report("Statistiques (PageStats::compute)", measure([&] {
+               (void)PageStats::compute(page, [&](const QString &n) { return PageStats::pictureFileSize(folder, n); });
+           }));
+    report("Convertir (convertAccents)", measure([&] { (void)TextTransforms::convertAccents(page); }));
+    report("Compacter (compact)", measure([&] { (void)TextTransforms::compact(page); }));
+    const QString exportPath = folder + QStringLiteral("export.txt");
+    report("Exporte (exportLines + atomic write)", measure([&] {
+               PageFile::write(exportPath, TextTransforms::exportLines(page), PageFile::Encoding::Windows1252);
+           }));
+
+    std::printf("\ncommands through the document window\n");
+    Platform::setMessageHandler([](const Platform::MessageRecord &) { return Platform::Answer::Yes; });
+    Platform::setFileDialogHandler([&](const Platform::FileDialogRequest &) {
+        Platform::FileDialogResult r;
+        r.accepted = true;
+        r.path = exportPath;
+        return r;
+    });
+    TEditeur editor(nullptr);
+    auto reset = [&] { editor.Memo1->SetLines(page); };
+    reset();
+    report("reading the lines of the pane", measure([&] { (void)editor.Memo1->Lines(); }));
+    report("replacing all lines of the pane", measure([&] { reset(); }));
+    report("Convertir (ask, snapshot, replace)", measure([&] { editor.Convertir(); }, 1));
+    reset();
+    report("Compacter (ask, snapshot, replace)", measure([&] { editor.Compacter(); }, 1));
+    reset();
+    report("Exporte (dialog, strip, write)", measure([&] { editor.Exporte(); }));
+    return 0;
+}

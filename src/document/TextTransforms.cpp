@@ -1,0 +1,207 @@
+#include "TextTransforms.h"
+
+#include <QStringView>
+
+namespace TextTransforms {
+namespace {
+
+QStringView accentEntity(QChar c)
+{
+    switch (c.unicode()) {
+    case 0xE0: return u"&agrave;";
+    case 0xE2: return u"&acirc;";
+    case 0xE4: return u"&auml;";
+    case 0xE8: return u"&egrave;";
+    case 0xE9: return u"&eacute;";
+    case 0xEA: return u"&ecirc;";
+    case 0xEB: return u"&euml;";
+    case 0xEE: return u"&icirc;";
+    case 0xEF: return u"&iuml;";
+    case 0xF4: return u"&ocirc;";
+    case 0xF6: return u"&ouml;";
+    case 0xF9: return u"&ugrave;";
+    case 0xFB: return u"&ucirc;";
+    default: return {};
+    }
+}
+
+// Tested in this order; none is a prefix of another, so at most one applies
+// at a given "&".
+struct Entity {
+    QStringView name;
+    QStringView replacement;
+};
+const Entity entities[] = {
+    {u"&nbsp", u" "},     {u"&eacute", u"\u00E9"}, {u"&egrave", u"\u00E8"}, {u"&ecirc", u"\u00EA"},
+    {u"&euml", u"\u00EB"}, {u"&agrave", u"\u00E0"}, {u"&acirc", u"\u00E2"}, {u"&auml", u"\u00E4"},
+    {u"&ugrave", u"\u00F9"}, {u"&ucirc", u"\u00FB"}, {u"&icirc", u"\u00EE"}, {u"&iuml", u"\u00EF"},
+    {u"&ocirc", u"\u00F4"}, {u"&ouml", u"\u00F6"}, {u"&lt", u"<"},        {u"&gt", u">"},
+    {u"&copy", u"(c)"},
+};
+
+bool isTrimmed(QChar c) { return c.unicode() <= 0x20; }
+
+void replaceFirstStrong(QString &s, QStringView from, QStringView to)
+{
+    const qsizetype at = s.indexOf(from, 0, Qt::CaseInsensitive);
+    if (at >= 0)
+        s.replace(at, from.size(), to.toString());
+}
+
+} // namespace
+
+QStringList convertAccents(const QStringList &lines)
+{
+    QStringList out;
+    out.reserve(lines.size());
+    bool inComment = false;
+    for (const QString &line : lines) {
+        const qsizetype n = line.size();
+        const QChar *p = line.constData();
+        QString converted;
+        converted.reserve(n + 16);
+        for (qsizetype i = 0; i < n; ++i) {
+            const QChar c = p[i];
+            if (c == u'<' && i + 3 < n && p[i + 1] == u'!' && p[i + 2] == u'-' && p[i + 3] == u'-')
+                inComment = true;
+            else if (c == u'>' && i >= 2 && p[i - 1] == u'-' && p[i - 2] == u'-')
+                inComment = false;
+            if (!inComment) {
+                const QStringView entity = accentEntity(c);
+                if (!entity.isEmpty()) {
+                    converted += entity;
+                    continue;
+                }
+            }
+            converted += c;
+        }
+        out << converted;
+    }
+    return out;
+}
+
+QString asciiLower(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    return out;
+}
+
+QString asciiUpper(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 32);
+    return out;
+}
+
+QString indent(const QString &selection)
+{
+    static const QString three = QStringLiteral("   ");
+    QString s = three + selection;
+    // A line break gets the indent only when at least two characters follow
+    // it: a selection ending with a line break leaves the caret's line alone.
+    for (qsizetype i = 0; i + 3 < s.size(); ++i) {
+        if (s.at(i) == u'\r') {
+            i += 2;
+            s.insert(i, three);
+            i += 2;
+        }
+    }
+    return s;
+}
+
+QString compactLine(const QString &line)
+{
+    qsizetype begin = 0, end = line.size();
+    while (begin < end && isTrimmed(line.at(begin)))
+        ++begin;
+    while (end > begin && isTrimmed(line.at(end - 1)))
+        --end;
+    QString s;
+    s.reserve(end - begin);
+    for (qsizetype i = begin; i < end; ++i) {
+        const QChar c = line.at(i);
+        if (c == u' ' && !s.isEmpty() && s.back() == u' ')
+            continue;
+        s += c;
+    }
+    replaceFirstStrong(s, u"<strong>", u"<b>");
+    replaceFirstStrong(s, u"</strong>", u"</b>");
+    return s;
+}
+
+QStringList compact(const QStringList &lines)
+{
+    QStringList out;
+    for (const QString &line : lines) {
+        const QString s = compactLine(line);
+        if (out.size() < 2 || out.last().size() + s.size() >= 100)
+            out << s;
+        else
+            out.last() += s;
+    }
+    return out;
+}
+
+QString VireBalises(const QString &line, bool &inText)
+{
+    QString text;
+    text.reserve(line.size());
+    for (const QChar c : line) {
+        if (c == u'<')
+            inText = false;
+        if (inText)
+            text += c;
+        if (c == u'>')
+            inText = true;
+    }
+
+    const qsizetype first = text.indexOf(u'&');
+    if (first < 0)
+        return text;
+    // Entities are decoded from the left; the first "&" that starts none of
+    // the known names ends the decoding and the rest stays as written.
+    QString out = text.left(first);
+    out.reserve(text.size());
+    qsizetype i = first;
+    const qsizetype n = text.size();
+    while (i < n) {
+        if (text.at(i) != u'&') {
+            out += text.at(i++);
+            continue;
+        }
+        const QStringView rest = QStringView(text).mid(i);
+        const Entity *found = nullptr;
+        for (const Entity &e : entities)
+            if (rest.startsWith(e.name)) {
+                found = &e;
+                break;
+            }
+        if (!found) {
+            out += rest;
+            break;
+        }
+        out += found->replacement;
+        // The name and the one character after it (normally the ";").
+        i = qMin(n, i + found->name.size() + 1);
+    }
+    return out;
+}
+
+QStringList exportLines(const QStringList &lines)
+{
+    QStringList out;
+    bool inText = true;
+    for (const QString &line : lines) {
+        QString text = VireBalises(line, inText);
+        if (!text.isEmpty())
+            out << std::move(text);
+    }
+    return out;
+}
+
+} // namespace TextTransforms

@@ -1,0 +1,38 @@
+#pragma once
+// Whole-text rewrites of a page's source: accents to entities, case of the
+// selection, indentation, compaction, and the tag stripping used by the
+// plain-text export. Plain values in, plain values out: the document window
+// does the snapshot, the questions and the replacement in the source pane.
+#include <QString>
+#include <QStringList>
+
+namespace TextTransforms {
+
+// The 13 accented lower-case letters written as named entities, except
+// inside comments ("<!--" to "-->", which may span lines).
+QStringList convertAccents(const QStringList &lines);
+
+// Only "A".."Z" and "a".."z" change: accented letters keep their case.
+QString asciiLower(const QString &text);
+QString asciiUpper(const QString &text);
+
+// Three spaces before the selection and after each of its line breaks that
+// is followed by at least two more characters. Line breaks are CR LF.
+QString indent(const QString &selection);
+
+// One line of the page compacted: trimmed, runs of spaces made single, the
+// first strong pair turned into a b pair.
+QString compactLine(const QString &line);
+// The compacted page: the first line alone, then lines glued together while
+// the glued line stays under 100 characters.
+QStringList compact(const QStringList &lines);
+
+// The text of one line outside tags, with the known entities decoded up to
+// the first unknown one. inText carries over to the next line, so that a tag
+// spread over several lines is removed whole.
+QString VireBalises(const QString &line, bool &inText);
+// The lines of the plain-text export: every line stripped, empty results
+// left out.
+QStringList exportLines(const QStringList &lines);
+
+} // namespace TextTransforms

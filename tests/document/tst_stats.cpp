@@ -1,0 +1,249 @@
+// Page statistics and their window.
+#include "testmain.h"
+#include "tst_text_modal.h"
+
+#include "colormemo/ColMemo.h"
+#include "document/Childwin.h"
+#include "document/PageStats.h"
+#include "document/StatsDialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+using PageStats::Stats;
+
+namespace {
+
+QString upper(const QString &s)
+{
+    QString u = s;
+    for (QChar &c : u)
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 32);
+    return u;
+}
+
+// Pictures of the tests: a size from the name, or missing.
+qint64 fakeSize(const QString &name)
+{
+    if (name.isEmpty() || name.contains(QStringLiteral("missing")))
+        return -1;
+    return name.size() * 10;
+}
+
+// The statistics written the plain way, one file lookup per image line.
+Stats referenceStats(const QStringList &lines)
+{
+    Stats s;
+    s.lines = int(lines.size());
+    for (int l = 0; l < lines.size(); ++l) {
+        const QString u = upper(lines.at(l));
+        s.characters += u.size();
+        if (u.contains(QStringLiteral("<IMG"))) {
+            ++s.images;
+            int from = l;
+            qsizetype src = u.indexOf(QStringLiteral("SRC"));
+            if (src < 0 && l + 1 < lines.size()) {
+                from = l + 1;
+                src = upper(lines.at(from)).indexOf(QStringLiteral("SRC"));
+            }
+            if (src >= 0) {
+                const QString rest = lines.at(from).mid(src + 5);
+                const qsizetype quote = rest.indexOf(u'"');
+                const qint64 size = fakeSize(quote < 0 ? QString() : rest.left(quote));
+                if (size < 0)
+                    ++s.imagesNotFound;
+                else
+                    s.imageBytes += size;
+            }
+        }
+        const qsizetype a = u.indexOf(QStringLiteral("<A"));
+        if (a >= 0) {
+            const QString after = u.mid(a + 2);
+            const qsizetype href = after.indexOf(QStringLiteral("HREF="));
+            if (href >= 0) {
+                if (after.mid(href + 6, 4) == QStringLiteral("HTTP"))
+                    ++s.distantLinks;
+                else
+                    ++s.localLinks;
+                if (after.contains(QStringLiteral("MAILTO:")))
+                    ++s.mailboxLinks;
+            }
+        }
+    }
+    return s;
+}
+
+QList<qint64> fields(const Stats &s)
+{
+    return {s.lines, s.characters, s.images, s.imageBytes, s.imagesNotFound,
+            s.localLinks, s.distantLinks, s.mailboxLinks};
+}
+
+QStringList randomPage(quint32 seed, int lineCount)
+{
+    static const QStringList pieces = {
+        "<img src=\"a.gif\">", "<IMG SRC=\"Photo.JPG\">", "<img", " src=\"missing.gif\">", "<img alt=x>",
+        "src=\"b.png\"", "<a href=\"http://x\">", "<A HREF=\"HTTPS://X\">", "<a href=\"#top\">",
+        "<a href=\"mailto:a@b\">", "<a name=x>", "mailto:", "<area href=\"http:", "</a>", "texte ", "é",
+        "<abbr>", "href=\"", "<img src=\"", "\""};
+    QRandomGenerator random(seed);
+    QStringList lines;
+    for (int l = 0; l < lineCount; ++l) {
+        QString line;
+        const int count = random.bounded(6);
+        for (int k = 0; k < count; ++k)
+            line += pieces.at(random.bounded(int(pieces.size())));
+        lines << line;
+    }
+    return lines;
+}
+
+} // namespace
+
+class PageStatsTest : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void compute_data()
+    {
+        // lines, characters, images, image bytes, not found, local, distant, mailbox
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QList<qint64>>("expected");
+        QTest::newRow("two images on a line count once")
+            << QStringList{"<img src=\"ab.gif\"><img src=\"abcdefgh.gif\">"}
+            << QList<qint64>{1, 42, 1, 60, 0, 0, 0, 0};
+        QTest::newRow("src on the next line")
+            << QStringList{"<img", " src=\"ab.gif\">"} << QList<qint64>{2, 18, 1, 60, 0, 0, 0, 0};
+        QTest::newRow("picture not found")
+            << QStringList{"<IMG SRC=\"missing.gif\">"} << QList<qint64>{1, 23, 1, 0, 1, 0, 0, 0};
+        QTest::newRow("image without src anywhere") << QStringList{"<img>"} << QList<qint64>{1, 5, 1, 0, 0, 0, 0, 0};
+        QTest::newRow("secure web link is distant")
+            << QStringList{"<a href=\"https://x\">"} << QList<qint64>{1, 20, 0, 0, 0, 0, 1, 0};
+        QTest::newRow("HTTP in any case is distant")
+            << QStringList{"<A HREF=\"Http://x\">"} << QList<qint64>{1, 19, 0, 0, 0, 0, 1, 0};
+        QTest::newRow("other scheme is local")
+            << QStringList{"<a href=\"ftp://x\">"} << QList<qint64>{1, 18, 0, 0, 0, 1, 0, 0};
+        QTest::newRow("anchor is local") << QStringList{"<a href=\"#top\">"} << QList<qint64>{1, 15, 0, 0, 0, 1, 0, 0};
+        QTest::newRow("mailbox is local and mailbox")
+            << QStringList{"<a href=\"mailto:a@b.fr\">"} << QList<qint64>{1, 24, 0, 0, 0, 1, 0, 1};
+        QTest::newRow("one link per line")
+            << QStringList{"<a href=\"a\">x</a><a href=\"http://b\">"} << QList<qint64>{1, 36, 0, 0, 0, 1, 0, 0};
+        QTest::newRow("anchor without href") << QStringList{"<a name=\"x\">"} << QList<qint64>{1, 12, 0, 0, 0, 0, 0, 0};
+    }
+    void compute()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QList<qint64>, expected);
+        QCOMPARE(fields(PageStats::compute(lines, fakeSize)), expected);
+        QCOMPARE(fields(referenceStats(lines)), expected);
+    }
+
+    void matchesPlainScanOnGeneratedPages()
+    {
+        for (quint32 seed = 1; seed <= 40; ++seed) {
+            const QStringList page = randomPage(seed, 80);
+            QCOMPARE(fields(PageStats::compute(page, fakeSize)), fields(referenceStats(page)));
+        }
+    }
+
+    void transferTimes_data()
+    {
+        QTest::addColumn<int>("characters");
+        QTest::addColumn<QStringList>("times");
+        QTest::newRow("5600 characters") << 5600 << QStringList{"1", "1", "1"};
+        QTest::newRow("5599 characters") << 5599 << QStringList{"1", "1", "0"};
+    }
+    void transferTimes()
+    {
+        QFETCH(int, characters);
+        QFETCH(QStringList, times);
+        const QStringList page{QString(characters - 100, u'x'), QString(100, u'y')};
+        const QStringList report = PageStats::report(PageStats::compute(page, fakeSize));
+        QCOMPARE(report.mid(report.size() - 3),
+                 QStringList({"Temps de transfert minimum à 28800 : " + times.at(0) + " sec",
+                              "Temps de transfert minimum à 33600 : " + times.at(1) + " sec",
+                              "Temps de transfert minimum à 56000 : " + times.at(2) + " sec"}));
+    }
+
+    void reportLinesInOrder()
+    {
+        Stats s;
+        s.lines = 14;
+        s.characters = 300;
+        s.images = 3;
+        s.imageBytes = 9000;
+        s.imagesNotFound = 1;
+        s.localLinks = 2;
+        s.distantLinks = 4;
+        s.mailboxLinks = 1;
+        const QStringList expected{"Nombre de lignes : 14", "Nombre de caractères : 300", "Nombre d'images : 3", " ",
+                                   "Nombre de liens locaux : 2", "Nombre de liens distants : 4",
+                                   "Nombre de liens mailbox : 1", " ", "Taille totale de la page : 9300 octets",
+                                   "Images non trouvées : 1", " ", "Temps de transfert minimum à 28800 : 3 sec",
+                                   "Temps de transfert minimum à 33600 : 2 sec",
+                                   "Temps de transfert minimum à 56000 : 1 sec"};
+        QCOMPARE(PageStats::report(s), expected);
+        s.imagesNotFound = 0;
+        QVERIFY(!PageStats::report(s).join(u'|').contains(QStringLiteral("non trouvées")));
+    }
+
+    void pictureSizeFromThePageFolder()
+    {
+        QDir(m_dir.path()).mkdir(QStringLiteral("Images"));
+        QFile f(m_dir.filePath(QStringLiteral("Images/Photo.GIF")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(1234, 'g'));
+        f.close();
+        const QString folder = m_dir.path() + u'/';
+        QCOMPARE(PageStats::pictureFileSize(folder, QStringLiteral("Images/Photo.GIF")), 1234);
+        QCOMPARE(PageStats::pictureFileSize(folder, QStringLiteral("Images\\Photo.GIF")), 1234);
+        QCOMPARE(PageStats::pictureFileSize(QString(), f.fileName()), 1234);
+        QCOMPARE(PageStats::pictureFileSize(folder, QStringLiteral("Images")), -1);
+        QCOMPARE(PageStats::pictureFileSize(folder, QStringLiteral("none.gif")), -1);
+    }
+
+    void statistiquesShowsTheList()
+    {
+        const QString page = m_dir.filePath(QStringLiteral("page.htm"));
+        QFile picture(m_dir.filePath(QStringLiteral("Logo.gif")));
+        QVERIFY(picture.open(QIODevice::WriteOnly));
+        picture.write(QByteArray(5000, 'g'));
+        picture.close();
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<html>\r\n<img src=\"Logo.gif\"><a href=\"mailto:a@b\">\r\n<img src=\"autre.gif\">\r\n</html>\r\n");
+        file.close();
+
+        TEditeur e(nullptr);
+        e.OpenFile(page);
+        QString caption;
+        QStringList shown;
+        TextCommandsTesting::whenModal<TStats>([&](TStats *d) {
+            caption = d->windowTitle();
+            for (int i = 0; i < d->list()->count(); ++i)
+                shown << d->list()->item(i)->text();
+            const QString shot = qEnvironmentVariable("PEMO_SHOTS");
+            if (!shot.isEmpty())
+                d->grab().save(shot + QStringLiteral("/stats.png"));
+            QTest::keyClick(d->list(), Qt::Key_Escape);
+        });
+        e.Statistiques();
+        QCOMPARE(caption, QStringLiteral("Statistiques de la page"));
+        QCOMPARE(shown,
+                 QStringList({"Nombre de lignes : 4", "Nombre de caractères : 75", "Nombre d'images : 2", " ",
+                              "Nombre de liens locaux : 1", "Nombre de liens distants : 0",
+                              "Nombre de liens mailbox : 1", " ", "Taille totale de la page : 5075 octets",
+                              "Images non trouvées : 1", " ", "Temps de transfert minimum à 28800 : 1 sec",
+                              "Temps de transfert minimum à 33600 : 1 sec",
+                              "Temps de transfert minimum à 56000 : 0 sec"}));
+    }
+};
+
+PEMO_TEST(PageStatsTest)
+#include "tst_stats.moc"

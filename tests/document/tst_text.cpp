@@ -1,0 +1,326 @@
+// Whole-text rewrites: accents, case, indentation, compaction, the export
+// without tags and the XML form of empty elements.
+#include "testmain.h"
+#include "tst_text_modal.h"
+
+#include "colormemo/ColMemo.h"
+#include "document/CasseDialog.h"
+#include "document/Childwin.h"
+#include "document/Genxml.h"
+#include "document/TextTransforms.h"
+#include "platform/Errors.h"
+#include "platform/FileDialogs.h"
+#include "platform/Messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+using namespace TextTransforms;
+
+class TextTransformsTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void convertAccents_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("outside a comment") << QStringList{"un été"} << QStringList{"un &eacute;t&eacute;"};
+        QTest::newRow("inside a comment") << QStringList{"<!-- été -->"} << QStringList{"<!-- été -->"};
+        QTest::newRow("after a comment on its line")
+            << QStringList{"<!-- été -->été"} << QStringList{"<!-- été -->&eacute;t&eacute;"};
+        QTest::newRow("comment over two lines")
+            << QStringList{"à<!-- à", "à -->à"} << QStringList{"&agrave;<!-- à", "à -->&agrave;"};
+        QTest::newRow("single dash does not close")
+            << QStringList{"<!-- a->é"} << QStringList{"<!-- a->é"};
+        QTest::newRow("capitals and c cedilla stay") << QStringList{"ÉÀçÇ"} << QStringList{"ÉÀçÇ"};
+        QTest::newRow("inside attribute values")
+            << QStringList{"<img alt=\"ô\">"} << QStringList{"<img alt=\"&ocirc;\">"};
+        QTest::newRow("the thirteen letters")
+            << QStringList{"àâäèéêëîïôöùû"}
+            << QStringList{"&agrave;&acirc;&auml;&egrave;&eacute;&ecirc;&euml;&icirc;&iuml;&ocirc;&ouml;"
+                           "&ugrave;&ucirc;"};
+    }
+    void convertAccents()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, expected);
+        QCOMPARE(TextTransforms::convertAccents(lines), expected);
+    }
+
+    void caseOfAsciiLettersOnly()
+    {
+        QCOMPARE(asciiUpper(QStringLiteral("été <b>Zoé</b>")), QStringLiteral("éTé <B>ZOé</B>"));
+        QCOMPARE(asciiLower(QStringLiteral("ÉTÉ <B>ZOÉ</B>")), QStringLiteral("ÉtÉ <b>zoÉ</b>"));
+    }
+
+    void indent_data()
+    {
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("two lines") << "ab\r\ncd" << "   ab\r\n   cd";
+        QTest::newRow("final line break") << "ab\r\n" << "   ab\r\n";
+        QTest::newRow("last line of one character") << "ab\r\nc" << "   ab\r\nc";
+        QTest::newRow("empty line in the middle") << "ab\r\n\r\ncd" << "   ab\r\n   \r\n   cd";
+        QTest::newRow("three lines") << "a\r\nbc\r\nde" << "   a\r\n   bc\r\n   de";
+        QTest::newRow("empty selection") << "" << "   ";
+    }
+    void indent()
+    {
+        QFETCH(QString, selection);
+        QFETCH(QString, expected);
+        QCOMPARE(TextTransforms::indent(selection), expected);
+    }
+
+    void compact_data()
+    {
+        const QString a50(50, u'a'), b49(49, u'b'), b50(50, u'b'), long150(150, u'l');
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("three-line page")
+            << QStringList{"<html>", "   <head>  ", "<strong>a</strong>"}
+            << QStringList{"<html>", "<head><b>a</b>"};
+        QTest::newRow("only the first strong pair")
+            << QStringList{"x", "<Strong>a</STRONG> <strong>b</strong>"}
+            << QStringList{"x", "<b>a</b> <strong>b</strong>"};
+        QTest::newRow("runs of spaces and blanks trimmed")
+            << QStringList{"\t a   b  c \t", "x"} << QStringList{"a b c", "x"};
+        QTest::newRow("glued line under 100") << QStringList{"h", a50, b49} << QStringList{"h", a50 + b49};
+        QTest::newRow("100 starts a new line") << QStringList{"h", a50, b50} << QStringList{"h", a50, b50};
+        QTest::newRow("long line stays whole")
+            << QStringList{"h", "k", long150, "z"} << QStringList{"h", "k", long150, "z"};
+        QTest::newRow("empty lines vanish after the second")
+            << QStringList{"", "", "  ", "a"} << QStringList{"", "a"};
+    }
+    void compact()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, expected);
+        QCOMPARE(TextTransforms::compact(lines), expected);
+    }
+
+    void exportLines_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("unknown entity stops the decoding")
+            << QStringList{"<p>&eacute;t&amp;&eacute;</p>"} << QStringList{"ét&amp;&eacute;"};
+        QTest::newRow("tag over two lines")
+            << QStringList{"a<font", "color=\"red\">b"} << QStringList{"a", "b"};
+        QTest::newRow("tags-only line left out")
+            << QStringList{"<p>", "<br><hr>", "x"} << QStringList{"x"};
+        QTest::newRow("table in order")
+            << QStringList{"&nbsp;&lt;&gt;&copy;&agrave;&ouml;"} << QStringList{" <>(c)àö"};
+        QTest::newRow("names are case-sensitive") << QStringList{"&Eacute;&eacute;"} << QStringList{"&Eacute;&eacute;"};
+        QTest::newRow("name and one character replaced") << QStringList{"&ltb&gt"} << QStringList{"<>"};
+        QTest::newRow("decoded less-than is not a tag") << QStringList{"&lt;b&gt; x"} << QStringList{"<b> x"};
+        QTest::newRow("space only line is kept") << QStringList{"<td>&nbsp;</td>"} << QStringList{" "};
+    }
+    void exportLines()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, expected);
+        QCOMPARE(TextTransforms::exportLines(lines), expected);
+    }
+
+    void genxml_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("two br tags, first only") << QStringList{"<html>", "a<br>b<br>"}
+                                                 << QStringList{"<html>", "a<br/>b<br>"};
+        QTest::newRow("capitals") << QStringList{"x", "<BR>", "<Hr size=2>"} << QStringList{"x", "<BR/>", "<Hr size=2/>"};
+        QTest::newRow("first line never changed") << QStringList{"<br>", "<br>"} << QStringList{"<br>", "<br/>"};
+        QTest::newRow("img after its last attribute")
+            << QStringList{"x", "<img src=\"a.gif\" alt=\"b\">"} << QStringList{"x", "<img src=\"a.gif\" alt=\"b\"/>"};
+        QTest::newRow("line already holding />") << QStringList{"x", "<br/><hr>"} << QStringList{"x", "<br/><hr>"};
+        QTest::newRow("inside a comment") << QStringList{"x", "<!-- <br> -->", "<br>"}
+                                          << QStringList{"x", "<!-- <br> -->", "<br/>"};
+        QTest::newRow("comment over lines") << QStringList{"x", "<!--", "<meta a>", "-->", "<hr>"}
+                                            << QStringList{"x", "<!--", "<meta a>", "-->", "<hr/>"};
+        QTest::newRow("closing on a later line") << QStringList{"x", "<img src=\"a\"", "alt=\"\">"}
+                                                 << QStringList{"x", "<img src=\"a\"", "alt=\"\">"};
+    }
+    void genxml()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, expected);
+        genxmlLines(lines);
+        QCOMPARE(lines, expected);
+    }
+};
+
+class TextCommandsTest : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QList<Platform::MessageRecord> m_messages;
+    Platform::Answer m_answer = Platform::Answer::Yes;
+    QList<Platform::FileDialogRequest> m_requests;
+    Platform::FileDialogResult m_chosen;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_messages.clear();
+        m_requests.clear();
+        m_answer = Platform::Answer::Yes;
+        m_chosen = {};
+        Platform::setMessageHandler([this](const Platform::MessageRecord &r) {
+            m_messages << r;
+            return r.kind == Platform::MessageKind::Question ? m_answer : Platform::Answer::Ok;
+        });
+        Platform::setFileDialogHandler([this](const Platform::FileDialogRequest &r) {
+            m_requests << r;
+            return m_chosen;
+        });
+    }
+    void cleanup()
+    {
+        Platform::setMessageHandler({});
+        Platform::setFileDialogHandler({});
+    }
+
+    void convertirAsksThenReports()
+    {
+        TEditeur e(nullptr);
+        e.Init({"<p>été</p>"});
+        e.Convertir();
+        QCOMPARE(e.Memo1->Lines(), QStringList{"<p>&eacute;t&eacute;</p>"});
+        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(m_messages.at(0).kind, Platform::MessageKind::Question);
+        QCOMPARE(m_messages.at(0).text, QStringLiteral("Convertir les caractères spéciaux ?"));
+        QCOMPARE(m_messages.at(1).text, QStringLiteral("Remplacement terminé"));
+        e.Annuler();
+        QCOMPARE(e.Memo1->Lines(), QStringList{"<p>été</p>"});
+    }
+
+    void noAnswerChangesNothing_data()
+    {
+        QTest::addColumn<bool>("compacter");
+        QTest::newRow("Convertir") << false;
+        QTest::newRow("Compacter") << true;
+    }
+    void noAnswerChangesNothing()
+    {
+        QFETCH(bool, compacter);
+        TEditeur e(nullptr);
+        e.Init({"a", "  été  "});
+        e.Memo1->SetLines({"b", "  été  "});
+        m_answer = Platform::Answer::No;
+        compacter ? e.Compacter() : e.Convertir();
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(e.Memo1->Lines(), (QStringList{"b", "  été  "}));
+        // No snapshot was taken: undo still goes back to the Init text.
+        e.Annuler();
+        QCOMPARE(e.Memo1->Lines(), (QStringList{"a", "  été  "}));
+    }
+
+    void compacterRewritesAllLines()
+    {
+        TEditeur e(nullptr);
+        e.Init({"<html>", "   <head>  ", "<strong>a</strong>"});
+        e.Compacter();
+        QCOMPARE(m_messages.at(0).text, QStringLiteral("Compacter les balises ?"));
+        QCOMPARE(e.Memo1->Lines(), (QStringList{"<html>", "<head><b>a</b>"}));
+        e.Annuler();
+        QCOMPARE(e.Memo1->Lines(), (QStringList{"<html>", "   <head>  ", "<strong>a</strong>"}));
+    }
+
+    void indenterStartsMidLine()
+    {
+        TEditeur e(nullptr);
+        e.Init({"xx ab", "cd", "z"});
+        e.Memo1->Select(3, 6);
+        QCOMPARE(e.Memo1->SelText(), QStringLiteral("ab\r\ncd"));
+        e.Indenter();
+        QCOMPARE(e.Memo1->Lines(), (QStringList{"xx    ab", "   cd", "z"}));
+        e.Annuler();
+        QCOMPARE(e.Memo1->Lines(), (QStringList{"xx ab", "cd", "z"}));
+    }
+
+    void casse_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("upper");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("Annuler keeps the text") << "CancelBtn" << true << QStringList{"<B>Été</B> x"};
+        QTest::newRow("lower case by default") << "OKBtn" << false << QStringList{"<b>Été</b> x"};
+        QTest::newRow("upper case") << "OKBtn" << true << QStringList{"<B>ÉTé</B> x"};
+    }
+    void casse()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, upper);
+        QFETCH(QStringList, expected);
+        TEditeur e(nullptr);
+        e.Init({"<B>Été</B> x"});
+        e.Memo1->Select(0, 10);
+        QString caption;
+        bool lowerAtStart = false;
+        TextCommandsTesting::whenModal<TFCasse>([&](TFCasse *d) {
+            caption = d->windowTitle();
+            lowerAtStart = d->lowerButton()->isChecked();
+            if (upper)
+                d->upperButton()->click();
+            d->findChild<QPushButton *>(button)->click();
+        });
+        e.Casse();
+        QCOMPARE(caption, QStringLiteral("Changer la casse"));
+        QVERIFY(lowerAtStart);
+        QCOMPARE(e.Memo1->Lines(), expected);
+        if (button == QLatin1String("CancelBtn")) {
+            QCOMPARE(e.Memo1->SelStart(), 0);
+            QCOMPARE(e.Memo1->SelLength(), 10);
+        }
+    }
+
+    void exporteWritesTextWithoutTags()
+    {
+        TEditeur e(nullptr);
+        const QStringList page{"<html>", "<p>&eacute;t&eacute; <b>chaud", "</b></p>", "</html>"};
+        e.Init(page);
+        m_chosen.accepted = true;
+        m_chosen.path = m_dir.filePath(QStringLiteral("page.txt"));
+        e.Exporte();
+        QCOMPARE(m_requests.size(), 1);
+        QCOMPARE(m_requests.at(0).kind, Platform::FileDialogKind::Save);
+        QCOMPARE(m_requests.at(0).filter, QStringLiteral("Fichiers texte (*.txt)|*.txt"));
+        QCOMPARE(m_requests.at(0).fileName, QStringLiteral("*.txt"));
+        QCOMPARE(m_requests.at(0).defaultExt, QStringLiteral("txt"));
+        QFile f(m_chosen.path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("\xE9t\xE9 chaud\r\n"));
+        QCOMPARE(e.Memo1->Lines(), page);
+    }
+
+    void exporteCancelledWritesNothing()
+    {
+        TEditeur e(nullptr);
+        const QStringList before = QDir(m_dir.path()).entryList(QDir::Files);
+        e.Exporte();
+        QCOMPARE(m_requests.size(), 1);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
+    }
+
+    void exporteFailureNamesTheFile()
+    {
+        TEditeur e(nullptr);
+        m_chosen.accepted = true;
+        m_chosen.path = m_dir.filePath(QStringLiteral("missing/folder/page.txt"));
+        QString message;
+        try {
+            e.Exporte();
+        } catch (const Platform::PemoError &error) {
+            message = error.message();
+        }
+        QVERIFY2(message.contains(m_chosen.path), qPrintable(message));
+    }
+};
+
+PEMO_TEST(TextTransformsTest)
+PEMO_TEST(TextCommandsTest)
+#include "tst_text.moc"
