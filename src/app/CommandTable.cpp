@@ -227,11 +227,16 @@ QList<MenuDefinition> build()
     }};
 
     menus << MenuDefinition{QStringLiteral("Utilitaires1"), QStringLiteral("&Utilitaires"), QString(), 11, {
-        frame("Calendrier1", QStringLiteral("&Calendrier"), QStringLiteral("Calendrier")),
-        frame("Calculatrice1", QStringLiteral("C&alculatrice"), QStringLiteral("Calculatrice")),
-        frame("Euroconversion1", QStringLiteral("&Euro conversion"), QStringLiteral("Convertisseur Euro")),
-        frame("Horloge1", QStringLiteral("&Horloge"), QStringLiteral("Horloge")),
-        frame("Blocnotes1", QStringLiteral("&Bloc-notes"), QStringLiteral("Bloc-notes")),
+        frame("Calendrier1", QStringLiteral("&Calendrier"), QStringLiteral("Calendrier"),
+              [](TMainForm &f) { f.Calendrier1Click(); }),
+        frame("Calculatrice1", QStringLiteral("C&alculatrice"), QStringLiteral("Calculatrice"),
+              [](TMainForm &f) { f.Calculatrice1Click(); }),
+        frame("Euroconversion1", QStringLiteral("&Euro conversion"), QStringLiteral("Convertisseur Euro"),
+              [](TMainForm &f) { f.Euroconversion1Click(); }),
+        frame("Horloge1", QStringLiteral("&Horloge"), QStringLiteral("Horloge"),
+              [](TMainForm &f) { f.Horloge1Click(); }),
+        frame("Blocnotes1", QStringLiteral("&Bloc-notes"), QStringLiteral("Bloc-notes"),
+              [](TMainForm &f) { f.Blocnotes1Click(); }),
     }};
 
     menus << MenuDefinition{QStringLiteral("Fenetre1"), QStringLiteral("Fe&nêtre"),

@@ -11,6 +11,11 @@
 #include "platform/Launcher.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "tools/BlocNotes.h"
+#include "tools/Calculatrice.h"
+#include "tools/Calendrier.h"
+#include "tools/EuroConvert.h"
+#include "tools/Horloge.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -538,6 +543,32 @@ void TMainForm::HelpAboutItemClick()
     TAboutBox box(this);
     box.exec();
 }
+
+void TMainForm::Calendrier1Click()
+{
+    TCalendrier tool(this);
+    tool.exec();
+}
+
+void TMainForm::Calculatrice1Click()
+{
+    TCalculatrice tool(this);
+    tool.exec();
+}
+
+void TMainForm::Euroconversion1Click()
+{
+    TEuroConvert tool(this);
+    tool.exec();
+}
+
+void TMainForm::Horloge1Click()
+{
+    THorloge tool(this);
+    tool.exec();
+}
+
+void TMainForm::Blocnotes1Click() { TBlocNotes::run(this, QDir(StartDir).filePath(QStringLiteral("Pemohtml.nte"))); }
 
 void TMainForm::setRedoEnabled(bool enabled) { action(QStringLiteral("Rtablir1"))->setEnabled(enabled); }
 

@@ -70,6 +70,12 @@ public:
     void HelpSearch();
     void HelpHowToUse();
     void HelpAboutItemClick();
+    // Desk utilities of "Utilitaires": modal tool windows owned by the frame.
+    void Calendrier1Click();
+    void Calculatrice1Click();
+    void Euroconversion1Click();
+    void Horloge1Click();
+    void Blocnotes1Click();
 
     // TFrameServices
     void setRedoEnabled(bool enabled) override;
