@@ -120,18 +120,23 @@ QList<MenuDefinition> build()
     }};
 
     menus << MenuDefinition{QStringLiteral("Insertion1"), QStringLiteral("&Insertion"), QString(), 6, {
-        doc("Balisehtml1", QStringLiteral("&Balise HTML..."), QStringLiteral("Insérer balise")),
+        doc("Balisehtml1", QStringLiteral("&Balise HTML..."), QStringLiteral("Insérer balise"),
+            [](TEditeur &e) { e.Balises(); }),
         doc("Commentaire1", QStringLiteral("&Commentaire"), QStringLiteral("Insérer un commentaire")),
         sep(doc("Ancrage1", QStringLiteral("&Ancrage"), QStringLiteral("Insérer ancrage"))),
-        doc("Lienversancrage1", QStringLiteral("Lien vers a&ncrage"), QStringLiteral("Lien vers ancrage")),
+        doc("Lienversancrage1", QStringLiteral("Lien vers a&ncrage"), QStringLiteral("Lien vers ancrage"),
+            [](TEditeur &e) { e.LienAncrage(); }),
         doc("Url1", QStringLiteral("&Hyperlien fichier..."), QStringLiteral("Lien vers un fichier")),
         doc("Url2", QStringLiteral("Lien vers &Url"), QStringLiteral("Lien vers un serveur Internet")),
-        doc("LienMail", QStringLiteral("Lien vers &mailbox"), QStringLiteral("Recevoir du courrier")),
+        doc("LienMail", QStringLiteral("Lien vers &mailbox"), QStringLiteral("Recevoir du courrier"),
+            [](TEditeur &e) { e.LienMail(); }),
         sep(doc("Image1", QStringLiteral("&Image..."), QStringLiteral("Insérer une image"))),
         doc("Son1", QStringLiteral("&Son..."), QStringLiteral("Insérer un son")),
         doc("Texte1", QStringLiteral("T&exte..."), QStringLiteral("Importerr un fichier")),
-        sep(doc("Tableau1", QStringLiteral("&Tableau..."), QStringLiteral("Insérer un tableau"))),
-        doc("Liste1", QStringLiteral("&Liste..."), QStringLiteral("Insérer une liste")),
+        sep(doc("Tableau1", QStringLiteral("&Tableau..."), QStringLiteral("Insérer un tableau"),
+                [](TEditeur &e) { e.Tableau(); })),
+        doc("Liste1", QStringLiteral("&Liste..."), QStringLiteral("Insérer une liste"),
+            [](TEditeur &e) { e.Liste(); }),
         submenu(doc("Formulaire1", QStringLiteral("&Formulaire"), QStringLiteral("Insérer un formulaire")), {
             doc("Dfinir1", QStringLiteral("&Définir..."), QString()),
             doc("Lignnedesaisie1", QStringLiteral("Ligne de &saisie..."), QString()),
@@ -143,7 +148,8 @@ QList<MenuDefinition> build()
             doc("Boutonraz1", QStringLiteral("Bouton &raz"), QString()),
         }),
         sep(doc("Paragraphe1", QStringLiteral("&Paragraphe"), QStringLiteral("Insérer paragraphe"))),
-        doc("Lignehorizontale1", QStringLiteral("Ligne &horizontale"), QStringLiteral("Tirer un trait")),
+        doc("Lignehorizontale1", QStringLiteral("Ligne &horizontale"), QStringLiteral("Tirer un trait"),
+            [](TEditeur &e) { e.Horizontal(); }),
         doc("Retourchariot1", QStringLiteral("&Retour chariot"), QStringLiteral("Insérer retour à la ligne")),
         sep(doc("Caractrresspciaux1", QStringLiteral("Caractères spéciau&x"), QStringLiteral("Choisir caractères spéciaux"))),
         doc("Smiley1", QStringLiteral("S&miley"), QStringLiteral("Insérer smiley")),
@@ -176,7 +182,7 @@ QList<MenuDefinition> build()
 
     menus << MenuDefinition{QStringLiteral("Parametres1"), QStringLiteral("&Paramètres"), QString(), 8, {
         doc("Optionsdudocument1", QStringLiteral("&Options du document..."),
-            QStringLiteral("Fixer l'en-tête et les couleurs")),
+            QStringLiteral("Fixer l'en-tête et les couleurs"), [](TEditeur &e) { e.Options(); }),
         doc("Feuilledestylecss1", QStringLiteral("&Feuille de style css..."), QStringLiteral("Lier à une feuille de style")),
         doc("Editeur1", QStringLiteral("&Editeur..."), QStringLiteral("Options de l'éditeur")),
         sep([] {

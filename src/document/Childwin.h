@@ -57,6 +57,15 @@ public:
     void Validation();
     void Statistiques();
 
+    // --- document options and structure dialogs
+    void Options();
+    void Tableau();
+    void Liste();
+    void Horizontal();
+    void LienAncrage();
+    void LienMail();
+    void Balises();
+
     // --- preview
     void Actauto(bool on);
     bool autoActualise() const { return AutoActualise; }
