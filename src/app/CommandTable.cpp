@@ -192,7 +192,8 @@ QList<MenuDefinition> build()
             c.onFrame = [](TMainForm &f) { f.Actualiserautomatiquement1Click(); };
             return c;
         }()),
-        doc("Actualiserlaffichage1", QStringLiteral("&Actualiser l'affichage"), QStringLiteral("Reafficher la page web")),
+        doc("Actualiserlaffichage1", QStringLiteral("&Actualiser l'affichage"), QStringLiteral("Reafficher la page web"),
+            [](TEditeur &e) { e.Actualiser(); }),
     }};
 
     menus << MenuDefinition{QStringLiteral("Outils1"), QStringLiteral("&Outils"), QString(), 9, {

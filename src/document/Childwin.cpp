@@ -8,6 +8,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "renderer/HtmlView.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -49,9 +50,7 @@ TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
     Splitter1->setChildrenCollapsible(false);
     Memo1 = new TColorMemo(Splitter1);
     DocumentRules::declare(Memo1->ColorRules());
-    HtmlView1 = new QWidget(Splitter1);
-    HtmlView1->setObjectName(QStringLiteral("HtmlView1"));
-    HtmlView1->setAccessibleName(QStringLiteral("Aperçu de la page"));
+    HtmlView1 = new THtmlView(Splitter1);
     HtmlView1->setMinimumHeight(20);
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
@@ -65,6 +64,7 @@ TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
     Memo1->SetModified(false);
     Dossier = Platform::currentDirWithSeparator();
     applyInset();
+    setupPreview();
     connect(Memo1, &TColorMemo::characterTyped, this, &TEditeur::Memo1KeyPress);
 }
 
@@ -102,6 +102,8 @@ void TEditeur::OpenFile(const QString &path)
     Memo1->SetLines(page.lines);
     Memo1->SetSelStart(0);
     Memo1->SetModified(false);
+    // Shown at once, whatever the automatic refresh says.
+    HtmlView1->LoadFromLines(Memo1->Lines());
     Memorise();
     Dossier = Platform::folderPart(path);
 }
@@ -214,8 +216,6 @@ void TEditeur::FormActivate()
     if (m_frame)
         m_frame->setRedoEnabled(Refaire.size() > 2);
 }
-
-void TEditeur::Actauto(bool on) { AutoActualise = on; }
 
 bool TEditeur::FormCloseQuery()
 {

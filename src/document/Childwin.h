@@ -9,6 +9,7 @@
 class QSplitter;
 class QTimer;
 class TColorMemo;
+class THtmlView;
 class TFrameServices;
 
 class TEditeur : public QWidget
@@ -22,7 +23,7 @@ public:
 
     TColorMemo *Memo1 = nullptr;
     QSplitter *Splitter1 = nullptr;
-    QWidget *HtmlView1 = nullptr;
+    THtmlView *HtmlView1 = nullptr;
 
     // --- file handling and undo store
     void Init(const QStringList &lines);
@@ -67,8 +68,23 @@ public:
     void Balises();
 
     // --- preview
+    // Any change of the source text: the refresh timer runs (a running
+    // timer keeps its rhythm).
+    void Memo1Change();
+    // The refresh timer's tick: with automatic refresh on, the preview is
+    // rebuilt at its place and the timer stops until the next change.
+    void MajView();
+    // Manual refresh: the page's folder becomes current, then the preview
+    // is rebuilt at its place. Throws Platform::PemoError when the folder
+    // cannot be made current.
+    void Actualiser();
     void Actauto(bool on);
     bool autoActualise() const { return AutoActualise; }
+    void HtmlView1HotSpotCovered(const QString &target);
+    void HtmlView1HotSpotClick(const QString &target, bool *handled);
+    void HtmlView1FormSubmit(const QString &action, const QString &target, const QString &encType,
+                             const QString &method, const QStringList &entries);
+    QTimer *Timer1 = nullptr;
 
     // --- life cycle
     void FormActivate();
@@ -96,4 +112,8 @@ private:
     QStringList Refaire;
     bool AutoActualise = false;
     PageFile::Encoding m_encoding = PageFile::Encoding::Windows1252;
+
+    // --- preview (state)
+    void setupPreview();
+    void rebuildPreview(bool keepPlace);
 };

@@ -1,0 +1,475 @@
+#include "HtmlView.h"
+
+#include "platform/Launcher.h"
+#include "platform/Messages.h"
+#include "renderer/LinkName.h"
+#include "renderer/PreviewScripts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrlQuery>
+#include <QVBoxLayout>
+#include <QWebChannel>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace {
+
+// The engine refuses inline pages whose data address passes 2 MB; larger
+// pages go through a file.
+constexpr qsizetype inlineLimit = 2 * 1024 * 1024 - 64;
+
+const QString positionScriptName = QStringLiteral("pemo-position");
+
+QString readResource(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+} // namespace
+
+// What the page's scripts tell the preview, through the web channel. Every
+// report is passed on from the event loop, never from inside the channel's
+// own message handling, since a handler may rebuild the page or open a
+// modal window.
+class PreviewBridge : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PreviewBridge(THtmlView *view) : QObject(view), m_view(view) {}
+
+    Q_INVOKABLE void hover(const QString &raw, const QString &resolved)
+    {
+        QTimer::singleShot(0, m_view, [v = m_view, raw, resolved] { v->reportHover(raw, resolved); });
+    }
+    Q_INVOKABLE void click(const QString &raw, const QString &resolved)
+    {
+        QTimer::singleShot(0, m_view, [v = m_view, raw, resolved] { v->reportClick(raw, resolved); });
+    }
+    Q_INVOKABLE void submit(const QString &action, const QString &target, const QString &encType,
+                            const QString &method, const QVariantList &entries)
+    {
+        QStringList list;
+        for (const QVariant &e : entries)
+            list << e.toString();
+        QTimer::singleShot(0, m_view, [=, v = m_view] { v->reportSubmit(action, target, encType, method, list); });
+    }
+
+private:
+    THtmlView *m_view;
+};
+
+class PreviewPage : public QWebEnginePage
+{
+public:
+    PreviewPage(THtmlView *view, QWebEngineProfile *profile) : QWebEnginePage(profile, view), m_view(view) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        if (!isMainFrame)
+            return true;
+        switch (type) {
+        case NavigationTypeTyped:
+        case NavigationTypeReload:
+            // The preview's own loads.
+            return true;
+        case NavigationTypeBackForward:
+            return false;
+        case NavigationTypeFormSubmitted: {
+            // A submission the page's scripts kept from the submit listener:
+            // report what the address carries and send nothing.
+            QStringList entries;
+            const QUrlQuery query(url);
+            for (const auto &item : query.queryItems(QUrl::FullyDecoded))
+                entries << item.first + u'=' + item.second;
+            QUrl action = url;
+            action.setQuery(QString());
+            const QString method = query.isEmpty() ? QStringLiteral("post") : QStringLiteral("get");
+            QTimer::singleShot(0, m_view, [v = m_view, a = action.toString(), method, entries] {
+                v->reportSubmit(a, QString(), QStringLiteral("application/x-www-form-urlencoded"), method, entries);
+            });
+            return false;
+        }
+        default:
+            // The page's own scripts going elsewhere: a local page may be
+            // shown until the next rebuild; the preview never goes out to
+            // the network by itself.
+            if (url.isLocalFile() || url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("about")) {
+                m_view->m_showingSource = false;
+                return true;
+            }
+            return false;
+        }
+    }
+
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int, const QString &) override
+    {
+        // The page's own console output is of no use to the user here.
+    }
+
+private:
+    THtmlView *m_view;
+};
+
+QWebEngineProfile *THtmlView::sharedProfile()
+{
+    static QPointer<QWebEngineProfile> profile;
+    if (profile)
+        return profile;
+    // Off the record: previews keep nothing on disk between sessions.
+    profile = new QWebEngineProfile(qApp);
+    QWebEngineSettings *s = profile->settings();
+    s->setFontFamily(QWebEngineSettings::StandardFont, QStringLiteral("Times New Roman"));
+    s->setFontFamily(QWebEngineSettings::SerifFont, QStringLiteral("Times New Roman"));
+    s->setFontFamily(QWebEngineSettings::FixedFont, QStringLiteral("Courier New"));
+    // Pages on disk are Windows-1252 unless they say otherwise.
+    s->setDefaultTextEncoding(QStringLiteral("windows-1252"));
+    s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+
+    QWebEngineScript hooks;
+    hooks.setName(QStringLiteral("pemo-hooks"));
+    hooks.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    hooks.setWorldId(QWebEngineScript::ApplicationWorld);
+    hooks.setRunsOnSubFrames(false);
+    hooks.setSourceCode(readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) + PreviewScripts::hooks());
+    profile->scripts()->insert(hooks);
+
+    QWebEngineScript submit;
+    submit.setName(QStringLiteral("pemo-scripted-submit"));
+    submit.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    submit.setWorldId(QWebEngineScript::MainWorld);
+    submit.setRunsOnSubFrames(false);
+    submit.setSourceCode(PreviewScripts::scriptedSubmit());
+    profile->scripts()->insert(submit);
+    return profile;
+}
+
+THtmlView::THtmlView(QWidget *parent)
+    : QFrame(parent)
+{
+    setObjectName(QStringLiteral("HtmlView1"));
+    setAccessibleName(QStringLiteral("Aperçu de la page"));
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+    auto *layout = new QVBoxLayout(this);
+    // One pixel all round for the border drawn while the pane has the focus.
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+    connect(qApp, &QApplication::focusChanged, this, [this] { update(); });
+}
+
+THtmlView::~THtmlView()
+{
+    // Script callbacks may run while the page goes; they must find no view.
+    m_dying = true;
+    delete m_view;
+    delete m_page;
+}
+
+void THtmlView::ensureEngine()
+{
+    if (m_view)
+        return;
+    m_page = new PreviewPage(this, sharedProfile());
+    m_page->setBackgroundColor(Qt::white);
+    m_channel = new QWebChannel(m_page);
+    m_bridge = new PreviewBridge(this);
+    m_channel->registerObject(QStringLiteral("pemo"), m_bridge);
+    m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
+    connect(m_page, &QWebEnginePage::loadFinished, this, &THtmlView::pageLoadFinished);
+    connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this](const QPointF &p) {
+        if (!m_loading)
+            m_knownPosition = qRound(p.y());
+    });
+
+    m_view = new QWebEngineView(this);
+    m_view->setObjectName(QStringLiteral("HtmlView1Engine"));
+    m_view->setAccessibleName(accessibleName());
+    m_view->setPage(m_page);
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu menu(this);
+        QAction *copy = m_page->action(QWebEnginePage::Copy);
+        copy->setText(QStringLiteral("&Copier"));
+        QAction *all = m_page->action(QWebEnginePage::SelectAll);
+        all->setText(QStringLiteral("&Tout sélectionner"));
+        menu.addAction(copy);
+        menu.addAction(all);
+        menu.exec(m_view->mapToGlobal(at));
+    });
+    setFocusProxy(m_view);
+    layout()->addWidget(m_view);
+}
+
+QUrl THtmlView::url() const { return m_page ? m_page->url() : QUrl(); }
+
+void THtmlView::LoadFromLines(const QStringList &lines)
+{
+    m_pendingHtml = PageText::join(lines);
+    m_pendingBase = QUrl::fromLocalFile(QDir::currentPath() + u'/');
+    m_pendingPosition = -1;
+    m_followQueue.clear();
+    m_showingSource = true;
+    m_loading = true;
+    ++m_serial;
+    // The engine gets the page once the current event is over: the caller
+    // may still write the position it wants, and a burst of rebuilds in one
+    // event costs one load.
+    if (!m_loadQueued) {
+        m_loadQueued = true;
+        QTimer::singleShot(0, this, &THtmlView::startLoad);
+    }
+}
+
+void THtmlView::startLoad()
+{
+    if (!m_loadQueued)
+        return;
+    m_loadQueued = false;
+    ensureEngine();
+    setPositionScript(m_pendingPosition);
+    const QString html = std::exchange(m_pendingHtml, QString());
+    const QByteArray utf8 = html.toUtf8();
+    if (PageText::dataUrlSize(utf8) <= inlineLimit) {
+        m_page->setHtml(html, m_pendingBase);
+        return;
+    }
+    // A big page is written to a private file; its <base> keeps relative
+    // names resolving against the current directory, and the byte-order
+    // mark makes the engine read it as UTF-8 whatever its meta tags say.
+    if (!m_bigPages) {
+        m_bigPages = std::make_unique<QTemporaryDir>();
+        if (!m_bigPages->isValid()) {
+            m_bigPages.reset();
+            Platform::error(this, QStringLiteral("Impossible de créer un fichier temporaire pour l'aperçu."));
+            finishLoad(false);
+            return;
+        }
+    }
+    const QString path = m_bigPages->filePath(QStringLiteral("apercu.htm"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write("\xEF\xBB\xBF") != 3
+        || file.write(PageText::withBase(html, m_pendingBase.toString()).toUtf8()) < 0) {
+        Platform::error(this, QStringLiteral("Impossible d'écrire le fichier %1.\n%2").arg(path, file.errorString()));
+        finishLoad(false);
+        return;
+    }
+    file.close();
+    m_page->load(QUrl::fromLocalFile(path));
+}
+
+void THtmlView::setPositionScript(int position)
+{
+    if (!m_page)
+        return;
+    QWebEngineScriptCollection &scripts = m_page->scripts();
+    const QList<QWebEngineScript> old = scripts.find(positionScriptName);
+    for (const QWebEngineScript &s : old)
+        scripts.remove(s);
+    if (position < 0)
+        return;
+    // Placed as soon as the page is parsed, before it is first painted, so
+    // that the top of the page does not flash by.
+    QWebEngineScript script;
+    script.setName(positionScriptName);
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(PreviewScripts::place(position));
+    scripts.insert(script);
+}
+
+void THtmlView::pageLoadFinished(bool ok)
+{
+    if (!m_loading || m_loadQueued || m_page->isLoading())
+        return;
+    m_page->history()->clear();
+    placeView(ok);
+}
+
+void THtmlView::placeView(bool ok)
+{
+    // Images may have grown the page since it was parsed: place it again.
+    const int serial = m_serial;
+    runScript(PreviewScripts::place(m_pendingPosition), [this, serial, ok](const QVariant &y) {
+        if (serial != m_serial || !m_loading)
+            return;
+        m_knownPosition = y.isValid() ? y.toInt() : 0;
+        finishLoad(ok);
+    });
+}
+
+void THtmlView::finishLoad(bool ok)
+{
+    m_loading = false;
+    m_pendingPosition = -1;
+    setPositionScript(-1);
+    Q_EMIT rendered(ok);
+    const QStringList waiting = std::exchange(m_followQueue, QStringList());
+    for (const QString &target : waiting)
+        followLink(target);
+}
+
+int THtmlView::ViewPosition() const
+{
+    if (m_loading)
+        return qMax(m_pendingPosition, 0);
+    return m_knownPosition;
+}
+
+void THtmlView::SetViewPosition(int position)
+{
+    if (m_loading) {
+        m_pendingPosition = position;
+        if (!m_loadQueued)
+            setPositionScript(position);
+        return;
+    }
+    if (!m_page)
+        return;
+    runScript(PreviewScripts::place(position), [this](const QVariant &y) {
+        if (y.isValid() && !m_loading)
+            m_knownPosition = y.toInt();
+    });
+}
+
+QString THtmlView::ExpandLinkName(const QString &target) const { return LinkName::expand(target); }
+
+void THtmlView::runScript(const QString &script, const std::function<void(const QVariant &)> &done)
+{
+    if (!m_page) {
+        if (done)
+            done(QVariant());
+        return;
+    }
+    QPointer<THtmlView> self(this);
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self, done](const QVariant &result) {
+        if (!self || self->m_dying || !done)
+            return;
+        done(result);
+    });
+}
+
+void THtmlView::reportHover(const QString &raw, const QString &resolved)
+{
+    const QString target = m_showingSource ? raw : resolved;
+    if (target == m_lastHover)
+        return;
+    m_lastHover = target;
+    Q_EMIT hotSpotCovered(target);
+}
+
+void THtmlView::leaveEvent(QEvent *event)
+{
+    QFrame::leaveEvent(event);
+    if (!m_lastHover.isEmpty()) {
+        m_lastHover.clear();
+        Q_EMIT hotSpotCovered(QString());
+    }
+}
+
+void THtmlView::reportClick(const QString &raw, const QString &resolved)
+{
+    // A link in a page reached by a followed link is relative to that page,
+    // not to the current directory: hand on its full address.
+    const QString target = m_showingSource ? raw : resolved;
+    bool handled = false;
+    Q_EMIT hotSpotClick(target, &handled);
+    if (!handled)
+        followLink(target);
+}
+
+void THtmlView::reportSubmit(const QString &action, const QString &target, const QString &encType,
+                             const QString &method, const QStringList &entries)
+{
+    Q_EMIT formSubmit(action, target, encType, method, entries);
+}
+
+void THtmlView::followLink(const QString &target)
+{
+    if (m_loading) {
+        m_followQueue << target;
+        return;
+    }
+    using LinkName::FollowKind;
+    switch (LinkName::followKind(target)) {
+    case FollowKind::Anchor:
+        runScript(PreviewScripts::scrollToAnchor(LinkName::anchorOf(target)), [this](const QVariant &y) {
+            if (y.isValid() && !m_loading)
+                m_knownPosition = y.toInt();
+        });
+        break;
+    case FollowKind::Page:
+    case FollowKind::Picture:
+        showFile(target);
+        break;
+    case FollowKind::Script:
+        if (m_page)
+            m_page->runJavaScript(QUrl::fromPercentEncoding(target.trimmed().mid(11).toUtf8()),
+                                  QWebEngineScript::MainWorld);
+        break;
+    case FollowKind::Scheme:
+        Platform::openUrl(QUrl(target.trimmed(), QUrl::TolerantMode));
+        break;
+    case FollowKind::File:
+        // Other local files are not the preview's business: a click on them
+        // starts nothing.
+        break;
+    }
+}
+
+void THtmlView::showFile(const QString &target)
+{
+    QString path = LinkName::withoutAnchor(target);
+    const qsizetype query = path.indexOf(u'?');
+    if (query >= 0)
+        path.truncate(query);
+    const QString full = ExpandLinkName(path);
+    if (!QFileInfo(full).isFile()) {
+        Platform::error(this, QStringLiteral("Impossible d'ouvrir le fichier %1.\nCe fichier n'existe pas.").arg(full));
+        return;
+    }
+    ensureEngine();
+    QUrl url = QUrl::fromLocalFile(full);
+    const QString anchor = LinkName::anchorOf(target);
+    if (!anchor.isEmpty())
+        url.setFragment(anchor);
+    m_showingSource = false;
+    m_loading = true;
+    m_pendingPosition = -1;
+    ++m_serial;
+    setPositionScript(-1);
+    m_page->load(url);
+}
+
+void THtmlView::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    const QWidget *focus = QApplication::focusWidget();
+    if (focus && (focus == this || isAncestorOf(focus))) {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Highlight));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+#include "HtmlView.moc"

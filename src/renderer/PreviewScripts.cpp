@@ -1,0 +1,145 @@
+#include "PreviewScripts.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
+
+namespace PreviewScripts {
+
+QString hooks()
+{
+    return QStringLiteral(R"JS(
+(function () {
+  if (window.__pemoPreview) return;
+  window.__pemoPreview = true;
+  var bridge = null, queue = [];
+  function send(name, args) {
+    if (bridge) bridge[name].apply(bridge, args);
+    else queue.push([name, args]);
+  }
+  function connect() {
+    if (bridge || typeof qt === 'undefined' || !qt.webChannelTransport) return;
+    new QWebChannel(qt.webChannelTransport, function (channel) {
+      bridge = channel.objects.pemo;
+      var waiting = queue;
+      queue = [];
+      waiting.forEach(function (m) { bridge[m[0]].apply(bridge, m[1]); });
+    });
+  }
+  connect();
+  document.addEventListener('DOMContentLoaded', connect);
+
+  var XHTML = 'http://www.w3.org/1999/xhtml';
+  function linkOf(node) {
+    for (; node; node = node.parentNode) {
+      if (node.nodeType === 1 && node.namespaceURI === XHTML &&
+          (node.localName === 'a' || node.localName === 'area') && node.hasAttribute('href'))
+        return node;
+    }
+    return null;
+  }
+
+  var covered = null;
+  function cover(link) {
+    var raw = link ? link.getAttribute('href') : '';
+    if (raw === covered) return;
+    covered = raw;
+    send('hover', [raw, link ? link.href : '']);
+  }
+  window.addEventListener('mouseover', function (e) { cover(linkOf(e.target)); }, true);
+  window.addEventListener('mouseout', function (e) { if (!e.relatedTarget) cover(null); }, true);
+
+  // Bubbling on the window: the page's own handlers have had their say, and
+  // a link whose handler cancelled the click is not followed.
+  window.addEventListener('click', function (e) {
+    if (e.defaultPrevented || e.button !== 0) return;
+    var link = linkOf(e.target);
+    if (!link) return;
+    e.preventDefault();
+    send('click', [link.getAttribute('href'), link.href]);
+  }, false);
+
+  function entries(form, submitter) {
+    // The clicked button is part of the data, at its place among the fields.
+    var extra = [];
+    if (submitter && submitter.name && submitter.form === form) {
+      var names = submitter.type === 'image' ? [submitter.name + '.x', submitter.name + '.y']
+                                             : [submitter.name];
+      names.forEach(function (n) {
+        var input = document.createElement('input');
+        input.type = 'hidden';
+        input.name = n;
+        input.value = submitter.type === 'image' ? '0' : submitter.value;
+        extra.push(input);
+      });
+      var after = submitter;
+      extra.forEach(function (input) { after.after(input); after = input; });
+    }
+    var out = [];
+    try {
+      new FormData(form).forEach(function (v, k) {
+        out.push(k + '=' + (typeof v === 'string' ? v : v.name));
+      });
+    } finally {
+      extra.forEach(function (input) { input.remove(); });
+    }
+    return out;
+  }
+  function report(form, submitter) {
+    send('submit', [form.getAttribute('action') || '', form.getAttribute('target') || '',
+                    form.enctype, form.getAttribute('method') || form.method,
+                    entries(form, submitter)]);
+  }
+  window.addEventListener('submit', function (e) {
+    var form = e.target;
+    if (e.defaultPrevented || !form || form.localName !== 'form') return;
+    e.preventDefault();
+    report(form, e.submitter);
+  }, false);
+  window.addEventListener('pemo-scripted-submit', function (e) {
+    if (e.target && e.target.localName === 'form') report(e.target, null);
+  }, true);
+})();
+)JS");
+}
+
+QString scriptedSubmit()
+{
+    return QStringLiteral(R"JS(
+(function () {
+  HTMLFormElement.prototype.submit = function () {
+    this.dispatchEvent(new CustomEvent('pemo-scripted-submit', { bubbles: true }));
+  };
+})();
+)JS");
+}
+
+QString place(int y)
+{
+    return QStringLiteral(
+               "(function () { var y = %1;"
+               " var s = document.scrollingElement || document.documentElement;"
+               " if (y >= 0 && s && y <= s.scrollHeight - window.innerHeight) window.scrollTo(window.scrollX, y);"
+               " return Math.round(window.scrollY); })()")
+        .arg(y);
+}
+
+QString scrollToAnchor(const QString &name)
+{
+    // The name travels as a JSON string, so quotes in it cannot end the script.
+    const QString quoted = QString::fromUtf8(QJsonDocument(QJsonArray{name}).toJson(QJsonDocument::Compact));
+    return QStringLiteral(
+               "(function () { var n = %1[0], el = null;"
+               " try { n = decodeURIComponent(n); } catch (e) {}"
+               " if (n === '') window.scrollTo(0, 0);"
+               " else {"
+               "  el = document.getElementById(n);"
+               "  if (!el) { var named = document.getElementsByName(n);"
+               "   for (var i = 0; i < named.length && !el; ++i) if (named[i].localName === 'a') el = named[i]; }"
+               "  if (el) el.scrollIntoView();"
+               " }"
+               " return Math.round(window.scrollY); })()")
+        .arg(quoted);
+}
+
+} // namespace PreviewScripts

@@ -1,0 +1,24 @@
+#pragma once
+// The scripts the preview puts into every page it shows. They run in a world
+// of their own, so the page's scripts neither see nor disturb them.
+#include <QString>
+
+namespace PreviewScripts {
+
+// Reports links pointed at and clicked, and forms submitted, to the
+// "pemo" object of the page's web channel (after qwebchannel.js).
+QString hooks();
+
+// Runs in the page's own world: a script calling form.submit() goes through
+// the same report as a submit button instead of leaving the page.
+QString scriptedSubmit();
+
+// Moves the view to position y when it fits the laid-out page (a negative
+// y moves nothing) and gives back the view's position.
+QString place(int y);
+
+// Scrolls to the anchor of that name (an element id or an <a name>); the
+// empty name is the top of the page. Gives back the view's position.
+QString scrollToAnchor(const QString &name);
+
+} // namespace PreviewScripts

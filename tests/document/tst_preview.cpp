@@ -1,0 +1,288 @@
+// The document window's preview over the real engine, offscreen: when it is
+// rebuilt, where its view stays, and what links and forms in it do.
+#include "../renderer/PreviewTestUtil.h"
+#include "colormemo/ColMemo.h"
+#include "dialogs/SubmitForm.h"
+#include "document/Childwin.h"
+#include "document/FrameServices.h"
+#include "platform/Errors.h"
+#include "platform/Launcher.h"
+#include "renderer/Sound.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace PreviewTest;
+
+namespace {
+class StatusFrame : public TFrameServices
+{
+public:
+    QString status;
+    void setRedoEnabled(bool) override {}
+    void enablePaste() override {}
+    void setStatusText(const QString &text) override { status = text; }
+    QPrinter *printer() override { return nullptr; }
+};
+
+const QStringList linkLines = {
+    QStringLiteral("<p><a id=\"son\" href=\"son.wav\">son</a> <a id=\"film\" href=\"film.avi?x=1\">film</a>"),
+    QStringLiteral("<a id=\"web\" href=\"http://127.0.0.1:9/page.htm\">web</a> <a id=\"lienhaut\" href=\"#haut\">haut</a></p>"),
+};
+} // namespace
+
+class TestPreview : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+    StatusFrame m_frame;
+    TEditeur *m_e = nullptr;
+    QStringList m_sounds;
+    QList<Platform::LaunchRecord> m_launches;
+
+    TEditeur *freshWindow(bool autoRefresh)
+    {
+        delete m_e;
+        m_e = new TEditeur(&m_frame);
+        m_e->resize(600, 500);
+        m_e->Splitter1->setSizes({150, 347});
+        m_e->show();
+        m_e->Actauto(autoRefresh);
+        return m_e;
+    }
+    THtmlView *view() const { return m_e->HtmlView1; }
+
+    // The caret after `column` characters of line `line`.
+    void caretAt(int line, int column)
+    {
+        int offset = 0;
+        const QStringList lines = m_e->Memo1->Lines();
+        for (int i = 0; i < line; ++i)
+            offset += int(lines.at(i).size()) + 2;
+        m_e->Memo1->SetSelStart(offset + column);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_oldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        PreviewSound::setHandler([this](const QString &path) { m_sounds << path; });
+        Platform::setLaunchHandler([this](const Platform::LaunchRecord &r) {
+            m_launches << r;
+            return true;
+        });
+    }
+    void cleanupTestCase()
+    {
+        delete m_e;
+        m_e = nullptr;
+        PreviewSound::setHandler({});
+        Platform::setLaunchHandler({});
+        QDir::setCurrent(m_oldDir);
+    }
+    void init()
+    {
+        QDir::setCurrent(m_dir.path());
+        m_sounds.clear();
+        m_launches.clear();
+        m_frame.status.clear();
+    }
+
+    void newWindowShowsTemplateAtFirstTick()
+    {
+        TEditeur *e = freshWindow(true);
+        QVERIFY(e->Timer1->isActive());
+        QCOMPARE(e->Timer1->interval(), 500);
+        QSignalSpy rendered(view(), &THtmlView::rendered);
+        QVERIFY(rendered.wait(engineTimeout));
+        QCOMPARE(eval(view(), QStringLiteral("document.body.getAttribute('bgcolor')")).toString(),
+                 QStringLiteral("#F0F0F0"));
+        QVERIFY(!e->Timer1->isActive());
+    }
+
+    void typingRebuildsAtNextTickInPlace()
+    {
+        TEditeur *e = freshWindow(true);
+        e->Init(longPage());
+        QVERIFY(QSignalSpy(view(), &THtmlView::rendered).wait(engineTimeout));
+        view()->SetViewPosition(900);
+        QTRY_COMPARE_WITH_TIMEOUT(view()->ViewPosition(), 900, engineTimeout);
+
+        caretAt(1, 3);
+        e->Memo1->setFocus();
+        QSignalSpy rendered(view(), &THtmlView::rendered);
+        QTest::keyClicks(e->Memo1, QStringLiteral("Z"));
+        QVERIFY(e->Timer1->isActive());
+        QVERIFY(rendered.wait(engineTimeout));
+        QVERIFY(eval(view(), QStringLiteral("document.body.textContent.includes('ZParagraphe 0')")).toBool());
+        QCOMPARE(view()->ViewPosition(), 900);
+        QVERIFY(!e->Timer1->isActive());
+    }
+
+    void changeKeepsTimerRhythm()
+    {
+        // A change while the timer runs does not push the next tick back.
+        TEditeur *e = freshWindow(false);
+        QVERIFY(e->Timer1->isActive());
+        QTest::qWait(120);
+        const int remaining = e->Timer1->remainingTime();
+        e->Memo1Change();
+        QVERIFY(e->Timer1->remainingTime() <= remaining);
+    }
+
+    void manualRefreshAndSwitchingOn()
+    {
+        TEditeur *e = freshWindow(false);
+        QSignalSpy rendered(view(), &THtmlView::rendered);
+        QVERIFY(!rendered.wait(1200)); // automatic refresh off: the ticks do nothing
+        QVERIFY(!view()->engineView());
+
+        e->Actualiser();
+        QVERIFY(rendered.wait(engineTimeout));
+        caretAt(10, 0);
+        QTest::keyClicks(e->Memo1, QStringLiteral("Q"));
+        QVERIFY(!rendered.wait(1200));
+        QVERIFY(!eval(view(), QStringLiteral("document.body.textContent.includes('Q')")).toBool());
+
+        e->Actauto(true);
+        QVERIFY(rendered.wait(engineTimeout));
+        QVERIFY(eval(view(), QStringLiteral("document.body.textContent.includes('Q')")).toBool());
+    }
+
+    void manualRefreshMakesFolderCurrent()
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("site"));
+        const QString file = m_dir.filePath(QStringLiteral("site/page.htm"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<p>page</p>\r\n");
+        f.close();
+        TEditeur *e = freshWindow(false);
+        QSignalSpy rendered(view(), &THtmlView::rendered);
+        e->OpenFile(file);
+        // Shown at once, whatever the automatic refresh says.
+        QVERIFY(view()->isLoading());
+        QVERIFY(rendered.wait(engineTimeout));
+        QCOMPARE(QDir::currentPath(), m_dir.path());
+        e->Actualiser();
+        QCOMPARE(QDir::currentPath(), m_dir.filePath(QStringLiteral("site")));
+        QVERIFY(rendered.wait(engineTimeout));
+
+        // The folder is gone: the error is thrown and nothing is rebuilt.
+        QDir::setCurrent(m_dir.path());
+        QVERIFY(QDir(m_dir.filePath(QStringLiteral("site"))).removeRecursively());
+        QVERIFY_THROWS_EXCEPTION(Platform::PemoError, e->Actualiser());
+        QVERIFY(!view()->isLoading());
+        QCOMPARE(QDir::currentPath(), m_dir.path());
+    }
+
+    void linkClick_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("sound");
+        QTest::addColumn<QStringList>("mediaArguments");
+        QTest::addColumn<QString>("handedUrl");
+        QTest::addColumn<bool>("scrolled");
+        QTest::newRow("son.wav played, page kept") << "son" << "son.wav" << QStringList() << QString() << false;
+        QTest::newRow("film.avi?x=1 to the player without parameters")
+            << "film" << QString() << QStringList{"@/film.avi"} << QString() << false;
+        QTest::newRow("scheme left to the renderer unchanged")
+            << "web" << QString() << QStringList() << "http://127.0.0.1:9/page.htm" << false;
+        QTest::newRow("#haut scrolled after the rebuild") << "lienhaut" << QString() << QStringList() << QString() << true;
+    }
+    void linkClick()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, sound);
+        QFETCH(QStringList, mediaArguments);
+        QFETCH(QString, handedUrl);
+        QFETCH(bool, scrolled);
+        TEditeur *e = freshWindow(true);
+        e->Init(longPage(linkLines, {QStringLiteral("<h2><a name=\"haut\">Haut</a></h2>")}));
+        QSignalSpy rendered(view(), &THtmlView::rendered);
+        QVERIFY(rendered.wait(engineTimeout));
+        const QUrl source = view()->url();
+
+        click(view(), link);
+        // Every click rebuilds the page from the source first.
+        QVERIFY(rendered.wait(engineTimeout));
+        if (scrolled) {
+            const int anchor = eval(view(), QStringLiteral("Math.round(document.getElementsByName('haut')[0]"
+                                                            ".getBoundingClientRect().top + window.scrollY)")).toInt();
+            QVERIFY(anchor > 0);
+            // scrollIntoView and the box's top may round apart by a pixel.
+            QTRY_VERIFY_WITH_TIMEOUT(qAbs(view()->ViewPosition() - anchor) <= 1, engineTimeout);
+        } else {
+            QCOMPARE(view()->ViewPosition(), 0);
+        }
+        QCOMPARE(view()->url(), source);
+        QCOMPARE(m_sounds, sound.isEmpty() ? QStringList() : QStringList{m_dir.filePath(sound)});
+        const int launches = mediaArguments.isEmpty() && handedUrl.isEmpty() ? 0 : 1;
+        QTRY_COMPARE_WITH_TIMEOUT(m_launches.size(), launches, 2000);
+        if (!mediaArguments.isEmpty())
+            QCOMPARE(m_launches.at(0).arguments, mediaArguments.replaceInStrings(QStringLiteral("@"), m_dir.path()));
+        if (!handedUrl.isEmpty())
+            QCOMPARE(m_launches.at(0).url.toString(), handedUrl);
+    }
+
+    void hoverFillsAndEmptiesStatusLine()
+    {
+        TEditeur *e = freshWindow(true);
+        e->Init(QStringList{QStringLiteral("<body>")} << linkLines
+                                                     << QStringLiteral("<p id=\"plain\" style=\"margin-top:30px\">texte</p>"));
+        QVERIFY(QSignalSpy(view(), &THtmlView::rendered).wait(engineTimeout));
+        moveTo(view(), centreOf(view(), QStringLiteral("film")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame.status, QStringLiteral("film.avi?x=1"), engineTimeout);
+        moveTo(view(), centreOf(view(), QStringLiteral("plain")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame.status, QString(), engineTimeout);
+    }
+
+    void formWithTwoFieldsShowsResults()
+    {
+        TEditeur *e = freshWindow(true);
+        e->Init({QStringLiteral("<form action=\"mailto:moi@exemple.fr\" method=\"Post\">"),
+                 QStringLiteral("<input type=\"Text\" name=\"Edit\" value=\"Jean\" size=30><br>"),
+                 QStringLiteral("<p><textarea name=\"Texte\" rows=7 cols=40>Bonjour</textarea></p>"),
+                 QStringLiteral("<p><input id=\"ok\" type=\"submit\"></p>"),
+                 QStringLiteral("</form>")});
+        QVERIFY(QSignalSpy(view(), &THtmlView::rendered).wait(engineTimeout));
+        const QString before = e->Memo1->Text();
+
+        QString caption, action, method;
+        QStringList entries;
+        bool closed = false;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            auto *form = qobject_cast<TSubmitForm *>(QApplication::activeModalWidget());
+            if (!form)
+                return;
+            caption = form->windowTitle();
+            action = form->ActionEdit->text();
+            method = form->MethodeEdit->text();
+            for (int i = 0; i < form->Resultat->count(); ++i)
+                entries << form->Resultat->item(i)->text();
+            form->FermerBtn->click();
+            closed = true;
+        });
+        watcher.start(50);
+        click(view(), QStringLiteral("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(closed, engineTimeout);
+        QCOMPARE(caption, QStringLiteral("Résultats du formulaire"));
+        QCOMPARE(action, QStringLiteral("mailto:moi@exemple.fr"));
+        QCOMPARE(method, QStringLiteral("Post"));
+        QCOMPARE(entries, (QStringList{QStringLiteral("Edit=Jean"), QStringLiteral("Texte=Bonjour")}));
+        QCOMPARE(e->Memo1->Text(), before);
+        QVERIFY(m_launches.isEmpty());
+    }
+};
+
+PEMO_TEST(TestPreview)
+#include "tst_preview.moc"

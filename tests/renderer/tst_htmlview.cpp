@@ -1,0 +1,303 @@
+// The preview over the real engine, offscreen: loading, view position,
+// pointing, clicking and submitting.
+#include "PreviewTestUtil.h"
+#include "platform/Launcher.h"
+#include "platform/Messages.h"
+#include "renderer/HtmlView.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+
+using namespace PreviewTest;
+
+class TestHtmlView : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+    QWidget *m_window = nullptr;
+    THtmlView *m_view = nullptr;
+    QList<Platform::LaunchRecord> m_launches;
+    QList<Platform::MessageRecord> m_messages;
+
+    THtmlView *freshView()
+    {
+        delete m_window;
+        m_window = new QWidget;
+        m_window->resize(500, 300);
+        auto *layout = new QVBoxLayout(m_window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        m_view = new THtmlView(m_window);
+        layout->addWidget(m_view);
+        m_window->show();
+        return m_view;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_oldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        QImage picture(20, 10, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(m_dir.filePath(QStringLiteral("pic.png"))));
+        QFile page(m_dir.filePath(QStringLiteral("autre.htm")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><body><p id=\"autre\">Autre page</p></body></html>\r\n");
+        page.close();
+        Platform::setLaunchHandler([this](const Platform::LaunchRecord &r) {
+            m_launches << r;
+            return true;
+        });
+        Platform::setMessageHandler([this](const Platform::MessageRecord &r) {
+            m_messages << r;
+            return Platform::Answer::Ok;
+        });
+    }
+    void cleanupTestCase()
+    {
+        delete m_window;
+        m_window = nullptr;
+        Platform::setLaunchHandler({});
+        Platform::setMessageHandler({});
+        QDir::setCurrent(m_oldDir);
+    }
+    void init()
+    {
+        m_launches.clear();
+        m_messages.clear();
+    }
+
+    void engineWaitsForTheFirstLoad()
+    {
+        THtmlView *view = freshView();
+        QVERIFY(!view->engineView());
+        QCOMPARE(view->ViewPosition(), 0);
+        QVERIFY(loadAndWait(view, {QStringLiteral("<p>x</p>")}));
+        QVERIFY(view->engineView());
+    }
+
+    void pageResolvesAgainstCurrentDirectory_data()
+    {
+        QTest::addColumn<QString>("doctype");
+        QTest::addColumn<int>("filler");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("small page, no doctype") << QString() << 0 << "BackCompat";
+        QTest::newRow("page over the 2 MB inline limit, doctype kept") << "<!DOCTYPE html>" << 30000 << "CSS1Compat";
+    }
+    void pageResolvesAgainstCurrentDirectory()
+    {
+        QFETCH(QString, doctype);
+        QFETCH(int, filler);
+        QFETCH(QString, mode);
+        THtmlView *view = freshView();
+        QStringList lines;
+        if (!doctype.isEmpty())
+            lines << doctype;
+        lines << QStringLiteral("<html><head><meta charset=\"windows-1252\"></head><body>")
+              << QStringLiteral("<img id=\"i\" src=\"pic.png\"><p id=\"t\">Déjà vu</p>");
+        for (int i = 0; i < filler; ++i)
+            lines << QStringLiteral("<p class=\"f\">Ligne de remplissage numéro %1 &lt;&gt;</p>").arg(i);
+        lines << QStringLiteral("<p id=\"fin\">Fin</p></body></html>");
+        QVERIFY(loadAndWait(view, lines));
+        QCOMPARE(eval(view, QStringLiteral("document.getElementById('i').naturalWidth")).toInt(), 20);
+        QCOMPARE(eval(view, QStringLiteral("document.getElementById('t').textContent")).toString(),
+                 QStringLiteral("Déjà vu"));
+        QCOMPARE(eval(view, QStringLiteral("document.getElementById('fin') !== null")).toBool(), true);
+        QCOMPARE(eval(view, QStringLiteral("document.compatMode")).toString(), mode);
+    }
+
+    void settings()
+    {
+        THtmlView *view = freshView();
+        const QString page = QStringLiteral(
+            "<p id=\"a\">a</p><pre><span id=\"b\">MMMMiiii</span></pre>"
+            "<span id=\"c\" style=\"font: 13px 'Courier New'\">MMMMiiii</span>"
+            "<span id=\"d\" style=\"font: 13px 'DejaVu Sans Mono'\">MMMMiiii</span>");
+        QVERIFY(loadAndWait(view, {page}));
+        QVERIFY(loadAndWait(view, {page}));
+        // No history: nothing to go back to after two loads.
+        QVERIFY(!view->engineView()->page()->history()->canGoBack());
+        // The page's text and preformatted text are set in the design-time fonts.
+        const QVariantList families = eval(view, QStringLiteral(
+            "[getComputedStyle(document.getElementById('a')).fontFamily,"
+            " getComputedStyle(document.getElementById('b')).fontFamily]")).toList();
+        QCOMPARE(families.size(), 2);
+        QVERIFY2(families[0].toString().contains(QLatin1String("Times New Roman")), qPrintable(families[0].toString()));
+        const QString width = QStringLiteral("document.getElementById('%1').getBoundingClientRect().width");
+        const double pre = eval(view, width.arg(u'b')).toDouble();
+        QCOMPARE(pre, eval(view, width.arg(u'c')).toDouble());
+        QVERIFY(pre != eval(view, width.arg(u'd')).toDouble());
+    }
+
+    void viewPosition_data()
+    {
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("same page: same place") << longPage() << 900;
+        QTest::newRow("line added above: same place") << longPage({QStringLiteral("<h1>Titre</h1>")}) << 900;
+        QTest::newRow("page now too short: ignored") << longPage({}, {}, 10) << 0;
+    }
+    void viewPosition()
+    {
+        QFETCH(QStringList, second);
+        QFETCH(int, expected);
+        THtmlView *view = freshView();
+        QVERIFY(loadAndWait(view, longPage()));
+        view->SetViewPosition(900);
+        QTRY_COMPARE_WITH_TIMEOUT(view->ViewPosition(), 900, engineTimeout);
+        const int kept = view->ViewPosition();
+        QSignalSpy spy(view, &THtmlView::rendered);
+        view->LoadFromLines(second);
+        view->SetViewPosition(kept);
+        // Read while the load is under way, the position is the one asked for.
+        QCOMPARE(view->ViewPosition(), kept);
+        QVERIFY(spy.wait(engineTimeout));
+        QCOMPARE(view->ViewPosition(), expected);
+        QCOMPARE(eval(view, QStringLiteral("Math.round(window.scrollY)")).toInt(), expected);
+    }
+
+    void hoverReportsTargetAndLeaving()
+    {
+        THtmlView *view = freshView();
+        QVERIFY(loadAndWait(view, {QStringLiteral("<p><a id=\"l\" href=\"autre.htm#bas\">lien</a></p>"),
+                                   QStringLiteral("<p id=\"plain\" style=\"margin-top:40px\">texte</p>")}));
+        QSignalSpy covered(view, &THtmlView::hotSpotCovered);
+        moveTo(view, centreOf(view, QStringLiteral("l")));
+        QTRY_COMPARE_WITH_TIMEOUT(covered.size(), 1, engineTimeout);
+        QCOMPARE(covered.at(0).at(0).toString(), QStringLiteral("autre.htm#bas"));
+        moveTo(view, centreOf(view, QStringLiteral("plain")));
+        QTRY_COMPARE_WITH_TIMEOUT(covered.size(), 2, engineTimeout);
+        QCOMPARE(covered.at(1).at(0).toString(), QString());
+    }
+
+    void clickNotHandledIsFollowed_data()
+    {
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<QString>("shownFile"); // the file shown after, "" when the page stays
+        QTest::addColumn<QString>("launchedUrl");
+        QTest::addColumn<bool>("error");
+        QTest::newRow("page loaded") << "autre.htm" << "autre.htm" << QString() << false;
+        QTest::newRow("picture shown") << "pic.png" << "pic.png" << QString() << false;
+        QTest::newRow("missing page: error, page kept") << "absent.htm" << QString() << QString() << true;
+        QTest::newRow("web address to the desktop") << "http://127.0.0.1:9/page.htm" << QString()
+                                                    << "http://127.0.0.1:9/page.htm" << false;
+        QTest::newRow("other local file: nothing") << "notes.txt" << QString() << QString() << false;
+    }
+    void clickNotHandledIsFollowed()
+    {
+        QFETCH(QString, href);
+        QFETCH(QString, shownFile);
+        QFETCH(QString, launchedUrl);
+        QFETCH(bool, error);
+        THtmlView *view = freshView();
+        QVERIFY(loadAndWait(view, {QStringLiteral("<p><a id=\"l\" href=\"%1\">lien</a></p>").arg(href)}));
+        const QUrl before = view->url();
+        QSignalSpy clicks(view, &THtmlView::hotSpotClick);
+        QSignalSpy rendered(view, &THtmlView::rendered);
+        click(view, QStringLiteral("l"));
+        QTRY_COMPARE_WITH_TIMEOUT(clicks.size(), 1, engineTimeout);
+        QCOMPARE(clicks.at(0).at(0).toString(), href);
+        if (!shownFile.isEmpty()) {
+            QVERIFY(rendered.wait(engineTimeout));
+            QCOMPARE(view->url(), QUrl::fromLocalFile(m_dir.filePath(shownFile)));
+        } else {
+            QCOMPARE(view->url(), before);
+        }
+        QCOMPARE(m_messages.size(), error ? 1 : 0);
+        if (error) {
+            QCOMPARE(m_messages.at(0).kind, Platform::MessageKind::Error);
+            QVERIFY(m_messages.at(0).text.contains(m_dir.filePath(QStringLiteral("absent.htm"))));
+        }
+        QCOMPARE(m_launches.size(), launchedUrl.isEmpty() ? 0 : 1);
+        if (!launchedUrl.isEmpty())
+            QCOMPARE(m_launches.at(0).url, QUrl(launchedUrl));
+    }
+
+    void handledClickStaysPut()
+    {
+        THtmlView *view = freshView();
+        QVERIFY(loadAndWait(view, {QStringLiteral("<p><a id=\"l\" href=\"autre.htm\">lien</a></p>")}));
+        const QUrl before = view->url();
+        bool asked = false;
+        connect(view, &THtmlView::hotSpotClick, this, [&](const QString &, bool *handled) {
+            *handled = true;
+            asked = true;
+        });
+        click(view, QStringLiteral("l"));
+        QTRY_VERIFY_WITH_TIMEOUT(asked, engineTimeout);
+        QSignalSpy rendered(view, &THtmlView::rendered);
+        QVERIFY(!rendered.wait(1000));
+        QCOMPARE(view->url(), before);
+    }
+
+    void cancelledClickIsNotReported()
+    {
+        THtmlView *view = freshView();
+        QVERIFY(loadAndWait(view, {QStringLiteral("<p><a id=\"l\" href=\"autre.htm\" onclick=\"return false\">lien</a></p>"),
+                                   QStringLiteral("<p><a id=\"m\" href=\"#x\">autre</a></p>")}));
+        QSignalSpy clicks(view, &THtmlView::hotSpotClick);
+        click(view, QStringLiteral("l"));
+        click(view, QStringLiteral("m"));
+        // Reports keep their order: the second click is the only one.
+        QTRY_COMPARE_WITH_TIMEOUT(clicks.size(), 1, engineTimeout);
+        QCOMPARE(clicks.at(0).at(0).toString(), QStringLiteral("#x"));
+    }
+
+    void formSubmit_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("submit"); // script that submits
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QStringList>("entries");
+        const QString fields = QStringLiteral("<input name=\"nom\" value=\"Jean\"><textarea name=\"avis\">Bien</textarea>");
+        QTest::newRow("post form, unnamed button")
+            << "<form id=\"f\" action=\"mailto:moi@exemple.fr\" method=\"Post\">" + fields
+                   + "<input id=\"b\" type=\"submit\"></form>"
+            << "document.getElementById('b').click()" << "Post" << QStringList{"nom=Jean", "avis=Bien"};
+        QTest::newRow("get form, named button in its place")
+            << "<form id=\"f\" action=\"cgi/traite\" method=\"get\"><input name=\"nom\" value=\"Jean\">"
+               "<input id=\"b\" type=\"submit\" name=\"Envoi\" value=\"Envoi\"><input name=\"ville\" value=\"Paris\"></form>"
+            << "document.getElementById('b').click()" << "get" << QStringList{"nom=Jean", "Envoi=Envoi", "ville=Paris"};
+        QTest::newRow("submitted by a script")
+            << "<form id=\"f\" action=\"cgi/traite\">" + fields + "</form>"
+            << "document.getElementById('f').submit()" << "get" << QStringList{"nom=Jean", "avis=Bien"};
+    }
+    void formSubmit()
+    {
+        QFETCH(QString, form);
+        QFETCH(QString, submit);
+        QFETCH(QString, method);
+        QFETCH(QStringList, entries);
+        THtmlView *view = freshView();
+        QVERIFY(loadAndWait(view, {form}));
+        const QUrl before = view->url();
+        QSignalSpy submitted(view, &THtmlView::formSubmit);
+        // The page's own world clicks, as a user's click would.
+        view->engineView()->page()->runJavaScript(submit);
+        QTRY_COMPARE_WITH_TIMEOUT(submitted.size(), 1, engineTimeout);
+        const QList<QVariant> args = submitted.at(0);
+        QCOMPARE(args.at(3).toString(), method);
+        QCOMPARE(args.at(4).toStringList(), entries);
+        QCOMPARE(view->url(), before);
+        QVERIFY(!view->isLoading());
+    }
+
+    void cancelledSubmitIsNotReported()
+    {
+        THtmlView *view = freshView();
+        QVERIFY(loadAndWait(view, {QStringLiteral("<form id=\"f\" onsubmit=\"return false\"><input name=\"a\">"
+                                                  "<input id=\"b\" type=\"submit\"></form>")}));
+        QSignalSpy submitted(view, &THtmlView::formSubmit);
+        view->engineView()->page()->runJavaScript(QStringLiteral("document.getElementById('b').click()"));
+        QVERIFY(!submitted.wait(1500));
+    }
+};
+
+PEMO_TEST(TestHtmlView)
+#include "tst_htmlview.moc"
