@@ -117,14 +117,6 @@ private Q_SLOTS:
         press(d, "OKBtn");
         QVERIFY(resultOf(d).startsWith(QStringLiteral("<CENTER>\r\n<table border=1>\r\n<tr>\r\n<td>Cellule11")));
         QVERIFY(resultOf(d).contains(QStringLiteral("Cellule23")));
-
-        child<TStepperField>(d, "Lignes")->setText(QStringLiteral("a"));
-        try {
-            resultOf(d);
-            QFAIL("no conversion error");
-        } catch (const Platform::PemoError &e) {
-            QCOMPARE(e.message(), QStringLiteral("'a' n'est pas une valeur entière correcte"));
-        }
     }
 
     void escapeCancels()

@@ -150,12 +150,6 @@ private Q_SLOTS:
         QCOMPARE(anchorNameOf(line), name);
     }
 
-    void anchorNamesInDocumentOrder()
-    {
-        const QStringList lines = {"<html>", "<a name=\"haut\"></a>", "<p>texte</p>", "<a name=\"bas\"></a>"};
-        QCOMPARE(StructureFragments::anchorNames(lines), QStringList({"haut", "bas"}));
-    }
-
     void anchorLink_data()
     {
         QTest::addColumn<QString>("target");
@@ -202,12 +196,6 @@ private Q_SLOTS:
         QFETCH(QString, selected);
         QFETCH(QString, expected);
         QCOMPARE(StructureFragments::applyTagEntry(entry, selected), expected);
-    }
-
-    void mailLink()
-    {
-        QCOMPARE(StructureFragments::mailLink("moi@exemple.fr", "écrivez"),
-                 QStringLiteral("<a href=\"mailto:moi@exemple.fr\">écrivez</a>"));
     }
 
     void htmlColour_data()
