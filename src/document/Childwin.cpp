@@ -65,7 +65,8 @@ TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
     Dossier = Platform::currentDirWithSeparator();
     applyInset();
     setupPreview();
-    connect(Memo1, &TColorMemo::characterTyped, this, &TEditeur::Memo1KeyPress);
+    connect(Memo1, &TColorMemo::characterTyped, this, qOverload<QChar>(&TEditeur::Memo1KeyPress));
+    connect(Memo1, &TColorMemo::keyPressFilter, this, qOverload<QChar, bool *>(&TEditeur::Memo1KeyPress));
 }
 
 TEditeur::~TEditeur() = default;

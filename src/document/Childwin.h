@@ -3,14 +3,21 @@
 // its one-level undo store, and the commands that act on its source.
 #include "document/PageFile.h"
 
+#include <QColor>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
+#include <optional>
 
 class QSplitter;
 class QTimer;
 class TColorMemo;
 class THtmlView;
 class TFrameServices;
+class TSearchDialog;
+class TFindDialog;
+class TReplaceDialog;
+class QPrinter;
 
 class TEditeur : public QWidget
 {
@@ -43,10 +50,54 @@ public:
     // The XML form of empty elements, applied to the source pane.
     void Genxml();
 
-    // --- tag commands
+    // --- tag commands (wrap pairs, caret inserts, dialog inserts, entity keys)
     // Replaces the selection by text; the caret ends after it.
     void ReplaceSelection(const QString &text);
     void Police(const QString &font);
+    void Gras();
+    void Italique();
+    void Souligne();
+    void Barre();
+    void Indice();
+    void Exposant();
+    void Preformat();
+    void Gauche();
+    void Droite();
+    void Centre();
+    void H1();
+    void H2();
+    void H3();
+    void H4();
+    void H5();
+    void H6();
+    void Paragraphe();
+    void Commentaire();
+    void Url2();
+    void RetourChariot();
+    void Ancrage();
+    void Couleur();
+    void Url();
+    void Image();
+    void Son();
+    void Css();
+    // Typed characters of the entity table become their entity; *handled
+    // tells the pane that the key was taken.
+    void Memo1KeyPress(QChar key, bool *handled);
+
+    // --- find, replace, clipboard, printing
+    void Chercher();
+    void Find(TSearchDialog *dialog);
+    void Continuer();
+    void Remplacer();
+    void Replace(bool all);
+    void ToutSelectionner();
+    void Copier();
+    void Couper();
+    void Coller();
+    void Imprimer();
+    void OptEdit();
+    TFindDialog *findDialog() const { return FindDialog1; }
+    TReplaceDialog *replaceDialog() const { return ReplaceDialog1; }
 
     // --- whole-text commands, page check, statistics
     void Convertir();
@@ -112,6 +163,18 @@ private:
     QStringList Refaire;
     bool AutoActualise = false;
     PageFile::Encoding m_encoding = PageFile::Encoding::Windows1252;
+
+    // --- tag commands (state)
+    void wrap(const QString &open, const QString &close);
+    std::optional<QString> chooseLinkTarget(const QString &title, const QString &filter,
+                                            const QString &fileName, bool picture);
+    QColor m_lastColor;
+
+    // --- find, replace, clipboard, printing (state)
+    void ensureSearchDialogs();
+    TFindDialog *FindDialog1 = nullptr;
+    TReplaceDialog *ReplaceDialog1 = nullptr;
+    std::shared_ptr<QPrinter> m_ownPrinter; // when no frame lends its printer
 
     // --- preview (state)
     void setupPreview();

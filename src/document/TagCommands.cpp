@@ -2,8 +2,22 @@
 #include "document/Childwin.h"
 
 #include "colormemo/ColMemo.h"
+#include "document/CommonDialogs.h"
+#include "document/TagText.h"
+#include "platform/FileDialogs.h"
+#include "platform/Paths.h"
+
+#include <QFileInfo>
+#include <QTextBlock>
+#include <QTextCursor>
 
 void TEditeur::ReplaceSelection(const QString &text) { Memo1->SetSelText(text); }
+
+void TEditeur::wrap(const QString &open, const QString &close)
+{
+    Memorise();
+    ReplaceSelection(open + Memo1->SelText() + close);
+}
 
 void TEditeur::Police(const QString &font)
 {
@@ -12,4 +26,150 @@ void TEditeur::Police(const QString &font)
         return;
     ReplaceSelection(QStringLiteral("<font face=\"") + font + QStringLiteral("\">") + Memo1->SelText()
                      + QStringLiteral("</font>"));
+}
+
+void TEditeur::Gras() { wrap(QStringLiteral("<b>"), QStringLiteral("</b>")); }
+void TEditeur::Italique() { wrap(QStringLiteral("<i>"), QStringLiteral("</i>")); }
+void TEditeur::Souligne() { wrap(QStringLiteral("<u>"), QStringLiteral("</u>")); }
+void TEditeur::Barre() { wrap(QStringLiteral("<strike>"), QStringLiteral("</strike>")); }
+void TEditeur::Indice() { wrap(QStringLiteral("<sub>"), QStringLiteral("</sub>")); }
+void TEditeur::Exposant() { wrap(QStringLiteral("<sup>"), QStringLiteral("</sup>")); }
+void TEditeur::Preformat() { wrap(QStringLiteral("<pre>"), QStringLiteral("</pre>")); }
+void TEditeur::Gauche() { wrap(QStringLiteral("<p align=\"left\">"), QStringLiteral("</p>")); }
+void TEditeur::Droite() { wrap(QStringLiteral("<p align=\"right\">"), QStringLiteral("</p>")); }
+void TEditeur::Centre() { wrap(QStringLiteral("<center>"), QStringLiteral("</center>")); }
+void TEditeur::H1() { wrap(QStringLiteral("<h1>"), QStringLiteral("</h1>")); }
+void TEditeur::H2() { wrap(QStringLiteral("<h2>"), QStringLiteral("</h2>")); }
+void TEditeur::H3() { wrap(QStringLiteral("<h3>"), QStringLiteral("</h3>")); }
+void TEditeur::H4() { wrap(QStringLiteral("<h4>"), QStringLiteral("</h4>")); }
+void TEditeur::H5() { wrap(QStringLiteral("<h5>"), QStringLiteral("</h5>")); }
+void TEditeur::H6() { wrap(QStringLiteral("<h6>"), QStringLiteral("</h6>")); }
+void TEditeur::Paragraphe() { wrap(QStringLiteral("<p>"), QStringLiteral("</p>")); }
+void TEditeur::Commentaire() { wrap(QStringLiteral("<!--"), QStringLiteral("-->")); }
+
+void TEditeur::Url2()
+{
+    wrap(QStringLiteral("<a href=\"") + TagText::placeholderUrl() + QStringLiteral("\">"), QStringLiteral("</a>"));
+}
+
+void TEditeur::RetourChariot()
+{
+    Memorise();
+    ReplaceSelection(QStringLiteral("<br>"));
+}
+
+void TEditeur::Ancrage()
+{
+    Memorise();
+    const std::optional<QString> name =
+        CommonDialogs::askText(this, QStringLiteral("Ancrage"), QStringLiteral("Nom du point d'ancrage"));
+    // The user types the whole anchor text; it goes in as typed.
+    if (name && !name->isEmpty())
+        ReplaceSelection(*name);
+}
+
+void TEditeur::Couleur()
+{
+    Memorise();
+    const std::optional<QColor> color = CommonDialogs::askColor(this, m_lastColor);
+    if (!color)
+        return;
+    m_lastColor = *color;
+    ReplaceSelection(QStringLiteral("<font color=\"#") + TagText::htmlColorDigits(*color) + QStringLiteral("\">")
+                     + Memo1->SelText() + QStringLiteral("</font>"));
+}
+
+// Url, Image and Son: an open dialog, then the chosen file relative to the
+// page's folder when it exists (a typed name of a missing file goes in as
+// the dialog returned it). No value when the dialog was cancelled.
+std::optional<QString> TEditeur::chooseLinkTarget(const QString &title, const QString &filter,
+                                                  const QString &fileName, bool picture)
+{
+    Platform::FileDialogRequest request;
+    request.kind = Platform::FileDialogKind::Open;
+    request.title = title;
+    request.filter = filter;
+    request.fileName = fileName;
+    request.picturePreview = picture;
+    const Platform::FileDialogResult chosen = Platform::runFileDialog(this, request);
+    if (!chosen.accepted || chosen.path.isEmpty())
+        return std::nullopt;
+    if (QFileInfo::exists(chosen.path))
+        return Platform::relativePath(chosen.path, Dossier);
+    return chosen.path;
+}
+
+void TEditeur::Url()
+{
+    Memorise();
+    const std::optional<QString> target = chooseLinkTarget(
+        QStringLiteral("Hyperlien vers fichier"),
+        QStringLiteral("Fichiers html (*.htm;*.html)|*.htm;*.html|Tous les fichiers (*.*)|*.*"),
+        QStringLiteral("*.htm;*.html"), false);
+    if (target)
+        ReplaceSelection(QStringLiteral("<a href=\"") + *target + QStringLiteral("\">") + Memo1->SelText()
+                         + QStringLiteral("</a>"));
+}
+
+void TEditeur::Image()
+{
+    Memorise();
+    const std::optional<QString> target =
+        chooseLinkTarget(QStringLiteral("Insérer image"),
+                         QStringLiteral("Images Gif (*.gif)|*.gif|Images Jpeg (*.jpg)|*.jpg"),
+                         QStringLiteral("*.gif;*.jpg"), true);
+    if (target)
+        ReplaceSelection(QStringLiteral("<img src=\"") + *target + QStringLiteral("\">"));
+}
+
+void TEditeur::Son()
+{
+    Memorise();
+    const std::optional<QString> target =
+        chooseLinkTarget(QStringLiteral("Insérer son"),
+                         QStringLiteral("sons Wav (*.wav)|*.wav|Sons midi (*.mid)|*.mid"),
+                         QStringLiteral("*.wav;*.mid"), false);
+    if (target)
+        ReplaceSelection(QStringLiteral("<a href=\"") + *target + QStringLiteral("\">") + Memo1->SelText()
+                         + QStringLiteral("</a>"));
+}
+
+void TEditeur::Css()
+{
+    Memorise();
+    Platform::FileDialogRequest request;
+    request.kind = Platform::FileDialogKind::Open;
+    request.title = QStringLiteral("Feuille de style");
+    request.filter = QStringLiteral("Feuiles de style (*.css)|*.css");
+    request.fileName = QStringLiteral("*.css");
+    const Platform::FileDialogResult chosen = Platform::runFileDialog(this, request);
+    if (!chosen.accepted || !QFileInfo::exists(chosen.path))
+        return;
+    const QString link = QStringLiteral("<link rel=stylesheet href=\"") + Platform::relativePath(chosen.path, Dossier)
+        + QStringLiteral("\" type=\"text/css\">");
+    const TagText::LineEdit edit = TagText::styleSheetLine(Memo1->Lines());
+    if (edit.line < 0)
+        return;
+    // Edit the one line through its own cursor so that the user's selection
+    // stays where it was, only moved along with the text.
+    QTextCursor c(Memo1->document()->findBlockByNumber(edit.line));
+    if (edit.replace) {
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        c.insertText(link);
+    } else {
+        c.insertText(link + u'\n');
+    }
+}
+
+void TEditeur::Memo1KeyPress(QChar key, bool *handled)
+{
+    const QString entity = TagText::typedEntity(key);
+    if (entity.isEmpty())
+        return;
+    ReplaceSelection(entity);
+    if (handled)
+        *handled = true;
+    // The pane does not report a key it did not handle itself, so the redo
+    // copy is dropped here, as for any other typed character.
+    Memo1KeyPress(key);
 }

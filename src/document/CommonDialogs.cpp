@@ -1,0 +1,97 @@
+#include "CommonDialogs.h"
+
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QPrintDialog>
+#include <QPushButton>
+
+namespace CommonDialogs {
+namespace {
+template <typename Handler>
+Handler &slot()
+{
+    static Handler h;
+    return h;
+}
+
+// The standard buttons of Qt's dialogs follow the system language; ours are
+// French whatever the locale.
+void frenchButtons(QWidget *dialog)
+{
+    const auto boxes = dialog->findChildren<QDialogButtonBox *>();
+    for (QDialogButtonBox *box : boxes) {
+        if (QPushButton *ok = box->button(QDialogButtonBox::Ok)) {
+            ok->setText(QStringLiteral("OK"));
+            ok->setAccessibleName(QStringLiteral("OK"));
+        }
+        if (QPushButton *cancel = box->button(QDialogButtonBox::Cancel)) {
+            cancel->setText(QStringLiteral("Annuler"));
+            cancel->setAccessibleName(QStringLiteral("Annuler"));
+        }
+    }
+}
+} // namespace
+
+void setTextHandler(TextHandler handler) { slot<TextHandler>() = std::move(handler); }
+void setColorHandler(ColorHandler handler) { slot<ColorHandler>() = std::move(handler); }
+void setFontHandler(FontHandler handler) { slot<FontHandler>() = std::move(handler); }
+void setPrintHandler(PrintHandler handler) { slot<PrintHandler>() = std::move(handler); }
+
+std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
+                               const QString &initial)
+{
+    if (slot<TextHandler>())
+        return slot<TextHandler>()(TextRequest{caption, prompt, initial});
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setAccessibleName(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annuler"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<QColor> askColor(QWidget *parent, const QColor &initial)
+{
+    if (slot<ColorHandler>())
+        return slot<ColorHandler>()(initial);
+    QColorDialog dialog(initial, parent);
+    dialog.setWindowTitle(QStringLiteral("Couleur"));
+    dialog.setAccessibleName(QStringLiteral("Couleur"));
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    frenchButtons(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedColor();
+}
+
+std::optional<QFont> askFont(QWidget *parent, const QFont &initial)
+{
+    if (slot<FontHandler>())
+        return slot<FontHandler>()(initial);
+    QFontDialog dialog(initial, parent);
+    dialog.setWindowTitle(QStringLiteral("Police"));
+    dialog.setAccessibleName(QStringLiteral("Police"));
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    frenchButtons(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFont();
+}
+
+bool askPrint(QWidget *parent, QPrinter &printer)
+{
+    if (slot<PrintHandler>())
+        return slot<PrintHandler>()(printer);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Imprimer"));
+    dialog.setAccessibleName(QStringLiteral("Imprimer"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace CommonDialogs

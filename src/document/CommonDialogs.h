@@ -1,0 +1,41 @@
+#pragma once
+// The platform's small modal dialogs used by the document commands: the
+// one-line input box, the colour, font and print dialogs. Tests answer them
+// through the handlers instead of a person.
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+namespace CommonDialogs {
+
+// The one-line input box; no value when the user cancelled.
+std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
+                               const QString &initial = QString());
+// The colour dialog, preset to initial.
+std::optional<QColor> askColor(QWidget *parent, const QColor &initial);
+// The font dialog, preset to initial (face, size, style, underline, strike-out).
+std::optional<QFont> askFont(QWidget *parent, const QFont &initial);
+// The print dialog on the given printer (printer, copies, range); true on OK.
+bool askPrint(QWidget *parent, QPrinter &printer);
+
+struct TextRequest {
+    QString caption;
+    QString prompt;
+    QString initial;
+};
+using TextHandler = std::function<std::optional<QString>(const TextRequest &)>;
+using ColorHandler = std::function<std::optional<QColor>(const QColor &)>;
+using FontHandler = std::function<std::optional<QFont>(const QFont &)>;
+using PrintHandler = std::function<bool(QPrinter &)>;
+// Empty handlers restore the real dialogs.
+void setTextHandler(TextHandler handler);
+void setColorHandler(ColorHandler handler);
+void setFontHandler(FontHandler handler);
+void setPrintHandler(PrintHandler handler);
+
+} // namespace CommonDialogs

@@ -1,0 +1,31 @@
+#pragma once
+// Widget-free pieces of the tag commands: the typed-entity table, the HTML
+// colour digits, the placeholder address and where a style-sheet link goes.
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+namespace TagText {
+
+// The entity that replaces a character typed in the source pane, or an empty
+// string for a character that goes in as typed. Only the lower-case accented
+// letters of French are converted; capitals and ç stay as they are.
+QString typedEntity(QChar typed);
+
+// Six upper-case hexadecimal digits, red, green, blue ("0000FF").
+QString htmlColorDigits(const QColor &color);
+
+// The address written by "Lien vers Url", on a made-up host for the user to
+// overwrite.
+QString placeholderUrl();
+
+// Where the style-sheet link goes: the first line (from the top) that is
+// already a style-sheet link is replaced; failing that the link is inserted
+// before the first line holding "</head>"; whichever comes first wins.
+struct LineEdit {
+    int line = -1;        // -1: no line qualifies, nothing changes
+    bool replace = false; // replace that line, or insert before it
+};
+LineEdit styleSheetLine(const QStringList &lines);
+
+} // namespace TagText
