@@ -16,12 +16,13 @@
 #include <cstdlib>
 
 // Allocation counter: every malloc of the process goes through here while
-// g_counting is set.
+// g_counting is set. Sanitizer builds bring their own allocator.
+static std::atomic<bool> g_counting {false};
+static std::atomic<long> g_allocations {0};
+#if !defined(__SANITIZE_ADDRESS__)
 extern "C" void *__libc_malloc(size_t);
 extern "C" void *__libc_calloc(size_t, size_t);
 extern "C" void *__libc_realloc(void *, size_t);
-static std::atomic<bool> g_counting {false};
-static std::atomic<long> g_allocations {0};
 extern "C" void *malloc(size_t n)
 {
     if (g_counting.load(std::memory_order_relaxed))
@@ -40,6 +41,7 @@ extern "C" void *realloc(void *p, size_t n)
         ++g_allocations;
     return __libc_realloc(p, n);
 }
+#endif
 
 // Processor time of this thread: the figures hold on a busy machine too.
 class CpuTimer

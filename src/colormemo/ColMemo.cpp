@@ -394,7 +394,7 @@ void TColorMemo::DrawColors(bool currentLineOnly)
     viewport()->update();
 }
 
-void TColorMemo::runPass(bool currentLineOnly)
+void TColorMemo::runPass(bool currentLineOnly, int line)
 {
     if (!colouring()) {
         clearRuns();
@@ -405,7 +405,8 @@ void TColorMemo::runPass(bool currentLineOnly)
     m_rules.UpdateRules();
     int from = 0, to = 0;
     if (currentLineOnly) {
-        const QTextBlock caretLine = document()->findBlock(textCursor().selectionStart());
+        const QTextBlock caretLine = line >= 0 ? document()->findBlockByNumber(line)
+                                               : document()->findBlock(textCursor().selectionStart());
         const int count = scanLines(caretLine, 1, m_lineRuns, &from, &to);
         mergeLineRuns(from, to, count);
     } else {
@@ -548,9 +549,11 @@ void TColorMemo::paintEvent(QPaintEvent *event)
 {
     QPlainTextEdit::paintEvent(event);
     if (m_pending != Pending::None) {
+        // The line pass covers the line that was typed in, even if the
+        // caret has been moved elsewhere since.
         const bool lineOnly = m_pending == Pending::CurrentLine;
         m_pending = Pending::None;
-        runPass(lineOnly);
+        runPass(lineOnly, lineOnly ? m_pendingLine : -1);
     }
     if (!colouring())
         return;

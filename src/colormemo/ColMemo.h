@@ -131,7 +131,7 @@ private:
     void replaceAll(const QString &qtText);
     void requestAll();
     void textChanged();
-    void runPass(bool currentLineOnly);
+    void runPass(bool currentLineOnly, int line = -1); // line: block of a line pass
     int scanLines(const QTextBlock &first, int lineCount, TKeyDescrList &out, int *scanStart, int *scanEnd);
     void appendBlockText(const QTextBlock &block, QString &out, bool byCharacter) const;
     void mergeLineRuns(int from, int to, int count);
