@@ -23,7 +23,8 @@ void TEditeur::Convertir()
         != Platform::Answer::Yes)
         return;
     Memorise();
-    Memo1->SetLines(TextTransforms::convertAccents(Memo1->Lines()));
+    // The snapshot is a copy of the lines already: convert from it.
+    Memo1->SetLines(TextTransforms::convertAccents(Memoire));
     Platform::message(this, QStringLiteral("Remplacement terminé"));
 }
 
@@ -50,7 +51,7 @@ void TEditeur::Compacter()
         != Platform::Answer::Yes)
         return;
     Memorise();
-    Memo1->SetLines(TextTransforms::compact(Memo1->Lines()));
+    Memo1->SetLines(TextTransforms::compact(Memoire));
 }
 
 void TEditeur::Exporte()

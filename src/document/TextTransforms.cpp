@@ -41,9 +41,29 @@ const Entity entities[] = {
 
 bool isTrimmed(QChar c) { return c.unicode() <= 0x20; }
 
+// The tag names are ASCII: compare them ASCII-wise, as the rest of the
+// page's tag handling does, and find the "<" candidates with a fast search.
+qsizetype indexOfAsciiCaseless(QStringView text, QStringView tag)
+{
+    for (qsizetype at = text.indexOf(u'<'); at >= 0 && at + tag.size() <= text.size();
+         at = text.indexOf(u'<', at + 1)) {
+        qsizetype k = 1;
+        for (; k < tag.size(); ++k) {
+            char16_t c = text.at(at + k).unicode();
+            if (c >= u'A' && c <= u'Z')
+                c += 32;
+            if (c != tag.at(k).unicode())
+                break;
+        }
+        if (k == tag.size())
+            return at;
+    }
+    return -1;
+}
+
 void replaceFirstStrong(QString &s, QStringView from, QStringView to)
 {
-    const qsizetype at = s.indexOf(from, 0, Qt::CaseInsensitive);
+    const qsizetype at = indexOfAsciiCaseless(s, from);
     if (at >= 0)
         s.replace(at, from.size(), to.toString());
 }
@@ -58,24 +78,33 @@ QStringList convertAccents(const QStringList &lines)
     for (const QString &line : lines) {
         const qsizetype n = line.size();
         const QChar *p = line.constData();
+        // Unchanged stretches are copied whole; a line without any letter to
+        // convert is shared, not copied.
         QString converted;
-        converted.reserve(n + 16);
+        qsizetype copied = 0;
         for (qsizetype i = 0; i < n; ++i) {
             const QChar c = p[i];
             if (c == u'<' && i + 3 < n && p[i + 1] == u'!' && p[i + 2] == u'-' && p[i + 3] == u'-')
                 inComment = true;
             else if (c == u'>' && i >= 2 && p[i - 1] == u'-' && p[i - 2] == u'-')
                 inComment = false;
-            if (!inComment) {
-                const QStringView entity = accentEntity(c);
-                if (!entity.isEmpty()) {
-                    converted += entity;
-                    continue;
-                }
-            }
-            converted += c;
+            if (inComment || c.unicode() < 0xE0)
+                continue;
+            const QStringView entity = accentEntity(c);
+            if (entity.isEmpty())
+                continue;
+            if (converted.isNull())
+                converted.reserve(n + 32);
+            converted.append(QStringView(p + copied, i - copied));
+            converted.append(entity);
+            copied = i + 1;
         }
-        out << converted;
+        if (copied == 0) {
+            out << line;
+        } else {
+            converted.append(QStringView(p + copied, n - copied));
+            out << converted;
+        }
     }
     return out;
 }
@@ -121,13 +150,17 @@ QString compactLine(const QString &line)
         ++begin;
     while (end > begin && isTrimmed(line.at(end - 1)))
         --end;
+    const QStringView kept = QStringView(line).mid(begin, end - begin);
     QString s;
-    s.reserve(end - begin);
-    for (qsizetype i = begin; i < end; ++i) {
-        const QChar c = line.at(i);
-        if (c == u' ' && !s.isEmpty() && s.back() == u' ')
-            continue;
-        s += c;
+    if (!kept.contains(u"  ")) {
+        s = (begin == 0 && end == line.size()) ? line : kept.toString();
+    } else {
+        s.reserve(kept.size());
+        for (const QChar c : kept) {
+            if (c == u' ' && !s.isEmpty() && s.back() == u' ')
+                continue;
+            s += c;
+        }
     }
     replaceFirstStrong(s, u"<strong>", u"<b>");
     replaceFirstStrong(s, u"</strong>", u"</b>");

@@ -92,6 +92,8 @@ void TVerif::Init(const QList<PageCheck::TagBalance> &entries)
         m_grid->setItem(n + 1, 0, cell(e.shortName()));
         m_grid->setItem(n + 1, 1, cell(QString::number(e.openings)));
         m_grid->setItem(n + 1, 2, cell(QString::number(e.closings)));
-        m_grid->setItem(n + 1, 3, cell(e.unbalanced() ? QStringLiteral("*") : QString()));
+        QTableWidgetItem *mark = cell(e.unbalanced() ? QStringLiteral("*") : QString());
+        mark->setTextAlignment(Qt::AlignCenter);
+        m_grid->setItem(n + 1, 3, mark);
     }
 }
