@@ -290,8 +290,12 @@ void TColorMemo::SetHotSpot(const THotSpot &hotSpot)
 {
     m_hotSpot.Assign(hotSpot);
     // The hover test needs moves without a button held.
-    if (m_hotSpot.Active)
+    if (m_hotSpot.Active) {
         viewport()->setMouseTracking(true);
+    } else if (m_overHotSpot) {
+        m_overHotSpot = false;
+        viewport()->setCursor(Qt::IBeamCursor);
+    }
     requestAll();
 }
 
@@ -447,7 +451,8 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
     const QTextBlock top = firstVisibleBlock();
     qreal y = contentOffset().y();
     if (top.isValid() && firstLine >= top.blockNumber()) {
-        for (QTextBlock b = top; b.isValid() && b.blockNumber() < firstLine; b = b.next())
+        QTextBlock b = top;
+        for (int n = firstLine - top.blockNumber(); n > 0 && b.isValid(); --n, b = b.next())
             y += blockBoundingRect(b).height();
     } else {
         y = -1; // above the visible lines: not shown
