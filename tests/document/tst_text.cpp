@@ -51,12 +51,6 @@ private Q_SLOTS:
         QCOMPARE(TextTransforms::convertAccents(lines), expected);
     }
 
-    void caseOfAsciiLettersOnly()
-    {
-        QCOMPARE(asciiUpper(QStringLiteral("été <b>Zoé</b>")), QStringLiteral("éTé <B>ZOé</B>"));
-        QCOMPARE(asciiLower(QStringLiteral("ÉTÉ <B>ZOÉ</B>")), QStringLiteral("ÉtÉ <b>zoÉ</b>"));
-    }
-
     void indent_data()
     {
         QTest::addColumn<QString>("selection");
