@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
-  qt6-multimedia-dev libqt6svg6-dev qt6-l10n-tools
+  qt6-multimedia-dev qt6-l10n-tools
   libgl-dev libglx-dev libxkbcommon-dev
   libgif-dev libjpeg62-turbo-dev
   fonts-liberation2 xvfb xauth imagemagick poppler-utils
