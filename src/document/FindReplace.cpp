@@ -39,7 +39,7 @@ int findFrom(QStringView text, const QString &s, int selStart, int selLength, Se
     if (from < 0 || from > n)
         return -1;
     const int base = std::max(0, from - 1);
-    int window = std::max(4096, 4 * m);
+    int window = std::max(256, 4 * m);
     for (;;) {
         const int length = std::min(n - base, window);
         const bool toEnd = base + length == n;
