@@ -263,14 +263,6 @@ private Q_SLOTS:
         QCOMPARE(e->Memo1->Lines(), QStringList{"texte"});
     }
 
-    void selectAll()
-    {
-        auto e = editor({"ab", "cd"}, 1);
-        e->ToutSelectionner();
-        QCOMPARE(e->Memo1->SelStart(), 0);
-        QCOMPARE(e->Memo1->SelText(), QStringLiteral("ab\r\ncd\r\n"));
-    }
-
     void editorFontAppliesToThisWindowOnly()
     {
         auto a = editor({"a"}, 0);

@@ -155,13 +155,6 @@ private Q_SLOTS:
         QCOMPARE(e->Memo1->Lines(), (QStringList{"a<!--b", "c-->d"}));
     }
 
-    void retourChariotReplacesTheSelection()
-    {
-        auto e = editor({"a xx b"}, 2, 2);
-        e->RetourChariot();
-        QCOMPARE(e->Memo1->Lines(), QStringList{"a <br> b"});
-    }
-
     void policeWrapsOnlyASelection_data()
     {
         QTest::addColumn<int>("length");
