@@ -11,6 +11,7 @@ packages=(
   libgl-dev libglx-dev libxkbcommon-dev
   libgif-dev libjpeg62-turbo-dev
   fonts-liberation2 xvfb xauth imagemagick poppler-utils
+  qt6-translations-l10n
   python3 python3-pyftpdlib
   gstreamer1.0-plugins-base
 )

@@ -2,6 +2,9 @@
 #include "app/Main.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -13,6 +16,13 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Pemo HTML"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pemo HTML"));
     QApplication::setDesktopFileName(QStringLiteral("pemohtml"));
+
+    // The platform's own dialogs (file, colour, font, print) speak French too.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QTranslator qtFrench;
+    if (qtFrench.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtFrench);
 
     // The splash is painted before anything else is created.
     QPointer<TSplash> splash = new TSplash;
