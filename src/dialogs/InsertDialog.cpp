@@ -1,5 +1,6 @@
 #include "InsertDialog.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -46,4 +47,13 @@ void TInsertDialog::reject()
 {
     m_confirmed = false;
     QDialog::reject();
+}
+
+QHBoxLayout *TInsertDialog::makeButtonRow()
+{
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(makeOkButton());
+    buttons->addWidget(makeCancelButton());
+    return buttons;
 }

@@ -7,6 +7,7 @@
 
 class QPushButton;
 class QLabel;
+class QHBoxLayout;
 
 class TInsertDialog : public QDialog
 {
@@ -23,6 +24,8 @@ protected:
     // "OK" (objectName OKBtn, the default button) and "Annuler" (CancelBtn).
     QPushButton *makeOkButton();
     QPushButton *makeCancelButton();
+    // The usual bottom row: OK then Annuler, pushed to the right.
+    QHBoxLayout *makeButtonRow();
     // A label that names its field for the keyboard and for screen readers.
     QLabel *labelFor(const QString &caption, QWidget *field);
     void resetConfirmation() { m_confirmed = false; }

@@ -18,10 +18,7 @@ TLienAncre::TLienAncre(QWidget *owner)
     m_nom->setInsertPolicy(QComboBox::NoInsert);
     m_nom->setMinimumWidth(240);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(makeOkButton());
-    buttons->addWidget(makeCancelButton());
+    QHBoxLayout *buttons = makeButtonRow();
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(labelFor(QStringLiteral("Nom du point d'ancrage"), m_nom));

@@ -30,10 +30,7 @@ TListDialog::TListDialog(QWidget *owner)
     form->addRow(QString(), m_ordonnee);
     form->addRow(QString(), m_nonOrdonnee);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(makeOkButton());
-    buttons->addWidget(makeCancelButton());
+    QHBoxLayout *buttons = makeButtonRow();
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);

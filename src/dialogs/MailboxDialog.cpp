@@ -14,10 +14,7 @@ TMailbox::TMailbox(QWidget *owner)
     m_adresse->setObjectName(QStringLiteral("Adresse"));
     m_adresse->setMinimumWidth(240);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(makeOkButton());
-    buttons->addWidget(makeCancelButton());
+    QHBoxLayout *buttons = makeButtonRow();
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(labelFor(QStringLiteral("Nom du point d'ancrage"), m_adresse));

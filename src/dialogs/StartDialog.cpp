@@ -77,10 +77,7 @@ TStartDialog::TStartDialog(QWidget *owner)
         ++column;
     }
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(makeOkButton());
-    buttons->addWidget(makeCancelButton());
+    QHBoxLayout *buttons = makeButtonRow();
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -34,10 +34,7 @@ TTableauDialog::TTableauDialog(QWidget *owner)
     form->addRow(labelFor(QStringLiteral("Bordure"), m_bordure), m_bordure);
     form->addRow(QString(), m_centre);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(makeOkButton());
-    buttons->addWidget(makeCancelButton());
+    QHBoxLayout *buttons = makeButtonRow();
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
