@@ -4,6 +4,8 @@
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
 
+#include <QAccessible>
+
 class MemoOffsetTest : public QObject
 {
     Q_OBJECT
@@ -48,6 +50,17 @@ private Q_SLOTS:
         QCOMPARE(m.Lines(), (QStringList{"a", ""}));
         QCOMPARE(m.Text(), QStringLiteral("a\r\n\r\n"));
         QCOMPARE(m.LineCount(), 2);
+    }
+
+    void screenReadersReadThePageText()
+    {
+        TEditeur e(nullptr);
+        e.Memo1->SetLines({"<p>Bonjour</p>"});
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(e.Memo1);
+        QVERIFY(iface);
+        QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Source HTML"));
+        QVERIFY(iface->textInterface());
+        QCOMPARE(iface->textInterface()->text(0, 14), QStringLiteral("<p>Bonjour</p>"));
     }
 };
 
