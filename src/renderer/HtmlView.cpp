@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <QWebChannel>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -26,8 +27,7 @@
 
 namespace {
 
-// The engine refuses inline pages whose data address passes 2 MB; larger
-// pages go through a file.
+// The engine refuses inline pages whose data address passes 2 MB.
 constexpr qsizetype inlineLimit = 2 * 1024 * 1024 - 64;
 
 const QString positionScriptName = QStringLiteral("pemo-position");
@@ -104,6 +104,15 @@ protected:
             return false;
         }
         default:
+            // A script going to an anchor of the shown page: with the page's
+            // <base> the address names the current directory instead.
+            if (m_view->m_showingSource && url.hasFragment()
+                && url.adjusted(QUrl::RemoveFragment) == m_view->m_pendingBase) {
+                QTimer::singleShot(0, m_view, [v = m_view, a = url.fragment(QUrl::FullyEncoded)] {
+                    v->followLink(u'#' + a);
+                });
+                return false;
+            }
             // The page's own scripts going elsewhere: a local page may be
             // shown until the next rebuild; the preview never goes out to
             // the network by itself.
@@ -194,7 +203,7 @@ void THtmlView::ensureEngine()
     m_bridge = new PreviewBridge(this);
     m_channel->registerObject(QStringLiteral("pemo"), m_bridge);
     m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
-    connect(m_page, &QWebEnginePage::loadFinished, this, &THtmlView::pageLoadFinished);
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &THtmlView::pageLoadingChanged);
     connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this](const QPointF &p) {
         if (!m_loading)
             m_knownPosition = qRound(p.y());
@@ -247,34 +256,49 @@ void THtmlView::startLoad()
     ensureEngine();
     setPositionScript(m_pendingPosition);
     const QString html = std::exchange(m_pendingHtml, QString());
-    const QByteArray utf8 = html.toUtf8();
-    if (PageText::dataUrlSize(utf8) <= inlineLimit) {
+    // The page goes to the engine as a private file: an inline page travels
+    // as a data address, several times slower to load and refused past 2 MB.
+    // The <base> keeps relative names resolving against the current
+    // directory (unless the page sets its own), and the byte-order mark
+    // makes the engine read UTF-8 whatever the page's meta tags say.
+    const QString path = writePageFile(html);
+    if (!path.isEmpty()) {
+        m_pageFile = QUrl::fromLocalFile(path);
+        m_expectedUrl = m_pageFile;
+        m_page->load(m_pageFile);
+        return;
+    }
+    m_pageFile.clear();
+    if (PageText::dataUrlSize(html.toUtf8()) <= inlineLimit) {
+        m_expectedUrl.clear();
         m_page->setHtml(html, m_pendingBase);
         return;
     }
-    // A big page is written to a private file; its <base> keeps relative
-    // names resolving against the current directory, and the byte-order
-    // mark makes the engine read it as UTF-8 whatever its meta tags say.
-    if (!m_bigPages) {
-        m_bigPages = std::make_unique<QTemporaryDir>();
-        if (!m_bigPages->isValid()) {
-            m_bigPages.reset();
-            Platform::error(this, QStringLiteral("Impossible de créer un fichier temporaire pour l'aperçu."));
-            finishLoad(false);
-            return;
+    Platform::error(this, QStringLiteral("Impossible d'afficher la page : le fichier temporaire de l'aperçu "
+                                         "ne peut pas être écrit."));
+    finishLoad(false);
+}
+
+QString THtmlView::writePageFile(const QString &html)
+{
+    if (!m_pageDir) {
+        m_pageDir = std::make_unique<QTemporaryDir>();
+        if (!m_pageDir->isValid()) {
+            m_pageDir.reset();
+            return QString();
         }
     }
-    const QString path = m_bigPages->filePath(QStringLiteral("apercu.htm"));
+    // Two names in turn: loading the address already shown would count as a
+    // reload, and the engine would put back the old scroll place itself.
+    m_pageFileTurn = !m_pageFileTurn;
+    const QString path = m_pageDir->filePath(m_pageFileTurn ? QStringLiteral("apercu1.htm") : QStringLiteral("apercu2.htm"));
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write("\xEF\xBB\xBF") != 3
-        || file.write(PageText::withBase(html, m_pendingBase.toString()).toUtf8()) < 0) {
-        Platform::error(this, QStringLiteral("Impossible d'écrire le fichier %1.\n%2").arg(path, file.errorString()));
-        finishLoad(false);
-        return;
-    }
-    file.close();
-    m_page->load(QUrl::fromLocalFile(path));
+    const bool ownBase = html.contains(QLatin1String("<base"), Qt::CaseInsensitive);
+    const QString text = ownBase ? html : PageText::withBase(html, m_pendingBase.toString(QUrl::FullyEncoded));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("\xEF\xBB\xBF") != 3
+        || file.write(text.toUtf8()) < 0 || !file.flush())
+        return QString();
+    return path;
 }
 
 void THtmlView::setPositionScript(int position)
@@ -298,12 +322,18 @@ void THtmlView::setPositionScript(int position)
     scripts.insert(script);
 }
 
-void THtmlView::pageLoadFinished(bool ok)
+void THtmlView::pageLoadingChanged(const QWebEngineLoadingInfo &info)
 {
-    if (!m_loading || m_loadQueued || m_page->isLoading())
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
         return;
+    // No history, whoever asked for the load.
     m_page->history()->clear();
-    placeView(ok);
+    // Only the end of the load asked for counts, not that of a load it
+    // replaced nor one the page started by itself.
+    if (!m_loading || m_loadQueued
+        || (!m_expectedUrl.isEmpty() && info.url().adjusted(QUrl::RemoveFragment) != m_expectedUrl))
+        return;
+    placeView(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
 }
 
 void THtmlView::placeView(bool ok)
@@ -458,6 +488,7 @@ void THtmlView::showFile(const QString &target)
     m_pendingPosition = -1;
     ++m_serial;
     setPositionScript(-1);
+    m_expectedUrl = url.adjusted(QUrl::RemoveFragment);
     m_page->load(url);
 }
 

@@ -13,6 +13,7 @@
 
 class QTemporaryDir;
 class QWebChannel;
+class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWebEngineView;
 class PreviewPage;
@@ -80,7 +81,8 @@ private:
 
     void ensureEngine();
     void startLoad();
-    void pageLoadFinished(bool ok);
+    QString writePageFile(const QString &html);
+    void pageLoadingChanged(const QWebEngineLoadingInfo &info);
     void placeView(bool ok);
     void finishLoad(bool ok);
     void reportHover(const QString &raw, const QString &resolved);
@@ -95,7 +97,10 @@ private:
     PreviewPage *m_page = nullptr;
     QWebChannel *m_channel = nullptr;
     PreviewBridge *m_bridge = nullptr;
-    std::unique_ptr<QTemporaryDir> m_bigPages;
+    std::unique_ptr<QTemporaryDir> m_pageDir; // the private file the page is shown from
+    QUrl m_pageFile;
+    QUrl m_expectedUrl;          // the load whose end places the view
+    bool m_pageFileTurn = false;
 
     QString m_pendingHtml;       // waiting for the end of the current event
     QUrl m_pendingBase;          // folder address the page resolves against

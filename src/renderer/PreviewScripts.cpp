@@ -50,13 +50,25 @@ QString hooks()
   window.addEventListener('mouseout', function (e) { if (!e.relatedTarget) cover(null); }, true);
 
   // Bubbling on the window: the page's own handlers have had their say, and
-  // a link whose handler cancelled the click is not followed.
+  // a link whose handler cancelled the click is not followed. Clicks made by
+  // the page's scripts are the page's business (reporting them would let a
+  // page that clicks a link while loading rebuild itself for ever); only an
+  // anchor of the page is kept in the page, since the page's <base> names
+  // the current directory.
   window.addEventListener('click', function (e) {
     if (e.defaultPrevented || e.button !== 0) return;
     var link = linkOf(e.target);
     if (!link) return;
+    var raw = link.getAttribute('href');
+    if (!e.isTrusted) {
+      if (raw.charAt(0) === '#') {
+        e.preventDefault();
+        location.hash = raw.substring(1);
+      }
+      return;
+    }
     e.preventDefault();
-    send('click', [link.getAttribute('href'), link.href]);
+    send('click', [raw, link.href]);
   }, false);
 
   function entries(form, submitter) {

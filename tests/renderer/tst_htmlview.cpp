@@ -116,9 +116,8 @@ private Q_SLOTS:
     {
         THtmlView *view = freshView();
         const QString page = QStringLiteral(
-            "<p id=\"a\">a</p><pre><span id=\"b\">MMMMiiii</span></pre>"
-            "<span id=\"c\" style=\"font: 13px 'Courier New'\">MMMMiiii</span>"
-            "<span id=\"d\" style=\"font: 13px 'DejaVu Sans Mono'\">MMMMiiii</span>");
+            "<p id=\"a\">a</p><pre><span id=\"b\">%1</span></pre>"
+            "<span id=\"c\" style=\"font: 13px 'Courier New'\">%1</span>").arg(QString(QStringLiteral("MMMMiiii")).repeated(30));
         QVERIFY(loadAndWait(view, {page}));
         QVERIFY(loadAndWait(view, {page}));
         // No history: nothing to go back to after two loads.
@@ -132,7 +131,6 @@ private Q_SLOTS:
         const QString width = QStringLiteral("document.getElementById('%1').getBoundingClientRect().width");
         const double pre = eval(view, width.arg(u'b')).toDouble();
         QCOMPARE(pre, eval(view, width.arg(u'c')).toDouble());
-        QVERIFY(pre != eval(view, width.arg(u'd')).toDouble());
     }
 
     void viewPosition_data()
@@ -160,6 +158,16 @@ private Q_SLOTS:
         QVERIFY(spy.wait(engineTimeout));
         QCOMPARE(view->ViewPosition(), expected);
         QCOMPARE(eval(view, QStringLiteral("Math.round(window.scrollY)")).toInt(), expected);
+    }
+
+    void scriptGoingToAnchorScrolls()
+    {
+        THtmlView *view = freshView();
+        QVERIFY(loadAndWait(view, longPage({}, {QStringLiteral("<h2 id=\"bas\">Bas</h2>")})));
+        const QUrl before = view->url();
+        view->engineView()->page()->runJavaScript(QStringLiteral("location.href = '#bas'"));
+        QTRY_VERIFY_WITH_TIMEOUT(view->ViewPosition() > 0, engineTimeout);
+        QCOMPARE(view->url(), before);
     }
 
     void hoverReportsTargetAndLeaving()
@@ -239,12 +247,15 @@ private Q_SLOTS:
     void cancelledClickIsNotReported()
     {
         THtmlView *view = freshView();
-        QVERIFY(loadAndWait(view, {QStringLiteral("<p><a id=\"l\" href=\"autre.htm\" onclick=\"return false\">lien</a></p>"),
-                                   QStringLiteral("<p><a id=\"m\" href=\"#x\">autre</a></p>")}));
         QSignalSpy clicks(view, &THtmlView::hotSpotClick);
+        QVERIFY(loadAndWait(view, {QStringLiteral("<p><a id=\"l\" href=\"autre.htm\" onclick=\"return false\">lien</a></p>"),
+                                   QStringLiteral("<p><a id=\"s\" href=\"#y\">par script</a></p>"),
+                                   QStringLiteral("<script>document.getElementById('s').click()</script>"),
+                                   QStringLiteral("<p><a id=\"m\" href=\"#x\">autre</a></p>")}));
         click(view, QStringLiteral("l"));
         click(view, QStringLiteral("m"));
-        // Reports keep their order: the second click is the only one.
+        // Reports keep their order: the user's second click is the only one;
+        // a click made by the page's script is not a user's click.
         QTRY_COMPARE_WITH_TIMEOUT(clicks.size(), 1, engineTimeout);
         QCOMPARE(clicks.at(0).at(0).toString(), QStringLiteral("#x"));
     }
