@@ -1,30 +1,9 @@
 #include "ColourSwatch.h"
 
-#include <QColorDialog>
+#include "platform/CommonDialogs.h"
+
 #include <QPainter>
 #include <QStyleOptionFocusRect>
-
-namespace ColourPicker {
-
-static Handler &handler()
-{
-    static Handler h;
-    return h;
-}
-
-void setHandler(Handler h) { handler() = std::move(h); }
-
-std::optional<QColor> pick(QWidget *parent, const QColor &initial)
-{
-    if (handler())
-        return handler()(initial);
-    const QColor c = QColorDialog::getColor(initial, parent, QStringLiteral("Couleur"));
-    if (!c.isValid())
-        return std::nullopt;
-    return c;
-}
-
-} // namespace ColourPicker
 
 TColourSwatch::TColourSwatch(QWidget *parent)
     : QAbstractButton(parent)
@@ -46,7 +25,7 @@ QSize TColourSwatch::sizeHint() const { return QSize(48, 28); }
 void TColourSwatch::choose()
 {
     const QColor start = m_colour.isValid() ? m_colour : palette().color(QPalette::Window);
-    if (const auto picked = ColourPicker::pick(this, start)) {
+    if (const auto picked = CommonDialogs::askColor(this, start)) {
         m_chosen = true;
         setColour(*picked);
         Q_EMIT colourChosen(*picked);

@@ -1,20 +1,10 @@
 #pragma once
 // A colour swatch: a small panel showing a colour; a click opens the colour
-// picker and the colour chosen becomes the swatch's. A swatch may hold no
+// picker (CommonDialogs::askColor) and the colour chosen becomes the swatch's. A swatch may hold no
 // colour yet (the page lacks the attribute): it then shows the window's
 // face colour crossed out.
 #include <QAbstractButton>
 #include <QColor>
-#include <functional>
-#include <optional>
-
-namespace ColourPicker {
-// The system colour picker, started from a colour; nothing when cancelled.
-std::optional<QColor> pick(QWidget *parent, const QColor &initial);
-// Tests answer the picker with this handler; empty = the real picker.
-using Handler = std::function<std::optional<QColor>(const QColor &initial)>;
-void setHandler(Handler handler);
-} // namespace ColourPicker
 
 class TColourSwatch : public QAbstractButton
 {

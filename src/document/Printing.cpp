@@ -2,7 +2,7 @@
 #include "document/Childwin.h"
 
 #include "colormemo/ColMemo.h"
-#include "document/CommonDialogs.h"
+#include "platform/CommonDialogs.h"
 #include "document/FrameServices.h"
 #include "document/PrintLayout.h"
 #include "platform/Errors.h"

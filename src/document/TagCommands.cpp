@@ -2,7 +2,7 @@
 #include "document/Childwin.h"
 
 #include "colormemo/ColMemo.h"
-#include "document/CommonDialogs.h"
+#include "platform/CommonDialogs.h"
 #include "document/TagText.h"
 #include "platform/FileDialogs.h"
 #include "platform/Paths.h"

@@ -11,6 +11,7 @@
 #include "dialogs/NumberField.h"
 #include "dialogs/StartDialog.h"
 #include "dialogs/StepperField.h"
+#include "platform/CommonDialogs.h"
 #include "dialogs/TableauDialog.h"
 #include "platform/Errors.h"
 #include "platform/FileDialogs.h"
@@ -62,7 +63,7 @@ private Q_SLOTS:
     void cleanup()
     {
         Platform::setFileDialogHandler({});
-        ColourPicker::setHandler({});
+        CommonDialogs::setColorHandler({});
     }
 
     void stepperButtonsAndTypingLimit()
@@ -266,7 +267,7 @@ private Q_SLOTS:
         QCOMPARE(child<QLineEdit>(d, "ImageFond")->text(), QStringLiteral("../images/fond.gif"));
 
         QColor offered;
-        ColourPicker::setHandler([&offered](const QColor &initial) {
+        CommonDialogs::setColorHandler([&offered](const QColor &initial) {
             offered = initial;
             return std::optional<QColor>(QColor(0, 0, 0xFF));
         });
@@ -283,7 +284,7 @@ private Q_SLOTS:
     {
         TColourSwatch swatch;
         swatch.setColour(QColor(1, 2, 3));
-        ColourPicker::setHandler([](const QColor &) { return std::optional<QColor>(); });
+        CommonDialogs::setColorHandler([](const QColor &) { return std::optional<QColor>(); });
         QTest::mouseClick(&swatch, Qt::LeftButton);
         QCOMPARE(swatch.colour(), QColor(1, 2, 3));
         QVERIFY(!swatch.chosen());

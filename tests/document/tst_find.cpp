@@ -3,7 +3,7 @@
 
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
-#include "document/CommonDialogs.h"
+#include "platform/CommonDialogs.h"
 #include "document/FindDialogs.h"
 #include "document/FindReplace.h"
 #include "document/FrameServices.h"

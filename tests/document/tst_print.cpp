@@ -4,7 +4,7 @@
 
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
-#include "document/CommonDialogs.h"
+#include "platform/CommonDialogs.h"
 #include "document/PrintLayout.h"
 
 #include <QFontMetricsF>

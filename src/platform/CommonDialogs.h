@@ -1,5 +1,5 @@
 #pragma once
-// The platform's small modal dialogs used by the document commands: the
+// The platform's small modal dialogs used by the commands and dialogs: the
 // one-line input box, the colour, font and print dialogs. Tests answer them
 // through the handlers instead of a person.
 #include <QColor>
