@@ -4,6 +4,7 @@
 
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
+#include "document/TextTransforms.h"
 #include "document/FrameServices.h"
 #include "document/PageCheck.h"
 #include "document/VerifDialog.h"
@@ -24,14 +25,7 @@ char *toString(const TagBalance &b)
 
 namespace {
 
-QString upper(const QString &s)
-{
-    QString u = s;
-    for (QChar &c : u)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 32);
-    return u;
-}
+QString upper(const QString &s) { return TextTransforms::asciiUpper(s); }
 
 bool followedByEnd(const QString &u, qsizetype at)
 {

@@ -4,6 +4,7 @@
 
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
+#include "document/TextTransforms.h"
 #include "document/PageStats.h"
 #include "document/StatsDialog.h"
 
@@ -17,14 +18,7 @@ using PageStats::Stats;
 
 namespace {
 
-QString upper(const QString &s)
-{
-    QString u = s;
-    for (QChar &c : u)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 32);
-    return u;
-}
+QString upper(const QString &s) { return TextTransforms::asciiUpper(s); }
 
 // Pictures of the tests: a size from the name, or missing.
 qint64 fakeSize(const QString &name)
