@@ -14,6 +14,7 @@ packages=(
   qt6-translations-l10n
   python3 python3-pyftpdlib
   gstreamer1.0-plugins-base
+  ccache openbox vsftpd unrtf tidy curl openssl
 )
 
 missing=()

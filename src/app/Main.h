@@ -77,6 +77,13 @@ public:
     void Horloge1Click();
     void Blocnotes1Click();
 
+    // Site wizards and thumbnail gallery.
+
+    // FTP publishing.
+
+    // Pictures.
+
+
     // TFrameServices
     void setRedoEnabled(bool enabled) override;
     void enablePaste() override;

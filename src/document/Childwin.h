@@ -118,6 +118,15 @@ public:
     void LienMail();
     void Balises();
 
+    // --- form-control, character and style dialogs
+
+    // --- script generators
+
+    // --- imports (text, RTF)
+
+    // --- pictures (animated GIF editor, picture window)
+
+
     // --- preview
     // Any change of the source text: the refresh timer runs (a running
     // timer keeps its rhythm).
