@@ -16,8 +16,16 @@ build: deps
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # make run [ARGS="page.htm other.htm"] -- or any extra words after run
+ifeq (run,$(firstword $(MAKECMDGOALS)))
+  RUN_FILES := $(wordlist 2,$(words $(MAKECMDGOALS)),$(MAKECMDGOALS))
+  ifneq ($(RUN_FILES),)
+    # The words after "run" are pages to open, not targets to make.
+    $(eval $(RUN_FILES):;@:)
+  endif
+endif
+
 run: build
-	$(BUILD)/src/app/pemohtml $(ARGS) $(filter-out run,$(MAKECMDGOALS))
+	$(BUILD)/src/app/pemohtml $(ARGS) $(RUN_FILES)
 
 test: deps
 	@cmake -S . -B $(TESTBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPEMO_SANITIZE=ON -DPEMO_TESTS=ON >/dev/null
@@ -34,7 +42,3 @@ install: build
 
 clean:
 	rm -rf $(BUILD) $(TESTBUILD) $(BENCHBUILD)
-
-# Extra words after "make run" are files to open, not targets.
-%:
-	@:

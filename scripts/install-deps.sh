@@ -14,7 +14,7 @@ packages=(
   qt6-translations-l10n
   python3 python3-pyftpdlib
   gstreamer1.0-plugins-base
-  ccache openbox vsftpd unrtf tidy curl openssl
+  x11-utils ccache openbox vsftpd unrtf tidy curl openssl
 )
 
 missing=()
@@ -28,7 +28,13 @@ done
 
 echo "Installation des paquets manquants : ${missing[*]}"
 sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "sudo est absent : lancez ce script en tant que root (su -c ./scripts/install-deps.sh)." >&2
+    exit 1
+  fi
+  sudo="sudo"
+fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

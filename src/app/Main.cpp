@@ -34,6 +34,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -438,9 +439,16 @@ void TMainForm::FileCloseItemClick()
 
 void TMainForm::Toutenregistrer1Click()
 {
+    // One page that cannot be written must not keep the others from being
+    // saved: each failure is reported once and the round goes on.
     const QList<TEditeur *> list = editeurs();
-    for (qsizetype i = list.size() - 1; i >= 0; --i)
-        list.at(i)->Enregistrer();
+    for (qsizetype i = list.size() - 1; i >= 0; --i) {
+        QPointer<TEditeur> e = list.at(i);
+        runCommand([e] {
+            if (e)
+                e->Enregistrer();
+        });
+    }
 }
 
 QPrinter *TMainForm::printer()

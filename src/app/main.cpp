@@ -31,10 +31,13 @@ int main(int argc, char **argv)
     app.processEvents();
 
     TMainForm frame;
-    QObject::connect(&frame, &TMainForm::firstShown, &frame, [splash] {
-        if (splash)
-            splash->deleteLater();
-    });
+    // Freed as soon as the frame is on screen. The first show happens before
+    // the event loop runs, inside the frame's show event; a deleteLater() posted
+    // from there would wait for an event loop level that never comes, so the
+    // splash is deleted from a queued call instead.
+    QObject::connect(
+        &frame, &TMainForm::firstShown, &frame, [splash] { delete splash.data(); },
+        Qt::QueuedConnection);
     // Maximised; without a window manager to honour that, fill the screen.
     if (QScreen *screen = QGuiApplication::primaryScreen())
         frame.setGeometry(screen->availableGeometry());

@@ -182,6 +182,31 @@ private Q_SLOTS:
         QCOMPARE(list.at(0)->GetFichier(), names.at(2));
     }
 
+    void saveAllGoesOnPastAFailedPage()
+    {
+        TMainForm f;
+        f.FileNewItemClick();
+        f.FileNewItemClick();
+        f.FileNewItemClick();
+        const QList<TEditeur *> list = f.editeurs();
+        // A path under a plain file cannot be written, not even by root.
+        QFile blocker(m_dir.filePath(QStringLiteral("fichier")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        list.at(0)->SetFichier(QStringLiteral("a.htm"));
+        list.at(1)->SetFichier(QStringLiteral("fichier/b.htm"));
+        list.at(2)->SetFichier(QStringLiteral("c.htm"));
+        QDir::setCurrent(before);
+        f.action(QStringLiteral("Toutenregistrer1"))->trigger();
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("a.htm"))));
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("c.htm"))));
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages.first().title, QStringLiteral("Erreur"));
+        QVERIFY(m_messages.first().text.contains(QStringLiteral("b.htm")));
+    }
+
     void quitCancelledKeepsEverything()
     {
         TMainForm f;
