@@ -1,0 +1,316 @@
+// The GIF writer read back by giflib (through our reader) and by Qt, and the
+// reader facing broken files.
+#include "testmain.h"
+
+#include "images/GifReader.h"
+#include "images/GifWriter.h"
+#include "platform/Errors.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+namespace {
+
+// Smooth bands plus deterministic noise: both long runs and a string table
+// that fills up (several clear codes per frame).
+QImage testFrame(int w, int h, int seed)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    QRandomGenerator rng(static_cast<quint32>(seed));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (x < w / 2)
+                img.setPixel(x, y, qRgb((x * 7 + seed * 40) & 255, (y * 3) & 255, 128));
+            else
+                img.setPixel(x, y, qRgb(int(rng.bounded(256)), int(rng.bounded(256)), int(rng.bounded(256))));
+        }
+    return img;
+}
+
+QImage cubeColours(const QImage &img)
+{
+    QImage out = img.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x)
+            out.setPixel(x, y, GifWriter::cubePalette().at(GifWriter::cubeIndex(out.pixel(x, y))));
+    return out;
+}
+
+QString errorOf(const QByteArray &bytes)
+{
+    try {
+        GifReader::decode(bytes, QStringLiteral("essai.gif"));
+    } catch (const Platform::PemoError &e) {
+        return e.message();
+    }
+    return {};
+}
+
+} // namespace
+
+class GifCodecTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void cubeLevels_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("level");
+        QTest::newRow("black") << 0 << 0;
+        QTest::newRow("last of level 0") << 47 << 0;
+        QTest::newRow("first of level 1") << 48 << 1;
+        QTest::newRow("exact level 2") << 102 << 2;
+        QTest::newRow("last of level 4") << 200 << 3;
+        QTest::newRow("first of level 4") << 201 << 4;
+        QTest::newRow("white") << 255 << 5;
+    }
+    void cubeLevels()
+    {
+        QFETCH(int, value);
+        QFETCH(int, level);
+        QCOMPARE(GifWriter::cubeLevel(value), level);
+        QCOMPARE(GifWriter::cubeIndex(qRgb(value, 0, 0)), 36 * level);
+        QCOMPARE(GifWriter::cubeIndex(qRgb(0, value, 0)), 6 * level);
+        QCOMPARE(GifWriter::cubeIndex(qRgb(0, 0, value)), level);
+        QCOMPARE(qRed(GifWriter::cubePalette().at(36 * level)), level * 51);
+    }
+
+    void blocksByteForByte()
+    {
+        QImage img(3, 2, QImage::Format_RGB32);
+        img.fill(qRgb(255, 255, 255));
+        img.setPixel(0, 1, qRgb(0, 0, 255)); // bottom-left: index 5
+        GifWriter::Options o;
+        o.repeat = 0;
+        o.delay = 300;
+        o.transparent = true;
+        const QByteArray gif = GifWriter::encode({img, img}, o);
+        QVERIFY(gif.startsWith(QByteArray("GIF89a\x03\x00\x02\x00", 10)));
+        const QByteArray loop("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
+        QCOMPARE(gif.count(loop), 1);
+        QCOMPARE(gif.indexOf(loop), 13 + 768);
+        const QByteArray control("\x21\xF9\x04\x01\x2C\x01\x05\x00", 8);
+        QCOMPARE(gif.count(control), 2);
+        QCOMPARE(gif.indexOf(control), 13 + 768 + 19);
+        QVERIFY(gif.endsWith('\x3B'));
+    }
+
+    void plainPictureHasNoExtensions()
+    {
+        QImage img(4, 4, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        const QByteArray gif = GifWriter::encode({img});
+        QCOMPARE(gif.at(13 + 768), '\x2C');
+        QVERIFY(!gif.contains("NETSCAPE"));
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("repeat");
+        QTest::addColumn<int>("delay");
+        QTest::addColumn<bool>("transparent");
+        QTest::newRow("one pixel") << 1 << 1 << 1 << 0 << 0 << false;
+        QTest::newRow("three frames loop forever") << 40 << 30 << 3 << 0 << 25 << false;
+        QTest::newRow("repeat 5, transparent") << 17 << 9 << 2 << 5 << 10 << true;
+        QTest::newRow("table fills several times") << 300 << 200 << 2 << 1 << 7 << false;
+    }
+    void roundTrip()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, frames);
+        QFETCH(int, repeat);
+        QFETCH(int, delay);
+        QFETCH(bool, transparent);
+        QList<QImage> in;
+        for (int i = 0; i < frames; ++i)
+            in << testFrame(width, height, i + 1);
+        GifWriter::Options o;
+        o.repeat = repeat;
+        o.delay = delay;
+        o.transparent = transparent;
+        const QByteArray gif = GifWriter::encode(in, o);
+
+        // giflib
+        const GifReader::Animation a = GifReader::decode(gif, QStringLiteral("x.gif"));
+        QCOMPARE(a.screen, QSize(width, height));
+        QCOMPARE(a.frames.size(), frames);
+        QCOMPARE(a.repeat, repeat);
+        QCOMPARE(a.delay, delay);
+        QCOMPARE(a.transparent, transparent);
+        for (int i = 0; i < frames; ++i) {
+            QImage expected = cubeColours(in[i]);
+            if (transparent) {
+                // The bottom-left colour shows as the white background.
+                const QRgb key = expected.pixel(0, height - 1);
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x)
+                        if (expected.pixel(x, y) == key)
+                            expected.setPixel(x, y, qRgb(255, 255, 255));
+            }
+            QCOMPARE(a.frames[i], expected);
+        }
+
+        // Qt
+        QBuffer buffer;
+        buffer.setData(gif);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "gif");
+        QCOMPARE(reader.imageCount(), frames);
+        if (frames > 1)
+            QCOMPARE(reader.loopCount(), repeat == 0 ? -1 : repeat);
+        for (int i = 0; i < frames; ++i) {
+            QImage img = reader.read();
+            QVERIFY2(!img.isNull(), qPrintable(reader.errorString()));
+            const QImage expected = cubeColours(in[i]);
+            const QRgb key = expected.pixel(0, height - 1);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    // Later frames show the earlier ones through their holes.
+                    if (transparent && expected.pixel(x, y) == key) {
+                        if (i == 0)
+                            QCOMPARE(qAlpha(img.pixel(x, y)), 0);
+                    } else
+                        QCOMPARE(img.pixel(x, y), expected.pixel(x, y));
+                }
+            if (i + 1 < frames)
+                QCOMPARE(reader.nextImageDelay(), delay * 10);
+        }
+    }
+
+    void outOfRangeValuesAreClamped()
+    {
+        QImage img(2, 2, QImage::Format_RGB32);
+        img.fill(Qt::black);
+        GifWriter::Options o;
+        o.repeat = 70000;
+        o.delay = -4;
+        const GifReader::Animation a = GifReader::decode(GifWriter::encode({img, img}, o), QStringLiteral("x"));
+        QCOMPARE(a.repeat, 65535);
+        QCOMPARE(a.delay, 0);
+    }
+
+    void saveIsAtomic()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("anim.gif"));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        QVERIFY_THROWS_EXCEPTION(Platform::PemoError, GifWriter::save(path, {}));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+        old.close();
+
+        QImage img(2, 2, QImage::Format_RGB32);
+        img.fill(Qt::green);
+        try {
+            GifWriter::save(dir.filePath(QStringLiteral("absent/anim.gif")), {img});
+            QFAIL("no error");
+        } catch (const Platform::PemoError &e) {
+            QVERIFY(e.message().startsWith(QStringLiteral("Impossible d'enregistrer le fichier ")));
+            QVERIFY(e.message().contains(QStringLiteral("absent/anim.gif")));
+        }
+        GifWriter::save(path, {img});
+        QCOMPARE(GifReader::read(path).frames.size(), 1);
+    }
+
+    void brokenFiles_data()
+    {
+        QImage img(50, 40, QImage::Format_RGB32);
+        img = testFrame(50, 40, 3);
+        GifWriter::Options o;
+        o.repeat = 0;
+        o.delay = 5;
+        const QByteArray good = GifWriter::encode({img, img}, o);
+        const int firstData = 13 + 768 + 19 + 8 + 10; // LZW minimum code size byte
+
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("empty file") << QByteArray() << "le fichier est tronqué";
+        QTest::newRow("not a GIF") << QByteArray("<html>not a picture</html>") << "ce n'est pas un fichier GIF";
+        QTest::newRow("header only") << good.left(6) << "le fichier est tronqué";
+        QTest::newRow("cut in the colour table") << good.left(400) << "le fichier est tronqué";
+        QTest::newRow("cut in the image data") << good.left(firstData + 200) << "";
+        QTest::newRow("no trailer") << good.chopped(1) << "le fichier est tronqué";
+
+        QByteArray zero = good;
+        zero[6] = 0;
+        zero[7] = 0;
+        QTest::newRow("zero screen") << zero << "la taille de l'image est nulle";
+
+        QByteArray noWidth = good;
+        noWidth[firstData - 5] = 0;
+        noWidth[firstData - 4] = 0;
+        QTest::newRow("zero image width") << noWidth << "une image a une taille nulle";
+
+        QByteArray huge = good;
+        huge[6] = char(0xFF);
+        huge[7] = char(0xFF);
+        huge[8] = char(0xFF);
+        huge[9] = char(0xFF);
+        QTest::newRow("huge screen") << huge << "les images sont trop grandes ou trop nombreuses";
+
+        QByteArray badCode = good;
+        badCode[firstData] = 8;
+        for (int i = firstData + 2; i < firstData + 40; ++i)
+            badCode[i] = char(0xFF); // codes far beyond the table
+        QTest::newRow("bad LZW codes") << badCode << "";
+
+        QByteArray badRecord = good;
+        badRecord[13 + 768] = char(0x99);
+        QTest::newRow("unknown record") << badRecord << "le fichier contient un bloc inconnu";
+    }
+    void brokenFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        const QString message = errorOf(bytes);
+        QVERIFY2(message.startsWith(QStringLiteral("Le fichier essai.gif n'est pas une image GIF lisible : ")),
+                 qPrintable(message));
+        if (!why.isEmpty())
+            QCOMPARE(message, QStringLiteral("Le fichier essai.gif n'est pas une image GIF lisible : %1.").arg(why));
+    }
+
+    void imagesOutsideTheScreenAreClipped()
+    {
+        QImage img(20, 20, QImage::Format_RGB32);
+        img.fill(Qt::blue);
+        QByteArray gif = GifWriter::encode({img});
+        gif[6] = 10; // screen 10 x 10, image 20 x 20
+        gif[8] = 10;
+        const GifReader::Animation a = GifReader::decode(gif, QStringLiteral("x"));
+        QCOMPARE(a.frames.size(), 1);
+        QCOMPARE(a.frames[0].size(), QSize(10, 10));
+        QCOMPARE(a.frames[0].pixel(9, 9), qRgb(0, 0, 255));
+    }
+
+    void interlacedRowsInPlace()
+    {
+        const QString path = PemoTest::sourcePath(QStringLiteral("tests/images/data/interlaced.gif"));
+        const GifReader::Animation a = GifReader::read(path);
+        QCOMPARE(a.frames.size(), 1);
+        const QImage qt = QImage(path).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(a.frames[0], qt);
+    }
+
+    void missingFileNamesIt()
+    {
+        try {
+            GifReader::read(QStringLiteral("/nonexistent/anim.gif"));
+            QFAIL("no error");
+        } catch (const Platform::PemoError &e) {
+            QVERIFY(e.message().startsWith(QStringLiteral("Impossible d'ouvrir le fichier /nonexistent/anim.gif")));
+        }
+    }
+};
+PEMO_TEST(GifCodecTest)
+
+#include "tst_gifcodec.moc"
