@@ -40,19 +40,6 @@ TColorMemo::TColorMemo(QWidget *parent)
 
 TColorMemo::~TColorMemo() = default;
 
-QString TColorMemo::toCrLf(const QString &qtText)
-{
-    QString out;
-    out.reserve(qtText.size() + qtText.size() / 16);
-    for (QChar c : qtText) {
-        if (c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            out += QStringLiteral("\r\n");
-        else
-            out += c;
-    }
-    return out;
-}
-
 QString TColorMemo::fromCrLf(const QString &text)
 {
     QString out;
@@ -129,7 +116,13 @@ void TColorMemo::Select(int start, int length)
     setTextCursor(c);
 }
 
-QString TColorMemo::SelText() const { return toCrLf(textCursor().selectedText()); }
+QString TColorMemo::SelText() const
+{
+    const QTextCursor c = textCursor();
+    QString out;
+    textRange(positionToOffset(c.selectionStart()), positionToOffset(c.selectionEnd()), out);
+    return out;
+}
 
 void TColorMemo::SetSelText(const QString &text)
 {
@@ -180,7 +173,13 @@ void TColorMemo::replaceAll(const QString &qtText)
     setTextCursor(c);
 }
 
-QString TColorMemo::Text() const { return toCrLf(toPlainText()); }
+QString TColorMemo::Text() const
+{
+    QString out;
+    out.reserve(TextLength());
+    textRange(0, TextLength(), out);
+    return out;
+}
 
 void TColorMemo::SetText(const QString &text) { replaceAll(fromCrLf(text)); }
 

@@ -2,6 +2,9 @@
 // TColorMemo: the source pane. It holds Unicode text in a QPlainTextEdit and
 // speaks the program's offsets, in which a line break counts two characters
 // (CR LF). Only this class converts between those offsets and Qt positions.
+// Every read of the text (Text, SelText, Lines, Line, textRange) comes from
+// the blocks' own characters: the control's plain-text export turns
+// no-break spaces into blanks and must not be used for the page.
 // Over the edit control's own drawing it paints the coloured runs that the
 // scanner finds in the visible lines, and offers clickable hot spots.
 #include "colormemo/ColorRules.h"
@@ -90,7 +93,6 @@ public:
     int offsetToPosition(int offset) const;
     int positionToOffset(int position) const;
 
-    static QString toCrLf(const QString &qtText);
     static QString fromCrLf(const QString &text);
 
 Q_SIGNALS:
