@@ -1,0 +1,174 @@
+#include "ftp/FtpReply.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace FtpReply {
+
+void LineReader::append(const QByteArray &bytes)
+{
+    qsizetype from = 0;
+    if (FDiscarding) {
+        // Drop the tail of an overlong line up to its end.
+        qsizetype end = -1;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            if (bytes.at(i) != '\n')
+                continue;
+            const bool afterCR = i > 0 ? bytes.at(i - 1) == '\r' : FDiscardCR;
+            if (FAcceptLF || afterCR) {
+                end = i;
+                break;
+            }
+        }
+        if (end < 0) {
+            if (!bytes.isEmpty())
+                FDiscardCR = bytes.endsWith('\r');
+            return;
+        }
+        FBuffer.append("\r\n");
+        FDiscarding = false;
+        FDiscardCR = false;
+        from = end + 1;
+    }
+    FBuffer.append(bytes.constData() + from, bytes.size() - from);
+}
+
+bool LineReader::takeLine(QString &line)
+{
+    if (FDiscarding)
+        return false;
+    qsizetype end = -1;   // index of the LF that ends the line
+    for (qsizetype i = FScanned; i < FBuffer.size(); ++i) {
+        if (FBuffer.at(i) != '\n')
+            continue;
+        if (FAcceptLF || (i > 0 && FBuffer.at(i - 1) == '\r')) {
+            end = i;
+            break;
+        }
+    }
+    if (end < 0) {
+        FScanned = FBuffer.size() > 0 ? FBuffer.size() - 1 : 0;
+        if (FBuffer.size() > MaxLine) {
+            // No line end in sight: keep the start of the line and drop the
+            // rest until the line ends.
+            FDiscardCR = FBuffer.endsWith('\r');
+            FBuffer.truncate(MaxLine);
+            FDiscarding = true;
+            FScanned = 0;
+        }
+        return false;
+    }
+    qsizetype len = end + 1;
+    QByteArray raw = FBuffer.left(len);
+    FBuffer.remove(0, len);
+    FScanned = 0;
+    while (raw.endsWith('\n') || raw.endsWith('\r'))
+        raw.chop(1);
+    if (raw.size() > MaxLine)
+        raw.truncate(MaxLine);
+    line = decode(raw);
+    return true;
+}
+
+void LineReader::clear()
+{
+    FBuffer.clear();
+    FScanned = 0;
+    FDiscarding = false;
+    FDiscardCR = false;
+}
+
+int code(const QString &line)
+{
+    qsizetype i = 0;
+    while (i < line.size() && (line.at(i) == u' ' || line.at(i) == u'\t'))
+        ++i;
+    bool negative = false;
+    if (i < line.size() && (line.at(i) == u'+' || line.at(i) == u'-')) {
+        negative = line.at(i) == u'-';
+        ++i;
+    }
+    int value = 0;
+    while (i < line.size() && line.at(i).isDigit() && line.at(i).unicode() < 128) {
+        value = value * 10 + (line.at(i).unicode() - '0');
+        if (value > 999)
+            value = 999;
+        ++i;
+    }
+    return negative ? -value : value;
+}
+
+bool isFinal(const QString &line)
+{
+    if (line.isEmpty() || !(line.at(0).unicode() >= '0' && line.at(0).unicode() <= '9'))
+        return false;
+    qsizetype i = 0;
+    while (i < line.size() && line.at(i).unicode() >= '0' && line.at(i).unicode() <= '9')
+        ++i;
+    return i >= line.size() || line.at(i) != u'-';
+}
+
+QString quotedName(const QString &line)
+{
+    const qsizetype start = line.indexOf(u'"');
+    if (start < 0)
+        return QString();
+    QString name;
+    for (qsizetype i = start + 1; i < line.size(); ++i) {
+        if (line.at(i) == u'"') {
+            if (i + 1 < line.size() && line.at(i + 1) == u'"') {
+                name += u'"';
+                ++i;
+                continue;
+            }
+            break;
+        }
+        name += line.at(i);
+    }
+    return name;
+}
+
+qint64 numberAfterCode(const QString &line)
+{
+    qsizetype i = 0;
+    while (i < line.size() && line.at(i).unicode() >= '0' && line.at(i).unicode() <= '9')
+        ++i;
+    while (i < line.size() && (line.at(i) == u' ' || line.at(i) == u'\t'))
+        ++i;
+    qsizetype j = i;
+    while (j < line.size() && line.at(j).unicode() >= '0' && line.at(j).unicode() <= '9')
+        ++j;
+    if (j == i)
+        return -1;
+    bool ok = false;
+    const qint64 n = line.mid(i, j - i).toLongLong(&ok);
+    return ok ? n : -1;
+}
+
+int passivePort(const QString &reply)
+{
+    const qsizetype open = reply.indexOf(u'(');
+    const qsizetype close = open < 0 ? -1 : reply.indexOf(u')', open);
+    if (open < 0 || close < 0)
+        return -1;
+    const QStringList parts = reply.mid(open + 1, close - open - 1).split(u',');
+    if (parts.size() != 6)
+        return -1;
+    bool ok5 = false, ok6 = false;
+    const int hi = parts.at(4).trimmed().toInt(&ok5);
+    const int lo = parts.at(5).trimmed().toInt(&ok6);
+    if (!ok5 || !ok6 || hi < 0 || hi > 255 || lo < 0 || lo > 255)
+        return -1;
+    return hi * 256 + lo;
+}
+
+QString decode(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return QString::fromLatin1(bytes);
+    return text;
+}
+
+} // namespace FtpReply
