@@ -1,5 +1,7 @@
 #include "InsertDialog.h"
 
+#include "dialogs/StepperField.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -39,7 +41,10 @@ QLabel *TInsertDialog::labelFor(const QString &caption, QWidget *field)
 {
     auto *label = new QLabel(caption, this);
     label->setBuddy(field);
-    field->setAccessibleName(caption);
+    if (auto *stepper = qobject_cast<TStepperField *>(field))
+        stepper->setAccessibleName(caption);
+    else
+        field->setAccessibleName(caption);
     return label;
 }
 

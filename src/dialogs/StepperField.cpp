@@ -32,7 +32,7 @@ private:
 } // namespace
 
 TStepperField::TStepperField(const QString &text, QWidget *parent)
-    : QWidget(parent)
+    : QWidget(parent), m_stepUp(NumberText::stepUp), m_stepDown(NumberText::stepDown)
 {
     m_edit = new QLineEdit(text, this);
     m_edit->setObjectName(QStringLiteral("edit"));
@@ -81,6 +81,12 @@ void TStepperField::setAccessibleName(const QString &name)
     m_edit->setAccessibleName(name);
 }
 
-void TStepperField::stepUp() { m_edit->setText(NumberText::stepUp(m_edit->text())); }
+void TStepperField::setSteps(Step up, Step down)
+{
+    m_stepUp = std::move(up);
+    m_stepDown = std::move(down);
+}
 
-void TStepperField::stepDown() { m_edit->setText(NumberText::stepDown(m_edit->text())); }
+void TStepperField::stepUp() { m_edit->setText(m_stepUp(m_edit->text())); }
+
+void TStepperField::stepDown() { m_edit->setText(m_stepDown(m_edit->text())); }

@@ -119,6 +119,18 @@ public:
     void Balises();
 
     // --- form-control, character and style dialogs
+    void FormDef();
+    void FormSaisie();
+    void FormTexte();
+    void FormCocher();
+    void FormBtnRadio();
+    void FormMenu();
+    void FormEnvoi();
+    void FormRaz();
+    void Caracts();
+    void Smil();
+    // Edits the page's style section and writes it back into the head.
+    void Section();
 
     // --- script generators
 

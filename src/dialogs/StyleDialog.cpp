@@ -1,0 +1,167 @@
+#include "StyleDialog.h"
+
+#include "dialogs/ColourSwatch.h"
+#include "dialogs/StyleSection.h"
+#include "platform/CommonDialogs.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit *digitsField(QWidget *parent, const char *name, int width)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    // Digits only: the sizes are written into the rule as typed.
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setFixedWidth(width);
+    return edit;
+}
+
+} // namespace
+
+TStyle::TStyle(QWidget *owner)
+    : TInsertDialog(owner, QStringLiteral("Section style"))
+{
+    setObjectName(QStringLiteral("Style"));
+    m_elements = new QListWidget(this);
+    m_elements->setObjectName(QStringLiteral("Elements"));
+    m_elements->setAccessibleName(QStringLiteral("Eléments"));
+    m_elements->addItems(StyleSection::elements());
+    m_elements->setFixedWidth(90);
+
+    m_font = new QLineEdit(this);
+    m_font->setObjectName(QStringLiteral("Font"));
+    auto *fontButton = new QPushButton(QStringLiteral("..."), this);
+    fontButton->setObjectName(QStringLiteral("FontBtn"));
+    fontButton->setAccessibleName(QStringLiteral("Choisir la police"));
+    fontButton->setToolTip(QStringLiteral("Choisir la police"));
+    fontButton->setAutoDefault(false);
+    fontButton->setFixedWidth(fontButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
+    m_pt = digitsField(this, "Pt", 50);
+    m_color = new TColourSwatch(this);
+    m_color->setObjectName(QStringLiteral("Color"));
+    const int marginWidth = 44;
+    m_left = digitsField(this, "Left", marginWidth);
+    m_top = digitsField(this, "Top", marginWidth);
+    m_right = digitsField(this, "Right", marginWidth);
+    m_bottom = digitsField(this, "Bottom", marginWidth);
+    m_background = new TColourSwatch(this);
+    m_background->setObjectName(QStringLiteral("Background"));
+
+    auto *fontRow = new QHBoxLayout;
+    fontRow->addWidget(m_font);
+    fontRow->addWidget(fontButton);
+    auto *margins = new QHBoxLayout;
+    for (const auto &[edit, hint] : {std::pair{m_left, "Left"}, {m_top, "Top"}, {m_right, "Right"}, {m_bottom, "Bottom"}}) {
+        const QString name = QString::fromLatin1(hint);
+        edit->setToolTip(name);
+        edit->setPlaceholderText(name);
+        margins->addWidget(edit);
+    }
+    margins->addStretch();
+    auto *form = new QFormLayout;
+    form->addRow(labelFor(QStringLiteral("Font"), m_font), fontRow);
+    form->addRow(labelFor(QStringLiteral("Pt"), m_pt), m_pt);
+    form->addRow(labelFor(QStringLiteral("Color"), m_color), m_color);
+    form->addRow(labelFor(QStringLiteral("Margin"), m_left), margins);
+    form->addRow(labelFor(QStringLiteral("Background"), m_background), m_background);
+    // Each margin field carries the label and its own hint.
+    for (const auto &[edit, hint] : {std::pair{m_left, "Left"}, {m_top, "Top"}, {m_right, "Right"}, {m_bottom, "Bottom"}})
+        edit->setAccessibleName(QStringLiteral("Margin ") + QString::fromLatin1(hint));
+
+    auto *appliquer = new QPushButton(QStringLiteral("Appliquer"), this);
+    appliquer->setObjectName(QStringLiteral("AppliquerBtn"));
+    appliquer->setAccessibleName(QStringLiteral("Appliquer"));
+    QPushButton *ok = makeOkButton();
+    // Enter applies the fields; only the OK button closes the dialog.
+    ok->setDefault(false);
+    ok->setAutoDefault(false);
+    appliquer->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(appliquer);
+    buttons->addWidget(ok);
+    buttons->addWidget(makeCancelButton());
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_elements);
+    top->addLayout(form);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(buttons);
+
+    showFields(StyleSection::Fields());
+    connect(m_elements, &QListWidget::currentRowChanged, this, &TStyle::elementChosen);
+    connect(m_elements, &QListWidget::itemClicked, this, &TStyle::elementChosen);
+    connect(appliquer, &QPushButton::clicked, this, &TStyle::appliquer);
+    connect(fontButton, &QPushButton::clicked, this, &TStyle::chooseFont);
+    m_elements->setFocus();
+}
+
+void TStyle::Init(const QString &rules) { m_rules = StyleSection::rulesFromText(rules); }
+
+void TStyle::Result(QString &text) const { text = confirmed() ? StyleSection::sectionText(m_rules) : QString(); }
+
+void TStyle::elementChosen()
+{
+    const QListWidgetItem *item = m_elements->currentItem();
+    if (!item)
+        return;
+    showFields(StyleSection::readRule(m_rules, item->text()));
+}
+
+void TStyle::appliquer()
+{
+    const QListWidgetItem *item = m_elements->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    StyleSection::applyRule(m_rules, item->text(), fields());
+}
+
+void TStyle::chooseFont()
+{
+    QFont initial(m_font->text());
+    if (const int size = m_pt->text().toInt(); size > 0)
+        initial.setPointSize(size);
+    const std::optional<QFont> font = CommonDialogs::askFont(this, initial);
+    if (!font)
+        return;
+    m_font->setText(font->family());
+    const int size = font->pointSize() > 0 ? font->pointSize() : qRound(font->pointSizeF());
+    if (size > 0)
+        m_pt->setText(QString::number(size));
+}
+
+void TStyle::showFields(const StyleSection::Fields &fields)
+{
+    m_font->setText(fields.font);
+    m_pt->setText(fields.pt);
+    m_color->setColour(fields.color);
+    m_left->setText(fields.left);
+    m_top->setText(fields.top);
+    m_right->setText(fields.right);
+    m_bottom->setText(fields.bottom);
+    m_background->setColour(fields.background);
+}
+
+StyleSection::Fields TStyle::fields() const
+{
+    StyleSection::Fields f;
+    f.font = m_font->text();
+    f.pt = m_pt->text();
+    f.color = m_color->colour();
+    f.left = m_left->text();
+    f.top = m_top->text();
+    f.right = m_right->text();
+    f.bottom = m_bottom->text();
+    f.background = m_background->colour();
+    return f;
+}
