@@ -67,8 +67,11 @@ TCaractsDialog::TCaractsDialog(QWidget *owner)
     left->addStretch();
     // The buttons stand one above the other beside the grid.
     auto *buttons = new QVBoxLayout;
-    buttons->addWidget(makeOkButton());
-    buttons->addWidget(makeCancelButton());
+    for (QPushButton *button : {makeOkButton(), makeCancelButton()}) {
+        // Wide enough for the window manager to show the whole caption.
+        button->setMinimumWidth(130);
+        buttons->addWidget(button);
+    }
     buttons->addStretch();
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left);

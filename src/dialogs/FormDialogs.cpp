@@ -93,6 +93,13 @@ TStepperField *boundedStepper(QWidget *parent, const char *name, const QString &
     return field;
 }
 
+// Wide enough for the window manager to show the whole caption beside its
+// buttons.
+void fitCaption(QDialog *dialog)
+{
+    dialog->setMinimumWidth(dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + 160);
+}
+
 } // namespace
 
 TFormEmail::TFormEmail(QWidget *owner)
@@ -106,6 +113,7 @@ TFormEmail::TFormEmail(QWidget *owner)
     layout->addWidget(labelFor(QStringLiteral("Email destiné à recevoir les données"), m_email));
     layout->addWidget(m_email);
     layout->addLayout(makeButtonRow());
+    fitCaption(this);
 }
 
 void TFormEmail::showEvent(QShowEvent *event)
@@ -133,6 +141,7 @@ TFormEdit::TFormEdit(QWidget *owner)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(makeButtonRow());
+    fitCaption(this);
     m_nom->setFocus();
 }
 
@@ -156,6 +165,7 @@ TFormMemo::TFormMemo(QWidget *owner)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(makeButtonRow());
+    fitCaption(this);
     m_nom->setFocus();
 }
 
@@ -183,6 +193,7 @@ TFormCases::TFormCases(QWidget *owner)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(makeButtonRow());
+    fitCaption(this);
 }
 
 void TFormCases::showEvent(QShowEvent *event)
@@ -214,6 +225,7 @@ TFormRadio::TFormRadio(QWidget *owner)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(makeButtonRow());
+    fitCaption(this);
 }
 
 void TFormRadio::showEvent(QShowEvent *event)
@@ -248,6 +260,7 @@ TFormMenus::TFormMenus(QWidget *owner)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(makeButtonRow());
+    fitCaption(this);
 }
 
 void TFormMenus::showEvent(QShowEvent *event)

@@ -36,6 +36,8 @@ TStyle::TStyle(QWidget *owner)
     m_elements->setAccessibleName(QStringLiteral("Eléments"));
     m_elements->addItems(StyleSection::elements());
     m_elements->setFixedWidth(90);
+    // All fourteen at once, without a scroll bar.
+    m_elements->setMinimumHeight(m_elements->sizeHintForRow(0) * m_elements->count() + 2 * m_elements->frameWidth() + 2);
 
     m_font = new QLineEdit(this);
     m_font->setObjectName(QStringLiteral("Font"));
@@ -48,7 +50,7 @@ TStyle::TStyle(QWidget *owner)
     m_pt = digitsField(this, "Pt", 50);
     m_color = new TColourSwatch(this);
     m_color->setObjectName(QStringLiteral("Color"));
-    const int marginWidth = 44;
+    const int marginWidth = 60;
     m_left = digitsField(this, "Left", marginWidth);
     m_top = digitsField(this, "Top", marginWidth);
     m_right = digitsField(this, "Right", marginWidth);
