@@ -289,6 +289,11 @@ QTcpSocket *TAsyncSocket::Accept()
     return s;
 }
 
+bool TAsyncSocket::HasPendingConnection() const
+{
+    return FServer && FServer->hasPendingConnections();
+}
+
 void TAsyncSocket::Dup(QTcpSocket *accepted)
 {
     detach();

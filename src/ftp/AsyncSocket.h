@@ -81,6 +81,7 @@ public:
     // Takes the pending incoming connection of a listening socket; the caller
     // hands it to Dup() of the socket that will carry it.
     QTcpSocket *Accept();
+    bool HasPendingConnection() const;
     // Adopts an accepted connection: this socket becomes connected on it.
     void Dup(QTcpSocket *accepted);
 

@@ -782,8 +782,13 @@ void TCustomFtpClient::prepareDataSocket()
     FDataSocket->OnSessionClosed = [this](TAsyncSocket *, int e) { dataClosed(e); };
     if (FSending)
         FDataSocket->OnDataSent = [this](TAsyncSocket *, int) { sendNextBlock(); };
-    if (!FPassiveMode)
+    if (!FPassiveMode) {
         FDataSocket->OnSessionAvailable = [this](TAsyncSocket *, int) { dataSessionAvailable(); };
+        // Some servers connect as soon as they get PORT, before the transfer
+        // command: that connection waits in the listening socket.
+        if (FDataSocket->HasPendingConnection())
+            dataSessionAvailable();
+    }
 }
 
 void TCustomFtpClient::failTransferStart(int code)

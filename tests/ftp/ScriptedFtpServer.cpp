@@ -105,6 +105,11 @@ void ScriptedFtpServer::handle(const QString &line)
     } else if (verb == QLatin1String("PORT")) {
         connectActive(line.section(u' ', 1));
         send("200 PORT command successful\r\n");
+        if (connectOnPort) {
+            dataConnections = 0;
+            dataClosedByServer = false;
+            dialActive(nullptr);
+        }
     } else if (verb == QLatin1String("RETR") || verb == QLatin1String("LIST")
                || verb == QLatin1String("NLST")) {
         send("150 Opening data connection\r\n");
@@ -166,14 +171,8 @@ void ScriptedFtpServer::adoptData(QTcpSocket *socket)
 
 void ScriptedFtpServer::whenDataReady(std::function<void()> fn)
 {
-    if (!FPassive) {
-        auto *s = new QTcpSocket(this);
-        s->setProxy(QNetworkProxy::NoProxy);
-        connect(s, &QTcpSocket::connected, this, [this, s, fn] {
-            adoptData(s);
-            fn();
-        });
-        s->connectToHost(FActiveHost, FActivePort);
+    if (!FPassive && !connectOnPort) {
+        dialActive(std::move(fn));
         return;
     }
     if (FData && FData->state() == QAbstractSocket::ConnectedState && dataConnections > 0
@@ -182,6 +181,18 @@ void ScriptedFtpServer::whenDataReady(std::function<void()> fn)
         return;
     }
     FOnDataReady = std::move(fn);
+}
+
+void ScriptedFtpServer::dialActive(std::function<void()> fn)
+{
+    auto *s = new QTcpSocket(this);
+    s->setProxy(QNetworkProxy::NoProxy);
+    connect(s, &QTcpSocket::connected, this, [this, s, fn] {
+        adoptData(s);
+        if (fn)
+            fn();
+    });
+    s->connectToHost(FActiveHost, FActivePort);
 }
 
 void ScriptedFtpServer::startDownload()

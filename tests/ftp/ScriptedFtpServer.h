@@ -37,6 +37,8 @@ public:
     int finalReplyDelayMs = 150; // between the two events of a download
     // Host part of the 227 reply ("127,0,0,1" by default).
     QString passiveHost = QStringLiteral("127,0,0,1");
+    // Active mode: connect as soon as PORT arrives, not at the transfer command.
+    bool connectOnPort = false;
 
     QStringList transcript;     // every command line, as received
     QByteArray uploaded;        // what STOR/APPE brought
@@ -62,6 +64,7 @@ private:
     void handle(const QString &line);
     QByteArray passiveReply();
     void connectActive(const QString &args);
+    void dialActive(std::function<void()> fn);
     void adoptData(QTcpSocket *socket);
     void startDownload();
     void startUpload();

@@ -218,6 +218,32 @@ private Q_SLOTS:
         QVERIFY(probe.display.last().startsWith(QStringLiteral("! 100000 bytes received/sent in 0 seconds")));
     }
 
+    void activeConnectionBeforeTheTransferCommand()
+    {
+        ScriptedFtpServer server;
+        server.connectOnPort = true;
+        server.downloadData = QByteArray(5000, 'r');
+        TFtpClient c;
+        Probe probe;
+        probe.attach(c);
+        QVERIFY(logIn(c, server, probe));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("r.bin"));
+        QFile part(path);
+        QVERIFY(part.open(QIODevice::WriteOnly));
+        part.write(QByteArray(1000, 'r'));
+        part.close();
+        c.setLocalFileName(path);
+        c.setHostFileName(QStringLiteral("r.bin"));
+        c.SetPassiveMode(false);
+        c.RestartGet();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QCOMPARE(probe.done.first().kind, ftpRestartGet);
+        QCOMPARE(probe.done.first().error, quint16(0));
+        QCOMPARE(server.transcript.mid(1), (QStringList{QStringLiteral("REST 1000"), QStringLiteral("RETR r.bin")}));
+        QCOMPARE(QFileInfo(path).size(), qint64(6000));
+    }
+
     void bareLineFeedReplies_data()
     {
         QTest::addColumn<bool>("acceptLF");
