@@ -365,24 +365,53 @@ void TAsyncSocket::socketBytesWritten()
 }
 
 // One notification per block the handler may send, as long as the queue has
-// room; the handler sends at most one block per notification, so the number
-// of blocks queued in one turn of the event loop stays bounded.
+// room; the handler sends at most one block per notification. What is queued
+// goes to the system at once, so the peer gets large segments, and one turn
+// of the event loop never queues more than MaxBurst bytes, so timers and
+// input keep their turn.
 void TAsyncSocket::reportDataSent()
 {
+    static constexpr qint64 MaxBurst = 256 * 1024;
     if (FInDataSent)
         return;
     FInDataSent = true;
-    for (int round = 0; round < 1024; ++round) {
-        if (!OnDataSent || !FSocket || FState != wsConnected
-            || FSocket->bytesToWrite() >= FSendLowWater)
+    qint64 queued = 0;
+    bool idle = false; // the handler had nothing more to send
+    while (queued < MaxBurst && !idle) {
+        while (OnDataSent && FSocket && FState == wsConnected
+               && FSocket->bytesToWrite() < FSendLowWater && queued < MaxBurst) {
+            const qint64 before = FSocket->bytesToWrite();
+            auto handler = OnDataSent;
+            handler(this, 0);
+            if (!FSocket || FSocket->bytesToWrite() <= before) {
+                idle = true;
+                break;
+            }
+            queued += FSocket->bytesToWrite() - before;
+        }
+        if (!FSocket || FState != wsConnected)
             break;
-        const qint64 before = FSocket->bytesToWrite();
-        auto handler = OnDataSent;
-        handler(this, 0);
-        if (!FSocket || FSocket->bytesToWrite() <= before)
-            break; // nothing more was sent
+        const qint64 pending = FSocket->bytesToWrite();
+        if (pending == 0)
+            break;
+        FSocket->flush();
+        if (!FSocket || FSocket->bytesToWrite() >= pending)
+            break; // the system takes no more for now
     }
     FInDataSent = false;
+    // With everything handed to the system there is no write notification to
+    // come: the next burst is asked for from the event loop.
+    if (!idle && !FMoreDataPosted && OnDataSent && FSocket && FState == wsConnected
+        && FSocket->bytesToWrite() == 0) {
+        FMoreDataPosted = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                FMoreDataPosted = false;
+                reportDataSent();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 // --- closing

@@ -176,6 +176,7 @@ private:
     int FLastError = 0;
     int FCloseError = 0;
     bool FInDataSent = false;
+    bool FMoreDataPosted = false;
     qint64 FSendLowWater = 256 * 1024;
 
     bool FLingerOn = false;
