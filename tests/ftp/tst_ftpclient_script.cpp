@@ -532,6 +532,23 @@ private Q_SLOTS:
         QCOMPARE(server.transcript.last(), QStringLiteral("PASV"));
     }
 
+    void handlerExceptionGoesToOnBgException()
+    {
+        ScriptedFtpServer server;
+        TFtpClient c;
+        Probe probe;
+        probe.attach(c);
+        QVERIFY(logIn(c, server, probe));
+        QStringList caught;
+        c.OnRequestDone = [](QObject *, TFtpRequest, quint16) { throw std::runtime_error("handler failed"); };
+        c.OnBgException = [&](QObject *, const std::exception &e, bool &) { caught << QString::fromUtf8(e.what()); };
+        c.Pwd();
+        QTRY_COMPARE(caught, QStringList{QStringLiteral("handler failed")});
+        // The engine goes on.
+        QCOMPARE(c.State(), ftpStReady);
+        QVERIFY(c.CloseSession());
+    }
+
     void abortEndsTheRequestWith426()
     {
         ScriptedFtpServer server;
