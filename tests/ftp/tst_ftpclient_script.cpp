@@ -84,6 +84,24 @@ private Q_SLOTS:
         QCOMPARE(c.State(), ftpStReady);
     }
 
+    void proxyLoginNamesTheServer()
+    {
+        ScriptedFtpServer server;
+        TFtpClient c;
+        Probe probe;
+        probe.attach(c);
+        setUp(c, server);
+        c.setHostName(QStringLiteral("ftp.example.org"));
+        c.setProxyServer(QStringLiteral("127.0.0.1"));
+        c.setConnectionType(ftpProxy);
+        QVERIFY(c.PassiveMode());
+        c.OpenSession();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QCOMPARE(probe.done.first().error, quint16(0));
+        QCOMPARE(server.transcript.first(),
+                 QStringLiteral("USER anna@ftp.example.org:%1").arg(server.port()));
+    }
+
     void multiLineReplyJudgedOnItsLastLine()
     {
         ScriptedFtpServer server;
