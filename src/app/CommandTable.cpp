@@ -240,8 +240,10 @@ QList<MenuDefinition> build()
             [](TEditeur &e) { e.Validation(); }),
         doc("Compacterlesbalises1", QStringLiteral("&Compacter les balises"), QStringLiteral("Compacter les balises"),
             [](TEditeur &e) { e.Compacter(); }),
-        sep(doc("Editerimage1", QStringLiteral("Editer &image"), QStringLiteral("Retoucher une image"))),
-        doc("Editergifanim1", QStringLiteral("Editer gif &animé"), QStringLiteral("Editer un gif animé")),
+        sep(doc("Editerimage1", QStringLiteral("Editer &image"), QStringLiteral("Retoucher une image"),
+                [](TEditeur &e) { e.EditImage(); })),
+        doc("Editergifanim1", QStringLiteral("Editer gif &animé"), QStringLiteral("Editer un gif animé"),
+            [](TEditeur &e) { e.EditGif(); }),
         doc("Gnrervignettes1", QStringLiteral("&Générer vignettes..."), QStringLiteral("Générer vignettes des images")),
     }};
 

@@ -137,6 +137,9 @@ public:
     // --- imports (text, RTF)
 
     // --- pictures (animated GIF editor, picture window)
+    // Both take the selection, quotes stripped, as the picture's file name.
+    void EditGif();
+    void EditImage();
 
 
     // --- preview
