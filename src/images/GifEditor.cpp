@@ -81,11 +81,12 @@ TFGif::TFGif(QWidget *parent) : QDialog(parent)
     auto *form = new QFormLayout(Proprietes1);
     form->setContentsMargins(6, 4, 6, 6);
     form->setVerticalSpacing(4);
+    // The long captions go above their field.
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
     auto addField = [&](const char *name, const QString &caption) {
         auto *field = new TNumberField(0, 0, 0, Proprietes1);
         field->setObjectName(QString::fromLatin1(name));
         auto *label = new QLabel(caption, Proprietes1);
-        label->setWordWrap(true);
         label->setBuddy(field);
         field->setAccessibleName(caption);
         form->addRow(label, field);
@@ -343,8 +344,10 @@ void TFGif::placeControls()
     Barre->setGeometry(x + 12, 6, std::max(50, w - x - 130), EnregistrerBtn->height());
     Fermer->adjustSize();
     Fermer->move(w - 100, 6);
-    Proprietes1->setGeometry(w - 245, h - 240, 235, 232);
-    Scroll->setGeometry(6, 12 + EnregistrerBtn->height(), std::max(50, w - 262),
+    // Anchored to the bottom-right corner; wide enough for its long captions.
+    const QSize group(300, std::max(232, Proprietes1->heightForWidth(300)));
+    Proprietes1->setGeometry(w - group.width() - 10, h - group.height() - 8, group.width(), group.height());
+    Scroll->setGeometry(6, 12 + EnregistrerBtn->height(), std::max(50, w - group.width() - 27),
                         std::max(50, h - 18 - EnregistrerBtn->height()));
 }
 

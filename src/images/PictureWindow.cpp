@@ -141,30 +141,11 @@ TFImage::TFImage(QWidget *parent) : QDialog(parent)
     setAccessibleName(windowTitle());
     setSizeGripEnabled(true);
 
+    // Files on the first row, picture changes on the second.
     auto *row = new QHBoxLayout;
+    auto *edits = new QHBoxLayout;
     auto *enregistrer = tool(this, row, "Enregistrer", QStringLiteral("Enregistrer"), QStyle::SP_DialogSaveButton);
     auto *sous = tool(this, row, "EnregistrerSous", QStringLiteral("Enregistrer sous..."));
-    AnnulerBtn = tool(this, row, "Annuler", QStringLiteral("Annuler"), QStyle::SP_ArrowBack);
-    row->addSpacing(12);
-    auto *gauche = tool(this, row, "RotationGauche", QStringLiteral("Rotation à gauche"));
-    auto *droite = tool(this, row, "RotationDroite", QStringLiteral("Rotation à droite"));
-    auto *horizontal = tool(this, row, "RetournerHorizontal", QStringLiteral("Miroir horizontal"));
-    auto *vertical = tool(this, row, "RetournerVertical", QStringLiteral("Miroir vertical"));
-    row->addSpacing(12);
-    auto *taille = tool(this, row, "Redimensionner", QStringLiteral("Redimensionner..."));
-    Filtre = new QComboBox(this);
-    Filtre->setObjectName(QStringLiteral("Filtre"));
-    for (Resample::Filter f : {Resample::Filter::Box, Resample::Filter::Triangle, Resample::Filter::Hermite,
-                               Resample::Filter::Bell, Resample::Filter::BSpline, Resample::Filter::Lanczos3,
-                               Resample::Filter::Mitchell})
-        Filtre->addItem(Resample::filterName(f), int(f));
-    Filtre->setCurrentText(QStringLiteral("Mitchell"));
-    auto *filtreLabel = new QLabel(QStringLiteral("Filtre"), this);
-    filtreLabel->setBuddy(Filtre);
-    Filtre->setAccessibleName(QStringLiteral("Filtre"));
-    row->addWidget(filtreLabel);
-    row->addWidget(Filtre);
-    RecadrerBtn = tool(this, row, "Recadrer", QStringLiteral("Recadrer"));
     row->addSpacing(12);
     Qualite = new QSpinBox(this);
     Qualite->setObjectName(QStringLiteral("Qualite"));
@@ -178,6 +159,30 @@ TFImage::TFImage(QWidget *parent) : QDialog(parent)
     row->addStretch();
     auto *fermer = tool(this, row, "Fermer", QStringLiteral("Fermer"));
 
+    AnnulerBtn = tool(this, edits, "Annuler", QStringLiteral("Annuler"), QStyle::SP_ArrowBack);
+    edits->addSpacing(12);
+    auto *gauche = tool(this, edits, "RotationGauche", QStringLiteral("Rotation à gauche"));
+    auto *droite = tool(this, edits, "RotationDroite", QStringLiteral("Rotation à droite"));
+    auto *horizontal = tool(this, edits, "RetournerHorizontal", QStringLiteral("Miroir horizontal"));
+    auto *vertical = tool(this, edits, "RetournerVertical", QStringLiteral("Miroir vertical"));
+    edits->addSpacing(12);
+    auto *taille = tool(this, edits, "Redimensionner", QStringLiteral("Redimensionner..."));
+    Filtre = new QComboBox(this);
+    Filtre->setObjectName(QStringLiteral("Filtre"));
+    for (Resample::Filter f : {Resample::Filter::Box, Resample::Filter::Triangle, Resample::Filter::Hermite,
+                               Resample::Filter::Bell, Resample::Filter::BSpline, Resample::Filter::Lanczos3,
+                               Resample::Filter::Mitchell})
+        Filtre->addItem(Resample::filterName(f), int(f));
+    Filtre->setCurrentText(QStringLiteral("Mitchell"));
+    auto *filtreLabel = new QLabel(QStringLiteral("Filtre"), this);
+    filtreLabel->setBuddy(Filtre);
+    Filtre->setAccessibleName(QStringLiteral("Filtre"));
+    edits->addWidget(filtreLabel);
+    edits->addWidget(Filtre);
+    edits->addSpacing(12);
+    RecadrerBtn = tool(this, edits, "Recadrer", QStringLiteral("Recadrer"));
+    edits->addStretch();
+
     View = new TPictureView;
     View->setObjectName(QStringLiteral("Image1"));
     Scroll = new QScrollArea(this);
@@ -189,6 +194,7 @@ TFImage::TFImage(QWidget *parent) : QDialog(parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    layout->addLayout(edits);
     layout->addWidget(Scroll, 1);
     layout->addWidget(Barre);
 

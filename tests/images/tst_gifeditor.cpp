@@ -8,6 +8,7 @@
 #include "images/JpegCodec.h"
 #include "images/PictureName.h"
 #include "images/PictureWindow.h"
+#include "images/ResizeDialog.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 
@@ -323,6 +324,22 @@ private Q_SLOTS:
         QVERIFY(window.Sauve(path));
         QCOMPARE(JpegCodec::read(path).size(), QSize(60, 40));
         QCOMPARE(window.fileName(), path);
+    }
+
+    void resizeDialogKeepsProportions()
+    {
+        TResizeDialog dialog(nullptr);
+        dialog.Init(QSize(300, 200));
+        dialog.Largeur->setValue(150);
+        QCOMPARE(dialog.Hauteur->value(), 100);
+        dialog.Hauteur->setValue(50);
+        QCOMPARE(dialog.Largeur->value(), 75);
+        dialog.Proportions->setChecked(false);
+        dialog.Largeur->setValue(10);
+        QCOMPARE(dialog.Hauteur->value(), 50);
+        QVERIFY(!dialog.Result().isValid());
+        dialog.findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
+        QCOMPARE(dialog.Result(), QSize(10, 50));
     }
 
     void unreadablePictureReported()
