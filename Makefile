@@ -28,7 +28,7 @@ run: build
 	$(BUILD)/src/app/pemohtml $(ARGS) $(RUN_FILES)
 
 test: deps
-	@cmake -S . -B $(TESTBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPEMO_SANITIZE=ON -DPEMO_TESTS=ON >/dev/null
+	@cmake -S . -B $(TESTBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPEMO_SANITIZE=ON -DPEMO_WERROR=ON -DPEMO_TESTS=ON >/dev/null
 	@cmake --build $(TESTBUILD) -j $(JOBS)
 	@cd $(TESTBUILD) && ctest --output-on-failure -j 1
 

@@ -237,8 +237,10 @@ int TColorScanner::scan(TDrawRules &rules, const TScanInput &input, TKeyDescrLis
     for (int i = 1; i < cellCount; ++i) {
         const Cell &prev = m_cells[i - 1];
         const Cell &cur = m_cells[i];
-        if (cur.color == prev.color && cur.priority == prev.priority && cur.isKey == prev.isKey
-            && i != cellCount - 1)
+        // Coverage is compared too: a covered black cell at priority 0 holds
+        // the same values as an empty one.
+        if (cur.covered == prev.covered && cur.color == prev.color && cur.priority == prev.priority
+            && cur.isKey == prev.isKey && i != cellCount - 1)
             continue;
         if (prev.covered) {
             TKeyDescr &r = spans.at(runs++);

@@ -22,6 +22,7 @@ inline QChar letter(const TKeyDescr &r)
     case clRed: return u'R';
     case clGreen: return u'g';
     case clWindowText: return u'W';
+    case clBlack: return u'k';
     default: return u'?';
     }
 }

@@ -35,19 +35,23 @@ void TestColorScanner::beginEnd_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("mask");
-    QTest::newRow("two tags") << "<b>x</b>" << "BBB.BBBB";
-    QTest::newRow("tag over a line break") << "<a\r\nb>c" << "BBBBBB.";
-    QTest::newRow("unclosed tag keeps earlier tags") << "<i>a<b c" << "BBB.....";
-    QTest::newRow("end marker searched one after begin") << "<>>" << "BB.";
-    QTest::newRow("no marker") << "plain" << ".....";
+    QTest::addColumn<TColor>("color");
+    QTest::newRow("two tags") << "<b>x</b>" << "BBB.BBBB" << clBlue;
+    // Black at the lowest order looks like an empty cell: it must still be a run.
+    QTest::newRow("black tags at order 0") << "a<b>x</b>" << ".kkk.kkkk" << clBlack;
+    QTest::newRow("tag over a line break") << "<a\r\nb>c" << "BBBBBB." << clBlue;
+    QTest::newRow("unclosed tag keeps earlier tags") << "<i>a<b c" << "BBB....." << clBlue;
+    QTest::newRow("end marker searched one after begin") << "<>>" << "BB." << clBlue;
+    QTest::newRow("no marker") << "plain" << "....." << clBlue;
 }
 
 void TestColorScanner::beginEnd()
 {
     QFETCH(QString, text);
     QFETCH(QString, mask);
+    QFETCH(TColor, color);
     TDrawRules rules;
-    tagRule(rules, {"<;>"});
+    tagRule(rules, {"<;>"}, color);
     QCOMPARE(ScanMask::scan(rules, text), mask);
 }
 

@@ -188,7 +188,7 @@ private Q_SLOTS:
         QCOMPARE(edit->text(), QStringLiteral("VotreMailbox"));
         QCOMPARE(edit->accessibleName(), QStringLiteral("Nom du point d'ancrage"));
         d.show();
-        QVERIFY(QTest::qWaitForWindowActive(&d) || true);
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
         QTest::keyClick(edit, Qt::Key_Return);
         QVERIFY(!d.isVisible());
         QCOMPARE(resultOf(d), QStringLiteral("VotreMailbox"));
@@ -300,7 +300,7 @@ private Q_SLOTS:
         QDir().mkpath(dir);
         const auto shoot = [&dir](QWidget &w, const char *name) {
             w.show();
-            QTest::qWait(50);
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
             QVERIFY(w.grab().save(dir + u'/' + QString::fromLatin1(name) + QStringLiteral(".png")));
             w.hide();
         };

@@ -11,7 +11,9 @@ namespace TextCommandsTesting {
 template <typename Dialog>
 void whenModal(std::function<void(Dialog *)> handle)
 {
-    auto *timer = new QTimer;
+    // Owned by the application, so that a dialog that never comes does not
+    // leave the timer behind.
+    auto *timer = new QTimer(qApp);
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
         auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
