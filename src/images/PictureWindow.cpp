@@ -33,8 +33,10 @@ bool isJpegName(const QString &name)
 }
 
 // GIF and JPEG by their contents; other pictures Qt reads are accepted too.
-QImage loadPicture(const QString &path)
+// images receives the number of images in the file (a GIF may hold several).
+QImage loadPicture(const QString &path, int &images)
 {
+    images = 1;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Platform::PemoError(QStringLiteral("Impossible d'ouvrir le fichier %1.\n%2")
@@ -43,8 +45,13 @@ QImage loadPicture(const QString &path)
     if (file.error() != QFileDevice::NoError)
         throw Platform::PemoError(QStringLiteral("Erreur de lecture du fichier %1.\n%2")
                                       .arg(path, file.errorString()));
-    if (bytes.startsWith("GIF8"))
-        return GifReader::decode(bytes, path).frames.value(0);
+    if (bytes.startsWith("GIF8")) {
+        const GifReader::Animation animation = GifReader::decode(bytes, path);
+        if (animation.frames.isEmpty())
+            throw Platform::PemoError(QStringLiteral("Le fichier %1 ne contient aucune image.").arg(path));
+        images = int(animation.frames.size());
+        return animation.frames.first();
+    }
     if (bytes.startsWith("\xFF\xD8"))
         return JpegCodec::decode(bytes, path);
     QImage other = QImage::fromData(bytes);
@@ -221,13 +228,14 @@ void TFImage::Init(const QString &name)
 bool TFImage::Charger()
 {
     try {
-        Picture = loadPicture(FileName);
+        Picture = loadPicture(FileName, Images);
     } catch (const Platform::PemoError &e) {
         Platform::error(this, e.message());
         return false;
     }
     Avant = QImage();
     Modifie = false;
+    Origine = FileName;
     setWindowTitle(QStringLiteral("Editer image - ") + QFileInfo(FileName).fileName());
     View->setPicture(Picture);
     refresh();
@@ -351,6 +359,15 @@ bool TFImage::EnregistrerSous()
 bool TFImage::Sauve(const QString &name)
 {
     if (Picture.isNull())
+        return false;
+    // Only the first image of an animation is shown here: writing it over the
+    // animation would lose the other images unless the user wants that.
+    if (Images > 1 && QFileInfo(name) == QFileInfo(Origine)
+        && Platform::confirm(this,
+                             QStringLiteral("L'animation %1 sera remplacée par sa première image seulement. Continuer ?")
+                                 .arg(name),
+                             Platform::Buttons::YesNo)
+               != Platform::Answer::Yes)
         return false;
     try {
         if (isJpegName(name))

@@ -88,6 +88,9 @@ private:
     void refresh();
 
     QString FileName;
+    // The file opened and how many images it holds.
+    QString Origine;
+    int Images = 1;
     QImage Picture;
     QImage Avant;
     bool Modifie = false;

@@ -10,6 +10,7 @@
 TResizeDialog::TResizeDialog(QWidget *owner) : TInsertDialog(owner, QStringLiteral("Redimensionner"))
 {
     setObjectName(QStringLiteral("ResizeDialog"));
+    setMinimumWidth(300);
     Largeur = new TNumberField(1, 1, 100000, this);
     Largeur->setObjectName(QStringLiteral("Largeur"));
     Hauteur = new TNumberField(1, 1, 100000, this);

@@ -326,6 +326,28 @@ private Q_SLOTS:
         QCOMPARE(window.fileName(), path);
     }
 
+    void animationNotFlattenedUnasked()
+    {
+        QTemporaryDir dir;
+        const QString path = writeAnimation(dir);
+        TFImage window;
+        window.Init(path);
+        window.show();
+        QCOMPARE(window.picture().pixel(0, 0), QColor(Qt::red).rgb());
+        window.RetournerVertical();
+        QStringList asked;
+        Platform::setMessageHandler([&](const Platform::MessageRecord &r) {
+            asked << r.text;
+            return Platform::Answer::No;
+        });
+        QVERIFY(!window.Sauve(path));
+        Platform::setMessageHandler({});
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(GifReader::read(path).frames.size(), 3);
+        // Elsewhere it is written without a question.
+        QVERIFY(window.Sauve(dir.filePath(QStringLiteral("fixe.gif"))));
+    }
+
     void resizeDialogKeepsProportions()
     {
         TResizeDialog dialog(nullptr);
