@@ -11,9 +11,11 @@
 #include "renderer/HtmlView.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFileInfo>
 #include <QSplitter>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 
 const QStringList &TEditeur::pageTemplate()
@@ -40,8 +42,9 @@ const QStringList &TEditeur::pageTemplate()
 TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
     : QWidget(parent), m_frame(frame)
 {
+    // No WA_DeleteOnClose: the sub-window that holds the editor owns it and
+    // frees it with itself.
     setObjectName(QStringLiteral("Editeur"));
-    setAttribute(Qt::WA_DeleteOnClose);
     resize(600, 429);
 
     Splitter1 = new QSplitter(Qt::Vertical, this);
@@ -244,6 +247,29 @@ bool TEditeur::FormCloseQuery()
 
 void TEditeur::closeEvent(QCloseEvent *event)
 {
+    // A dialog of this window is still running (an accessibility tool or a
+    // session ending can close the window under it). It lives in the frame
+    // of the command that opened it, so the window must outlive it: the
+    // dialogs are cancelled, their commands end without changing the page,
+    // and the close is asked again once they are gone.
+    const QList<QDialog *> dialogs = findChildren<QDialog *>();
+    bool running = false;
+    for (QDialog *d : dialogs) {
+        if (d->isVisible() && d->isModal()) {
+            running = true;
+            d->reject();
+        }
+    }
+    if (running) {
+        event->ignore();
+        QTimer::singleShot(0, this, [this] {
+            if (QWidget *w = parentWidget())
+                w->close();
+            else
+                close();
+        });
+        return;
+    }
     if (FormCloseQuery())
         event->accept();
     else

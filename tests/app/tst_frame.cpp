@@ -17,7 +17,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QStatusTipEvent>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -205,6 +207,28 @@ private Q_SLOTS:
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages.first().title, QStringLiteral("Erreur"));
         QVERIFY(m_messages.first().text.contains(QStringLiteral("b.htm")));
+    }
+
+    void closingUnderARunningDialogKeepsThePage()
+    {
+        TMainForm f;
+        f.FileNewItemClick();
+        TEditeur *e = f.activeEditeur();
+        QPointer<QMdiSubWindow> sub = qobject_cast<QMdiSubWindow *>(e->parentWidget());
+        QVERIFY(sub);
+        const QStringList before = e->Memo1->Lines();
+        bool dialogWasUp = false;
+        // Something other than the user closes the window while the table
+        // dialog waits for an answer.
+        QTimer::singleShot(0, &f, [&] {
+            dialogWasUp = QApplication::activeModalWidget() != nullptr;
+            sub->close();
+        });
+        e->Tableau();
+        QVERIFY(dialogWasUp);
+        QCOMPARE(e->Memo1->Lines(), before);
+        QTRY_VERIFY(sub.isNull());
+        QVERIFY(f.editeurs().isEmpty());
     }
 
     void quitCancelledKeepsEverything()
