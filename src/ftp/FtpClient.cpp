@@ -1013,6 +1013,13 @@ void TCustomFtpClient::dataClosed(int error)
         dataAvailable(); // what came in just before the close
     if (!FTransferActive)
         return;
+    if (FSending && !FEofFlag && FTransferError == 0) {
+        // The server hung up before the end of the file: whatever it replies,
+        // the file on the server is not the whole file.
+        display(QStringLiteral("! Data connection closed before the end of the file"));
+        FTransferError = 426;
+        FErrorMessage = QStringLiteral("426 Data connection closed before the end of the file");
+    }
     FDataClosed = true;
     FDataReady = false;
     FDataCloseError = error;

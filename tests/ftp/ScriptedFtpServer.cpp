@@ -230,7 +230,15 @@ void ScriptedFtpServer::startUpload()
     whenDataReady([this] {
         QTcpSocket *data = FData;
         uploadConnectionOpened = true;
-        connect(data, &QTcpSocket::readyRead, this, [this, data] { uploaded += data->readAll(); });
+        connect(data, &QTcpSocket::readyRead, this, [this, data] {
+            uploaded += data->readAll();
+            if (cutUploadShort && !dataClosedByServer) {
+                dataClosedByServer = true;
+                data->disconnect(this);
+                data->abort();
+                send("226 Transfer complete\r\n");
+            }
+        });
         connect(data, &QTcpSocket::disconnected, this, [this, data] {
             uploaded += data->readAll();
             send("226 Transfer complete\r\n");

@@ -39,6 +39,8 @@ public:
     QString passiveHost = QStringLiteral("127,0,0,1");
     // Active mode: connect as soon as PORT arrives, not at the transfer command.
     bool connectOnPort = false;
+    // Uploads: hang up after the first bytes, then still reply 226.
+    bool cutUploadShort = false;
 
     QStringList transcript;     // every command line, as received
     QByteArray uploaded;        // what STOR/APPE brought

@@ -466,6 +466,29 @@ private Q_SLOTS:
         QCOMPARE(server.transcript.last(), QStringLiteral("STOR empty.htm"));
     }
 
+    void uploadCutShortIsAFailure()
+    {
+        ScriptedFtpServer server;
+        server.cutUploadShort = true;
+        TFtpClient c;
+        Probe probe;
+        probe.attach(c);
+        QVERIFY(logIn(c, server, probe));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big.bin"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(8 * 1024 * 1024, 'b'));
+        f.close();
+        c.setLocalFileName(path);
+        c.setHostFileName(QStringLiteral("big.bin"));
+        c.SetPassiveMode(true);
+        c.StoreFile();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QVERIFY(probe.done.first().error != 0);
+        QVERIFY(server.uploaded.size() < 8 * 1024 * 1024);
+    }
+
     void activeModeNamesTheLoopbackAddress()
     {
         ScriptedFtpServer server;
