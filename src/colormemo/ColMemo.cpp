@@ -29,6 +29,13 @@ TColorMemo::TColorMemo(QWidget *parent)
     // contentsChanged comes after the document's layout has taken the change.
     connect(document(), &QTextDocument::contentsChanged, this, &TColorMemo::textChanged);
     connect(this, &QPlainTextEdit::selectionChanged, this, &TColorMemo::requestAll);
+    // The control scrolls by itself when the caret leaves the view (keys,
+    // find, a command placing the caret), without going through
+    // scrollContentsBy; it then reports the move here.
+    connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect &, int dy) {
+        if (dy)
+            requestAll();
+    });
 
     m_text.reserve(2048);
     m_drawHandler = [this](TColorRule *sender, const QChar *fromPos, TKeyDescr *a, int capacity, int &count) {
@@ -414,6 +421,8 @@ void TColorMemo::runPass(bool currentLineOnly, int line)
         mergeLineRuns(from, to, count);
     } else {
         const QTextBlock first = firstVisibleBlock();
+        m_passTop = first.blockNumber();
+        m_passOffset = contentOffset();
         scanLines(first, document()->blockCount() - first.blockNumber(), m_runs, &from, &to);
     }
 }
@@ -447,14 +456,16 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
 
     // Only fully visible lines are coloured; the partly shown last line is
     // left as the control drew it.
+    // The top line may stand partly above the view (the view was scrolled
+    // to show the last line at the bottom): it is scanned with the others,
+    // or nothing below it would be.
     const QTextBlock top = firstVisibleBlock();
     qreal y = contentOffset().y();
-    if (top.isValid() && firstLine >= top.blockNumber()) {
+    const bool above = !top.isValid() || firstLine < top.blockNumber();
+    if (!above) {
         QTextBlock b = top;
         for (int n = firstLine - top.blockNumber(); n > 0 && b.isValid(); --n, b = b.next())
             y += blockBoundingRect(b).height();
-    } else {
-        y = -1; // above the visible lines: not shown
     }
     const qreal bottom = viewport()->height();
     QTextBlock b = first;
@@ -464,7 +475,7 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
         const QTextLayout *layout = b.layout();
         const qreal h = (layout && layout->lineCount() > 0) ? layout->lineAt(0).height()
                                                            : blockBoundingRect(b).height();
-        if (!b.isVisible() || y < 0 || y + h > bottom)
+        if (!b.isVisible() || above || y + h > bottom)
             break;
         y += blockBoundingRect(b).height();
         lastCounted = b;
@@ -552,6 +563,14 @@ void TColorMemo::mergeLineRuns(int from, int to, int count)
 void TColorMemo::paintEvent(QPaintEvent *event)
 {
     QPlainTextEdit::paintEvent(event);
+    if (m_pending == Pending::None && colouring()
+        && (firstVisibleBlock().blockNumber() != m_passTop || contentOffset() != m_passOffset)) {
+        // The view moved since the runs were found, whatever moved it: the
+        // runs no longer cover what is shown.
+        m_pending = Pending::All;
+        if (event->rect() != viewport()->rect())
+            viewport()->update();
+    }
     if (m_pending != Pending::None) {
         // The line pass covers the line that was typed in, even if the
         // caret has been moved elsewhere since.

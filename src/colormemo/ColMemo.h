@@ -172,4 +172,6 @@ private:
     bool m_lastPassLineOnly = false;
     int m_lastScanStart = 0;
     int m_lastScanEnd = 0;
+    int m_passTop = -1;           // first visible line and offset at the last full pass
+    QPointF m_passOffset;
 };
