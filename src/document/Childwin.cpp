@@ -114,7 +114,10 @@ void TEditeur::OpenFile(const QString &path)
 
 void TEditeur::writeTo(const QString &path)
 {
-    PageFile::write(path, Memo1->Lines(), m_encoding);
+    const QStringList lines = Memo1->Lines();
+    const PageFile::Encoding encoding = PageFile::saveEncoding(lines, m_encoding);
+    PageFile::write(path, lines, encoding);
+    m_encoding = encoding;
     Memo1->SetModified(false);
 }
 

@@ -87,6 +87,97 @@ bool isValidUtf8(const QByteArray &bytes)
     return true;
 }
 
+namespace {
+// Only the head can name the character set, and browsers look for it near
+// the start: a long page is not searched through.
+constexpr qsizetype declarationReach = 64 * 1024;
+
+bool startsWithCaseless(QStringView text, qsizetype at, QStringView word)
+{
+    return text.size() - at >= word.size() && text.mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0;
+}
+
+bool isNameChar(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-'
+        || c == u'_' || c == u'.' || c == u':';
+}
+
+std::optional<std::optional<Encoding>> charsetInTag(QStringView tag)
+{
+    for (qsizetype at = tag.indexOf(u"charset", 0, Qt::CaseInsensitive); at >= 0;
+         at = tag.indexOf(u"charset", at + 1, Qt::CaseInsensitive)) {
+        qsizetype i = at + 7;
+        while (i < tag.size() && tag.at(i).isSpace())
+            ++i;
+        if (i >= tag.size() || tag.at(i) != u'=')
+            continue;
+        ++i;
+        while (i < tag.size() && (tag.at(i).isSpace() || tag.at(i) == u'"' || tag.at(i) == u'\''))
+            ++i;
+        qsizetype end = i;
+        while (end < tag.size() && isNameChar(tag.at(end)))
+            ++end;
+        const QStringView name = tag.mid(i, end - i);
+        auto is = [&name](QStringView n) { return name.compare(n, Qt::CaseInsensitive) == 0; };
+        if (is(u"utf-8") || is(u"utf8"))
+            return std::optional<Encoding>(Encoding::Utf8);
+        if (is(u"windows-1252") || is(u"cp1252") || is(u"iso-8859-1") || is(u"iso_8859-1") || is(u"latin1"))
+            return std::optional<Encoding>(Encoding::Windows1252);
+        return std::optional<Encoding>(); // a set of its own: not ours to follow
+    }
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<Encoding> declaredEncoding(QStringView text)
+{
+    text = text.left(declarationReach);
+    for (qsizetype at = text.indexOf(u'<'); at >= 0; at = text.indexOf(u'<', at + 1)) {
+        if (startsWithCaseless(text, at, u"<!--")) {
+            const qsizetype end = text.indexOf(u"-->", at + 4);
+            if (end < 0)
+                break;
+            at = end + 2;
+            continue;
+        }
+        if (startsWithCaseless(text, at, u"<body"))
+            break;
+        if (!startsWithCaseless(text, at, u"<meta") || text.size() <= at + 5
+            || !(text.at(at + 5).isSpace() || text.at(at + 5) == u'/'))
+            continue;
+        qsizetype end = text.indexOf(u'>', at);
+        if (end < 0)
+            end = text.size();
+        if (const auto found = charsetInTag(text.mid(at, end - at)))
+            return *found;
+        at = end - 1;
+    }
+    return std::nullopt;
+}
+
+std::optional<Encoding> declaredEncoding(const QStringList &lines)
+{
+    QString head;
+    for (const QString &line : lines) {
+        if (head.size() >= declarationReach)
+            break;
+        head += line;
+        head += u'\n';
+    }
+    return declaredEncoding(QStringView(head));
+}
+
+Encoding saveEncoding(const QStringList &lines, Encoding opened)
+{
+    const std::optional<Encoding> declared = declaredEncoding(lines);
+    if (!declared)
+        return opened;
+    if (*declared == Encoding::Utf8 && opened == Encoding::Utf8Bom)
+        return opened;
+    return *declared;
+}
+
 QStringList splitLines(const QString &text)
 {
     QStringList lines;
@@ -114,10 +205,16 @@ Page decode(const QByteArray &bytes)
         page.lines = splitLines(QString::fromUtf8(bytes.mid(3)));
         return page;
     }
+    // The declaration is ASCII in both sets: look for it in the bytes taken
+    // as Latin-1.
+    const std::optional<Encoding> declared =
+        declaredEncoding(QStringView(QString::fromLatin1(bytes.left(declarationReach))));
     bool ascii = true;
     for (char c : bytes)
         if (uchar(c) >= 0x80) { ascii = false; break; }
-    if (!ascii && isValidUtf8(bytes)) {
+    const bool utf8 = declared ? *declared == Encoding::Utf8 && (ascii || isValidUtf8(bytes))
+                               : !ascii && isValidUtf8(bytes);
+    if (utf8) {
         page.encoding = Encoding::Utf8;
         page.lines = splitLines(QString::fromUtf8(bytes));
     } else {
