@@ -146,5 +146,8 @@ int main(int argc, char **argv)
     report("Compacter (ask, snapshot, replace)", measure([&] { editor.Compacter(); }, 1));
     reset();
     report("Exporte (dialog, strip, write)", measure([&] { editor.Exporte(); }));
+    reset();
+    editor.ToutSelectionner();
+    report("Indenter (select all, snapshot, replace)", measure([&] { editor.Indenter(); }, 1));
     return 0;
 }
