@@ -28,6 +28,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <memory>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -268,7 +269,7 @@ void TMainForm::buildToolBar()
     QToolButton *pasteBtn = toolButton(QStringLiteral("PasteBtn"));
     pasteBtn->setEnabled(false);
     connect(paste, &QAction::changed, pasteBtn, [paste, pasteBtn] { pasteBtn->setEnabled(paste->isEnabled()); });
-    connect(ComboBox1, &QComboBox::currentTextChanged, this, &TMainForm::ComboBox1Change);
+    connectFontBox();
 }
 
 void TMainForm::buildStatusBar()
@@ -300,6 +301,37 @@ void TMainForm::GetFontName()
     ComboBox1->clear();
     ComboBox1->addItems(families);
     ComboBox1->setEditText(QStringLiteral("Times New Roman"));
+}
+
+void TMainForm::connectFontBox()
+{
+    // A face picked from the list applies at once. Typed text applies when
+    // Enter is pressed, or when the box is left holding exactly a face of
+    // the list; each keystroke would otherwise wrap the selection in a font
+    // element of a partial name and take a snapshot of its own.
+    struct State {
+        bool typed = false;
+        QString applied; // what was applied during the current event
+    };
+    auto state = std::make_shared<State>();
+    auto apply = [this, state](const QString &font) {
+        state->typed = false;
+        if (font.isEmpty() || state->applied == font)
+            return;
+        // The box reports one choice through several signals (Enter, the
+        // end of editing, the list's activation): it acts once.
+        state->applied = font;
+        QTimer::singleShot(0, this, [state] { state->applied.clear(); });
+        ComboBox1Change(font);
+    };
+    connect(ComboBox1, &QComboBox::activated, this, [this, apply](int index) { apply(ComboBox1->itemText(index)); });
+    QLineEdit *edit = ComboBox1->lineEdit();
+    connect(edit, &QLineEdit::textEdited, this, [state] { state->typed = true; });
+    connect(edit, &QLineEdit::returnPressed, this, [edit, apply] { apply(edit->text()); });
+    connect(edit, &QLineEdit::editingFinished, this, [this, edit, state, apply] {
+        if (state->typed && ComboBox1->findText(edit->text(), Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
+            apply(edit->text());
+    });
 }
 
 void TMainForm::ComboBox1Change(const QString &font)

@@ -54,6 +54,7 @@ public:
     void Timer1Timer();
     void GetFontName();
     void ComboBox1Change(const QString &font);
+    void connectFontBox();
 
     void FileNewItemClick();
     void FileOpenItemClick();

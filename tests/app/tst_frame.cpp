@@ -9,6 +9,7 @@
 #include "platform/Launcher.h"
 #include "platform/Messages.h"
 
+#include <QLineEdit>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -278,11 +279,66 @@ private Q_SLOTS:
         TMainForm f;
         f.FileNewItemClick();
         const QStringList before = f.activeEditeur()->Memo1->Lines();
-        f.ComboBox1->setEditText(QStringLiteral("Arial"));
+        QTest::keyClicks(f.ComboBox1->lineEdit(), QStringLiteral("Arial"));
+        QTest::keyClick(f.ComboBox1->lineEdit(), Qt::Key_Return);
         QCOMPARE(f.activeEditeur()->Memo1->Lines(), before);
-        f.activeEditeur()->Memo1->Select(0, 6);
-        f.ComboBox1->setEditText(QStringLiteral("Courier New"));
-        QCOMPARE(f.activeEditeur()->Memo1->Line(0), QStringLiteral("<font face=\"Courier New\"><html></font>"));
+    }
+
+    void typedFaceActsOnEnterOnceWithOneSnapshot()
+    {
+        TMainForm f;
+        f.FileNewItemClick();
+        TEditeur *e = f.activeEditeur();
+        e->Memo1->SetLines({QStringLiteral("titre")});
+        e->Memo1->Select(0, 5);
+        f.ComboBox1->lineEdit()->clear();
+        QTest::keyClicks(f.ComboBox1->lineEdit(), QStringLiteral("Verdana, sans-serif"));
+        QCOMPARE(e->Memo1->Line(0), QStringLiteral("titre")); // typing alone does nothing
+        QTest::keyClick(f.ComboBox1->lineEdit(), Qt::Key_Return);
+        QCOMPARE(e->Memo1->Line(0), QStringLiteral("<font face=\"Verdana, sans-serif\">titre</font>"));
+        e->Memo1->setFocus(); // leaving the box does not apply it again
+        QApplication::processEvents();
+        QCOMPARE(e->Memo1->Lines().size(), 1);
+        QCOMPARE(e->Memo1->Line(0).count(QStringLiteral("<font")), 1);
+        e->Annuler();
+        QCOMPARE(e->Memo1->Line(0), QStringLiteral("titre"));
+    }
+
+    void faceOfTheListActsAtOnceOrWhenLeftTyped()
+    {
+        TMainForm f;
+        f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.FileNewItemClick();
+        TEditeur *e = f.activeEditeur();
+        QVERIFY(f.ComboBox1->count() > 1);
+        // Chosen from the list with the keyboard: applied at once.
+        e->Memo1->SetLines({QStringLiteral("titre")});
+        e->Memo1->Select(0, 5);
+        f.ComboBox1->setCurrentIndex(0);
+        QTest::keyClick(f.ComboBox1, Qt::Key_Down);
+        const QString second = f.ComboBox1->itemText(1);
+        QCOMPARE(e->Memo1->Line(0), QStringLiteral("<font face=\"%1\">titre</font>").arg(second));
+        // Typed exactly as listed, then the box is left: applied once.
+        e->Memo1->SetLines({QStringLiteral("titre")});
+        e->Memo1->Select(0, 5);
+        const QString first = f.ComboBox1->itemText(0);
+        f.ComboBox1->setFocus();
+        f.ComboBox1->lineEdit()->clear();
+        QTest::keyClicks(f.ComboBox1->lineEdit(), first);
+        f.ComboBox1->lineEdit()->setText(first); // whatever the completion added
+        QCOMPARE(e->Memo1->Line(0), QStringLiteral("titre"));
+        e->Memo1->setFocus();
+        QTRY_COMPARE(e->Memo1->Line(0), QStringLiteral("<font face=\"%1\">titre</font>").arg(first));
+        // Typed text that names no listed face is dropped on leaving.
+        e->Memo1->SetLines({QStringLiteral("titre")});
+        e->Memo1->Select(0, 5);
+        f.ComboBox1->setFocus();
+        QTest::keyClicks(f.ComboBox1->lineEdit(), QStringLiteral("zz"));
+        e->Memo1->setFocus();
+        QApplication::processEvents();
+        QCOMPARE(e->Memo1->Line(0), QStringLiteral("titre"));
     }
 
     void hintsSplitTooltipAndStatusText()
