@@ -19,16 +19,10 @@ void TEditeur::Imprimer()
             m_ownPrinter = std::make_shared<QPrinter>(QPrinter::HighResolution);
         printer = m_ownPrinter.get();
     }
-    if (!CommonDialogs::askPrint(this, *printer))
+    if (!CommonDialogs::askPrint(this, *printer, Memo1->SelLength() > 0))
         return;
 
-    QPainter painter;
-    if (!painter.begin(printer))
-        throw Platform::PemoError(QStringLiteral("Impossible d'imprimer sur l'imprimante \"%1\".")
-                                      .arg(printer->printerName().isEmpty() ? printer->outputFileName()
-                                                                            : printer->printerName()));
     const QFont font(Memo1->font(), printer);
-    painter.setFont(font);
     const QFontMetricsF fm(font, printer);
     const QRectF area = printer->pageLayout().paintRectPixels(printer->resolution());
 
@@ -39,9 +33,37 @@ void TEditeur::Imprimer()
     metrics.averageCharWidth = fm.averageCharWidth();
     metrics.charWidth = [&fm](QChar c) { return fm.horizontalAdvance(c); };
 
-    const QList<PrintLayout::Page> pages = PrintLayout::layout(Memo1->Lines(), metrics);
+    QStringList lines;
+    if (printer->printRange() == QPrinter::Selection) {
+        lines = Memo1->SelText().split(QStringLiteral("\r\n"));
+        if (lines.size() > 1 && lines.last().isEmpty())
+            lines.removeLast();
+    } else {
+        lines = Memo1->Lines();
+    }
+    const QList<PrintLayout::Page> pages = PrintLayout::layout(lines, metrics);
+    // Pages are numbered from 1; a range running past the end stops there.
+    qsizetype from = 1, to = pages.size();
+    if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
+        from = printer->fromPage();
+        if (printer->toPage() >= from)
+            to = std::min<qsizetype>(to, printer->toPage());
+    }
+    if (from > to)
+        throw Platform::PemoError(QStringLiteral("Le texte n'a que %1 page(s) : rien à imprimer de la page %2 à la page %3.")
+                                      .arg(pages.size())
+                                      .arg(printer->fromPage())
+                                      .arg(printer->toPage()));
+
+    QPainter painter;
+    if (!painter.begin(printer))
+        throw Platform::PemoError(QStringLiteral("Impossible d'imprimer sur l'imprimante \"%1\".")
+                                      .arg(printer->printerName().isEmpty() ? printer->outputFileName()
+                                                                            : printer->printerName()));
+    painter.setFont(font);
     bool first = true;
-    for (const PrintLayout::Page &page : pages) {
+    for (qsizetype p = from; p <= to; ++p) {
+        const PrintLayout::Page &page = pages.at(p - 1);
         if (!first && !printer->newPage()) {
             painter.end();
             throw Platform::PemoError(QStringLiteral("L'impression a échoué."));

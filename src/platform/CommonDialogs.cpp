@@ -5,6 +5,7 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace CommonDialogs {
@@ -84,11 +85,20 @@ std::optional<QFont> askFont(QWidget *parent, const QFont &initial)
     return dialog.selectedFont();
 }
 
-bool askPrint(QWidget *parent, QPrinter &printer)
+bool askPrint(QWidget *parent, QPrinter &printer, bool offerSelection)
 {
+    // A choice left over from the last job must not carry into this one.
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(0, 0);
     if (slot<PrintHandler>())
         return slot<PrintHandler>()(printer);
     QPrintDialog dialog(&printer, parent);
+    // Only what the printing honours is offered: all pages, a range, and
+    // the selection when there is one. There is no current page in a text
+    // laid out at print time.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, offerSelection);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setWindowTitle(QStringLiteral("Imprimer"));
     dialog.setAccessibleName(QStringLiteral("Imprimer"));
     return dialog.exec() == QDialog::Accepted;

@@ -21,7 +21,8 @@ std::optional<QColor> askColor(QWidget *parent, const QColor &initial);
 // The font dialog, preset to initial (face, size, style, underline, strike-out).
 std::optional<QFont> askFont(QWidget *parent, const QFont &initial);
 // The print dialog on the given printer (printer, copies, range); true on OK.
-bool askPrint(QWidget *parent, QPrinter &printer);
+// offerSelection: the dialog offers to print the selection alone.
+bool askPrint(QWidget *parent, QPrinter &printer, bool offerSelection = false);
 
 struct TextRequest {
     QString caption;

@@ -45,12 +45,15 @@ class PrintingTest : public QObject
     QTemporaryDir m_dir;
 
     // Prints the editor to a PDF file and answers the text pdftotext reads.
-    QString printToText(TEditeur &e, const QString &name)
+    // choose: what the user picks in the dialog besides the PDF printer.
+    QString printToText(TEditeur &e, const QString &name, std::function<void(QPrinter &)> choose = {})
     {
         const QString pdf = m_dir.filePath(name + QStringLiteral(".pdf"));
-        CommonDialogs::setPrintHandler([pdf](QPrinter &printer) {
+        CommonDialogs::setPrintHandler([pdf, choose](QPrinter &printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
+            if (choose)
+                choose(printer);
             return true;
         });
         e.Imprimer();
@@ -131,6 +134,55 @@ private Q_SLOTS:
                 printed << l.trimmed();
         QCOMPARE(printed, lines);
         QCOMPARE(pages.first().split(u'\n', Qt::SkipEmptyParts).size(), perPage);
+    }
+
+    void onlyTheChosenPagesOrSelectionArePrinted_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<bool>("selection");
+        QTest::addColumn<QString>("firstLine");
+        QTest::addColumn<int>("pageCount");
+        QTest::newRow("pages 2 to 2") << 2 << 2 << false << "page 2" << 1;
+        QTest::newRow("pages 2 to 3") << 2 << 3 << false << "page 2" << 2;
+        QTest::newRow("range running past the end") << 3 << 9 << false << "page 3" << 1;
+        QTest::newRow("all pages") << 0 << 0 << false << "page 1" << 3;
+        QTest::newRow("selection") << 0 << 0 << true << "page 2 ligne 5" << 1;
+    }
+    void onlyTheChosenPagesOrSelectionArePrinted()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(bool, selection);
+        QFETCH(QString, firstLine);
+        QFETCH(int, pageCount);
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext is not installed");
+        TEditeur e(nullptr);
+        // Three pages, each starting with a form feed after the first.
+        QStringList lines;
+        for (int p = 1; p <= 3; ++p)
+            for (int l = 1; l <= 10; ++l)
+                lines << (l == 1 && p > 1 ? QStringLiteral("\f") : QString()) + QStringLiteral("page %1 ligne %2").arg(p).arg(l);
+        e.Memo1->SetLines(lines);
+        e.Memo1->Select(int(lines.mid(0, 14).join(QStringLiteral("\r\n")).size()) + 2,
+                        int(lines.mid(14, 2).join(QStringLiteral("\r\n")).size()) + 2);
+        const QString text = printToText(e, QStringLiteral("range"), [=](QPrinter &printer) {
+            if (selection) {
+                printer.setPrintRange(QPrinter::Selection);
+            } else if (from > 0) {
+                printer.setPrintRange(QPrinter::PageRange);
+                printer.setFromTo(from, to);
+            }
+        });
+        QStringList pages = text.split(u'\f');
+        if (pages.last().trimmed().isEmpty())
+            pages.removeLast();
+        QCOMPARE(pages.size(), pageCount);
+        const QStringList printed = pages.first().split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(printed.first().trimmed().startsWith(firstLine), qPrintable(printed.first()));
+        if (selection)
+            QCOMPARE(printed.size(), 2);
     }
 
     void lineTwiceThePageWidthTakesTwoLines()
