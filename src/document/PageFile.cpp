@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+
 namespace PageFile {
 namespace {
 // 0x80..0x9F of Windows-1252; the five unassigned bytes map to the C1
@@ -238,13 +240,19 @@ QByteArray encode(const QStringList &lines, Encoding encoding)
 Page read(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        const int err = errno;
         throw Platform::PemoError(QStringLiteral("Impossible d'ouvrir le fichier %1.\n%2")
-                                      .arg(path, file.errorString()));
+                                      .arg(path, Platform::fileFailureReason(path, err, file.errorString(), false)));
+    }
+    errno = 0;
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        const int err = errno;
         throw Platform::PemoError(QStringLiteral("Erreur de lecture du fichier %1.\n%2")
-                                      .arg(path, file.errorString()));
+                                      .arg(path, Platform::fileFailureReason(path, err, file.errorString(), false)));
+    }
     return decode(bytes);
 }
 
@@ -252,9 +260,24 @@ void write(const QString &path, const QStringList &lines, Encoding encoding)
 {
     QSaveFile file(path);
     const QByteArray bytes = encode(lines, encoding);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // The error number is taken right after the call that failed: the
+    // file's own error text is the system's, in English, or nothing at all
+    // when the disk filled while the buffer was written out.
+    errno = 0;
+    bool done = file.open(QIODevice::WriteOnly);
+    if (done) {
+        errno = 0;
+        done = file.write(bytes) == bytes.size();
+    }
+    if (done) {
+        errno = 0;
+        done = file.commit();
+    }
+    if (!done) {
+        const int err = errno;
         throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.\n%2")
-                                      .arg(path, file.errorString()));
+                                      .arg(path, Platform::fileFailureReason(path, err, file.errorString(), true)));
+    }
 }
 
 } // namespace PageFile

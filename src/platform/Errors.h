@@ -18,4 +18,9 @@ private:
     QString m_message;
 };
 
+// The French reason for a failed file operation on path, from the system's
+// error number err (0 when unknown) and, failing that, from what the file
+// system looks like now. qtText is the last resort.
+QString fileFailureReason(const QString &path, int err, const QString &qtText, bool writing);
+
 } // namespace Platform

@@ -67,6 +67,9 @@ FileDialogResult runFileDialog(QWidget *parent, const FileDialogRequest &request
 
     QFileDialog dialog(parent, request.title);
     dialog.setOption(QFileDialog::DontUseNativeDialog, request.picturePreview);
+    // The labels already name their patterns ("Fichiers html (*.htm;*.html)"):
+    // the ones added for Qt's filtering are not shown a second time.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     const QStringList filters = qtNameFilters(request.filter);
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
@@ -93,7 +96,15 @@ FileDialogResult runFileDialog(QWidget *parent, const FileDialogRequest &request
     result.accepted = true;
     result.paths = dialog.selectedFiles();
     result.path = result.paths.first();
-    result.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    // With the details hidden, some dialogs report the label as shown.
+    const QString selectedFilter = dialog.selectedNameFilter();
+    result.filterIndex = int(filters.indexOf(selectedFilter)) + 1;
+    if (result.filterIndex < 1) {
+        const QStringList parts = request.filter.split(u'|');
+        for (int i = 0; i < parts.size(); i += 2)
+            if (parts.at(i).trimmed() == selectedFilter.trimmed())
+                result.filterIndex = i / 2 + 1;
+    }
     if (result.filterIndex < 1)
         result.filterIndex = 1;
     return result;
