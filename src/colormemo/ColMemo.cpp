@@ -1,6 +1,7 @@
 #include "ColMemo.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QGlyphRun>
 #include <QKeyEvent>
 #include <QMetaMethod>
@@ -9,6 +10,26 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+
+// The margin where the pane draws its line numbers. It only forwards its
+// paint events: the pane knows where each line stands.
+class TLineNumberArea : public QWidget
+{
+public:
+    explicit TLineNumberArea(TColorMemo *memo)
+        : QWidget(memo), m_memo(memo)
+    {
+        setObjectName(QStringLiteral("LineNumbers"));
+        setAccessibleName(QStringLiteral("Numéros de ligne"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override { m_memo->paintLineNumbers(event); }
+    void wheelEvent(QWheelEvent *event) override { QCoreApplication::sendEvent(m_memo->viewport(), event); }
+
+private:
+    TColorMemo *m_memo;
+};
 
 TColorMemo::TColorMemo(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -43,6 +64,93 @@ TColorMemo::TColorMemo(QWidget *parent)
     };
     m_recordedLines = document()->blockCount();
     m_recordedEnd = TextLength();
+
+    m_numberArea = new TLineNumberArea(this);
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &TColorMemo::updateMargins);
+    // The numbers follow every repaint and scroll of the text, and the
+    // emphasis follows the caret.
+    connect(this, &QPlainTextEdit::updateRequest, m_numberArea, [this] { m_numberArea->update(); });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, m_numberArea, [this] { m_numberArea->update(); });
+    updateMargins();
+}
+
+void TColorMemo::SetInset(int left, int top, int right, int bottom)
+{
+    m_inset = QMargins(left, top, right, bottom);
+    updateMargins();
+}
+
+void TColorMemo::SetLineNumbers(bool on)
+{
+    if (on == m_lineNumbers)
+        return;
+    m_lineNumbers = on;
+    updateMargins();
+}
+
+int TColorMemo::lineNumberWidthFor(int lineCount) const
+{
+    int digits = 1;
+    for (int n = qMax(lineCount, 1); n >= 10; n /= 10)
+        ++digits;
+    // Measured in bold, the face of the caret line's number, so that the
+    // emphasis never clips a digit.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int digitWidth = 0;
+    for (char c = '0'; c <= '9'; ++c)
+        digitWidth = qMax(digitWidth, metrics.horizontalAdvance(QLatin1Char(c)));
+    return digits * digitWidth + 2 * LineNumberPadding;
+}
+
+int TColorMemo::lineNumberWidth() const
+{
+    return m_lineNumbers ? lineNumberWidthFor(document()->blockCount()) : 0;
+}
+
+void TColorMemo::updateMargins()
+{
+    if (!m_numberArea)
+        return;
+    const int width = lineNumberWidth();
+    const QMargins wanted(m_inset.left() + width, m_inset.top(), m_inset.right(), m_inset.bottom());
+    if (viewportMargins() != wanted)
+        setViewportMargins(wanted);
+    const QRect r = contentsRect();
+    m_numberArea->setGeometry(r.left(), r.top() + m_inset.top(), width,
+                              qMax(0, r.height() - m_inset.top() - m_inset.bottom()));
+    m_numberArea->setVisible(m_lineNumbers);
+}
+
+void TColorMemo::paintLineNumbers(QPaintEvent *event)
+{
+    QPainter painter(m_numberArea);
+    const QPalette &pal = palette();
+    painter.fillRect(event->rect(), pal.color(QPalette::Window));
+    QFont plain = font();
+    QFont bold = plain;
+    bold.setBold(true);
+    const int current = textCursor().blockNumber();
+    const int right = m_numberArea->width() - LineNumberPadding;
+    // The area and the viewport share their top edge, so a line's place in
+    // the viewport is its place in the margin.
+    const int bottom = event->rect().bottom();
+    QPointF origin = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid() && origin.y() <= bottom; block = block.next()) {
+        const QRectF r = blockBoundingRect(block);
+        if (block.isVisible() && origin.y() + r.height() >= event->rect().top()) {
+            const bool isCurrent = block.blockNumber() == current;
+            painter.setFont(isCurrent ? bold : plain);
+            painter.setPen(pal.color(isCurrent ? QPalette::WindowText : QPalette::PlaceholderText));
+            // The first text line's baseline, wherever the layout puts it.
+            const QTextLine line = block.layout()->lineCount() > 0 ? block.layout()->lineAt(0) : QTextLine();
+            const qreal lineHeight = line.isValid() ? line.height() : r.height();
+            const QRect box(0, int(origin.y() + (line.isValid() ? line.y() : 0)), right, int(lineHeight));
+            painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, QString::number(block.blockNumber() + 1));
+        }
+        origin.ry() += r.height();
+    }
 }
 
 TColorMemo::~TColorMemo() = default;
@@ -725,6 +833,7 @@ void TColorMemo::mouseMoveEvent(QMouseEvent *event)
 void TColorMemo::resizeEvent(QResizeEvent *event)
 {
     QPlainTextEdit::resizeEvent(event);
+    updateMargins();
     requestAll();
 }
 
@@ -733,6 +842,9 @@ void TColorMemo::changeEvent(QEvent *event)
     QPlainTextEdit::changeEvent(event);
     switch (event->type()) {
     case QEvent::FontChange:
+        updateMargins();
+        requestAll();
+        break;
     case QEvent::PaletteChange:
     case QEvent::EnabledChange:
         requestAll();

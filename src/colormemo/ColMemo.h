@@ -42,8 +42,18 @@ public:
     void SetText(const QString &text);
     int TextLength() const;             // in offsets
 
-    // Distance of the text area from the pane's edges.
-    void SetInset(int left, int top, int right, int bottom) { setViewportMargins(left, top, right, bottom); }
+    // Distance of the text area from the pane's edges (the line-number
+    // margin, when shown, comes on top of the left one).
+    void SetInset(int left, int top, int right, int bottom);
+
+    // --- line numbers, in a margin left of the text; shown by default
+    bool LineNumbers() const { return m_lineNumbers; }
+    void SetLineNumbers(bool on);
+    // Width in pixels of the margin as it stands (0 when hidden), and the
+    // width it takes for a text of lineCount lines in the pane's font.
+    int lineNumberWidth() const;
+    int lineNumberWidthFor(int lineCount) const;
+    QWidget *lineNumberArea() const { return m_numberArea; }
 
     bool Modified() const;
     void SetModified(bool modified);
@@ -129,6 +139,11 @@ protected:
 
 private:
     enum class Pending { None, CurrentLine, All };
+    friend class TLineNumberArea;
+    static constexpr int LineNumberPadding = 4; // each side of the numbers
+
+    void updateMargins();
+    void paintLineNumbers(QPaintEvent *event);
 
     void replaceAll(const QString &qtText);
     void requestAll();
@@ -146,6 +161,10 @@ private:
     bool colouring() const;
 
     bool m_modified = false;
+
+    QWidget *m_numberArea = nullptr;
+    bool m_lineNumbers = true;
+    QMargins m_inset;
 
     TDrawRules m_rules {this};
     THotSpot m_hotSpot;

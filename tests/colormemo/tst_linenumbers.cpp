@@ -1,0 +1,143 @@
+#include "colormemo/ColMemo.h"
+#include "scanmask.h"
+#include "testmain.h"
+
+#include <QFontMetrics>
+#include <QVBoxLayout>
+
+// The line-number margin: its width, where the text starts beside it, and
+// that showing it changes neither the offsets nor the colouring.
+class TestLineNumbers : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_host = new QWidget;
+        m_host->resize(420, 240);
+        auto *layout = new QVBoxLayout(m_host);
+        m_memo = new TColorMemo(m_host);
+        m_memo->SetInset(3, 2, 3, 2);
+        layout->addWidget(m_memo);
+        m_host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_host));
+    }
+    void cleanup()
+    {
+        delete m_host;
+        m_host = nullptr;
+    }
+
+    void widthFitsTheLastNumber_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("digits");
+        QTest::newRow("empty page") << 1 << 1;
+        QTest::newRow("9 lines") << 9 << 1;
+        QTest::newRow("10 lines") << 10 << 2;
+        QTest::newRow("99 999 lines") << 99999 << 5;
+        QTest::newRow("100 000 lines") << 100000 << 6;
+    }
+    void widthFitsTheLastNumber()
+    {
+        QFETCH(int, lines);
+        QFETCH(int, digits);
+        const int width = m_memo->lineNumberWidthFor(lines);
+        // Every number up to the last fits, even in the caret line's bold.
+        QFont bold = m_memo->font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        const int widest = metrics.horizontalAdvance(QString(digits, u'8'));
+        QVERIFY2(widest < width, qPrintable(QStringLiteral("%1 >= %2").arg(widest).arg(width)));
+        // ...and the margin is no wider than one more digit would need.
+        QVERIFY(width <= metrics.horizontalAdvance(QString(digits + 1, u'8')) + 8);
+        // Same digit count, same width: the text does not jump within a decade.
+        int firstOfDecade = 1;
+        for (int i = 1; i < digits; ++i)
+            firstOfDecade *= 10;
+        QCOMPARE(m_memo->lineNumberWidthFor(firstOfDecade), width);
+    }
+
+    void marginGrowsWithTheText()
+    {
+        // Nine lines, the last one without a line break: numbers 1 to 9.
+        m_memo->SetText(QStringList(9, QStringLiteral("<p>")).join(QStringLiteral("\r\n")));
+        QCOMPARE(m_memo->document()->blockCount(), 9);
+        const int nine = m_memo->lineNumberWidth();
+        QCOMPARE(nine, m_memo->lineNumberWidthFor(9));
+        QCOMPARE(textLeft(), nine + 3);
+        m_memo->SetSelStart(m_memo->TextLength());
+        QTest::keyClick(m_memo, Qt::Key_Return); // the tenth line
+        QCOMPARE(m_memo->document()->blockCount(), 10);
+        QVERIFY(m_memo->lineNumberWidth() > nine);
+        QCOMPARE(textLeft(), m_memo->lineNumberWidth() + 3);
+
+        m_memo->SetLines(QStringList(100000, QStringLiteral("x")));
+        QCOMPARE(m_memo->lineNumberWidth(), m_memo->lineNumberWidthFor(100000));
+        QCOMPARE(m_memo->lineNumberArea()->width(), m_memo->lineNumberWidth());
+        QCOMPARE(textLeft(), m_memo->lineNumberWidth() + 3);
+    }
+
+    void switchedOffGivesTheWidthBack()
+    {
+        m_memo->SetLines({"a", "b"});
+        QVERIFY(m_memo->LineNumbers());
+        QVERIFY(m_memo->lineNumberArea()->isVisible());
+        m_memo->SetLineNumbers(false);
+        QCOMPARE(m_memo->lineNumberWidth(), 0);
+        QVERIFY(!m_memo->lineNumberArea()->isVisible());
+        QCOMPARE(textLeft(), 3);
+        m_memo->SetLineNumbers(true);
+        QVERIFY(m_memo->lineNumberArea()->isVisible());
+        QCOMPARE(textLeft(), m_memo->lineNumberWidth() + 3);
+    }
+
+    void offsetsAndColoursDoNotDependOnTheMargin()
+    {
+        TColorRule *tags = m_memo->ColorRules().Add();
+        tags->SetDefKeyColor(clBlue);
+        tags->SetKeyBegEndLst({"<;>"});
+        m_memo->SetLines({"<b>un</b>", "deux <i>trois</i>", "<hr>"});
+        m_memo->Select(13, 8);
+        m_memo->viewport()->repaint();
+        const QString withNumbers = ScanMask::render(m_memo->runs(), 0, m_memo->TextLength());
+        const QString selected = m_memo->SelText();
+        m_memo->SetLineNumbers(false);
+        m_memo->viewport()->repaint();
+        QCOMPARE(ScanMask::render(m_memo->runs(), 0, m_memo->TextLength()), withNumbers);
+        QCOMPARE(m_memo->SelStart(), 13);
+        QCOMPARE(m_memo->SelText(), selected);
+        // A click just right of the margin lands at the start of the line.
+        m_memo->SetLineNumbers(true);
+        const QRectF second = m_memo->blockRect(m_memo->document()->findBlockByNumber(1));
+        QTest::mouseClick(m_memo->viewport(), Qt::LeftButton, {}, QPoint(1, int(second.center().y())));
+        QCOMPARE(m_memo->SelStart(), 11);
+    }
+
+    void caretLineNumberStandsOut()
+    {
+        m_memo->SetLines({"un", "deux", "trois"});
+        m_memo->SetSelStart(0);
+        const QImage onFirst = m_memo->lineNumberArea()->grab().toImage();
+        m_memo->SetSelStart(6); // second line
+        const QImage onSecond = m_memo->lineNumberArea()->grab().toImage();
+        QVERIFY(onFirst != onSecond);
+        // Only the first two lines' rows differ; the third is drawn alike.
+        const QRectF third = m_memo->blockRect(m_memo->document()->findBlockByNumber(2));
+        const int top = int(third.top()) + 1, bottom = int(third.bottom()) - 1;
+        QVERIFY(bottom < onFirst.height());
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < onFirst.width(); ++x)
+                QCOMPARE(onFirst.pixel(x, y), onSecond.pixel(x, y));
+    }
+
+private:
+    // Where the text area starts, from the pane's inner edge.
+    int textLeft() const { return m_memo->viewport()->geometry().left() - m_memo->contentsRect().left(); }
+
+    QWidget *m_host = nullptr;
+    TColorMemo *m_memo = nullptr;
+};
+
+PEMO_TEST(TestLineNumbers)
+#include "tst_linenumbers.moc"
