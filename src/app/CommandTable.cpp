@@ -216,6 +216,13 @@ QList<MenuDefinition> build()
             [](TEditeur &e) { e.Css(); }),
         doc("Editeur1", QStringLiteral("&Editeur..."), QStringLiteral("Options de l'éditeur"),
             [](TEditeur &e) { e.OptEdit(); }),
+        [] {
+            MenuCommand c = frame("Numerosdeligne1", QStringLiteral("&Numéros de ligne"),
+                                  QStringLiteral("Afficher les numéros de ligne dans la marge"),
+                                  [](TMainForm &f) { f.Numerosdeligne1Click(); });
+            c.checkable = true;
+            return c;
+        }(),
         sep([] {
             MenuCommand c = doc("Actualiserautomatiquement1", QStringLiteral("A&ctualiser automatiquement"),
                                 QStringLiteral("Actualiser automatiqement l'affichage"));

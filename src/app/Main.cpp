@@ -3,6 +3,7 @@
 #include "app/AboutBox.h"
 #include "app/CommandTable.h"
 #include "app/Icons.h"
+#include "app/RecentFiles.h"
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
 #include "platform/Errors.h"
@@ -25,6 +26,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,6 +39,7 @@
 #include <QPrintDialog>
 #include <QPointer>
 #include <QPrinter>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTime>
@@ -44,6 +47,10 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+
+namespace {
+QString lineNumbersKey() { return QStringLiteral("Editor/lineNumbers"); }
+} // namespace
 
 QString browserArgument(const QString &path)
 {
@@ -62,6 +69,8 @@ TMainForm::TMainForm(QWidget *parent)
 
     // FormCreate
     StartDir = QDir::currentPath();
+    m_settings = std::make_unique<QSettings>();
+    m_recent = std::make_unique<RecentFiles>(*m_settings);
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("ClientArea"));
     mdiArea->setAccessibleName(QStringLiteral("Fenêtres des documents"));
@@ -114,11 +123,14 @@ void TMainForm::buildMenus()
         addCommands(menu, def.items);
         if (def.name == QLatin1String("Fenetre1"))
             connect(menu, &QMenu::aboutToShow, this, &TMainForm::fillWindowMenu);
+        if (def.name == QLatin1String("Fichier1"))
+            connect(menu, &QMenu::aboutToShow, this, &TMainForm::fillRecentFiles);
     }
     // Start-up states of the items with rules of their own.
     action(QStringLiteral("Rtablir1"))->setEnabled(false);
     action(QStringLiteral("PasteItem"))->setEnabled(false);
     action(QStringLiteral("Actualiserautomatiquement1"))->setChecked(true);
+    action(QStringLiteral("Numerosdeligne1"))->setChecked(m_settings->value(lineNumbersKey(), true).toBool());
 }
 
 void TMainForm::addCommands(QMenu *menu, const QList<MenuCommand> &items)
@@ -419,9 +431,11 @@ TEditeur *TMainForm::NewDocumentWindow(const QString &caption)
     sub->resize(600, 429);
     editeur->setWindowTitle(caption);
     editeur->setAccessibleName(caption);
+    editeur->Memo1->SetLineNumbers(action(QStringLiteral("Numerosdeligne1"))->isChecked());
     connect(editeur, &QWidget::windowTitleChanged, editeur, [editeur](const QString &t) {
         editeur->setAccessibleName(t);
     });
+    connect(editeur, &TEditeur::fileUsed, this, [this](const QString &path) { m_recent->add(path); });
     connect(sub, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &TMainForm::UpdateMenuItems); });
     sub->show();
     mdiArea->setActiveSubWindow(sub);
@@ -572,6 +586,63 @@ void TMainForm::fillWindowMenu()
         });
         m_windowEntries << a;
     }
+}
+
+void TMainForm::fillRecentFiles()
+{
+    // The entries sit between "Configuration impression" and "Quitter",
+    // rebuilt each time the menu opens so that every frame shows the list
+    // as it stands.
+    QMenu *menu = this->menu(QStringLiteral("Fichier1"));
+    for (QAction *a : std::as_const(m_recentEntries)) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    m_recentEntries.clear();
+    const QStringList paths = m_recent->entries();
+    if (paths.isEmpty())
+        return;
+    QAction *exit = action(QStringLiteral("FileExitItem"));
+    // "Quitter" has its own separator before it; the list gets one above.
+    const QList<QAction *> all = menu->actions();
+    const qsizetype at = all.indexOf(exit);
+    QAction *before = at > 0 && all.at(at - 1)->isSeparator() ? all.at(at - 1) : exit;
+    auto *separator = new QAction(menu);
+    separator->setSeparator(true);
+    menu->insertAction(before, separator);
+    m_recentEntries << separator;
+    int n = 1;
+    for (const QString &path : paths) {
+        const QString shown = QFontMetrics(menu->font()).elidedText(path, Qt::ElideMiddle, 420);
+        // "&&" so that a "&" in a folder name is shown, not taken as a mnemonic.
+        auto *a = new QAction(QStringLiteral("&%1 %2").arg(n++).arg(QString(shown).replace(u'&', QStringLiteral("&&"))), menu);
+        a->setObjectName(QStringLiteral("RecentFile%1").arg(n - 1));
+        a->setStatusTip(QStringLiteral("Ouvrir %1").arg(path));
+        a->setData(path);
+        connect(a, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+        menu->insertAction(before, a);
+        m_recentEntries << a;
+    }
+}
+
+void TMainForm::openRecentFile(const QString &path)
+{
+    if (!m_recent->choose(path)) {
+        Platform::warning(this, QStringLiteral("Le fichier « %1 » n'existe plus. Il est retiré de la liste des fichiers récents.")
+                                    .arg(path));
+        return;
+    }
+    openFiles({path});
+}
+
+void TMainForm::Numerosdeligne1Click()
+{
+    // The check mark has already been inverted by the action itself.
+    const bool on = action(QStringLiteral("Numerosdeligne1"))->isChecked();
+    m_settings->setValue(lineNumbersKey(), on);
+    m_settings->sync();
+    for (TEditeur *e : editeurs())
+        e->Memo1->SetLineNumbers(on);
 }
 
 void TMainForm::HelpContents() { Platform::helpContents(this); }

@@ -16,9 +16,11 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPrinter;
+class QSettings;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class RecentFiles;
 class TEditeur;
 struct MenuCommand;
 
@@ -78,6 +80,11 @@ public:
     void Horloge1Click();
     void Blocnotes1Click();
 
+    // Recent pages under "Fichier" and the choices kept between sessions.
+    RecentFiles &recentFiles() { return *m_recent; }
+    void openRecentFile(const QString &path);
+    void Numerosdeligne1Click();
+
     // Site wizards and thumbnail gallery.
 
     // FTP publishing.
@@ -107,12 +114,16 @@ private:
     void buildStatusBar();
     void fillWindowMenu();
     void triggerCommand(const MenuCommand &command);
+    void fillRecentFiles();
 
     QHash<QString, QAction *> m_actions;
     QHash<QString, QToolButton *> m_buttons;
     QHash<QString, QMenu *> m_menus;
     QList<QWidget *> m_docControls;   // enabled while a document exists
     QList<QAction *> m_windowEntries; // the window list of "Fenêtre"
+    QList<QAction *> m_recentEntries; // the recent pages of "Fichier"
+    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<RecentFiles> m_recent;
     std::unique_ptr<QPrinter> m_printer;
     bool m_shown = false;
     bool m_destroying = false;

@@ -14,6 +14,7 @@ int main(int argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pemo HTML"));
+    QApplication::setOrganizationName(QStringLiteral("Pemo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pemo HTML"));
     QApplication::setDesktopFileName(QStringLiteral("pemohtml"));
 

@@ -110,6 +110,7 @@ void TEditeur::OpenFile(const QString &path)
     HtmlView1->LoadFromLines(Memo1->Lines());
     Memorise();
     Dossier = Platform::folderPart(path);
+    Q_EMIT fileUsed(path);
 }
 
 void TEditeur::writeTo(const QString &path)
@@ -119,6 +120,7 @@ void TEditeur::writeTo(const QString &path)
     PageFile::write(path, lines, encoding);
     m_encoding = encoding;
     Memo1->SetModified(false);
+    Q_EMIT fileUsed(path);
 }
 
 bool TEditeur::Enregistrer()

@@ -169,6 +169,8 @@ public:
 
 Q_SIGNALS:
     void captionChanged(const QString &caption);
+    // The page was opened from or written to this file.
+    void fileUsed(const QString &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <vector>
 
 namespace {
@@ -37,6 +39,12 @@ int main(int argc, char **argv)
                                                                     : qgetenv("QT_QPA_PLATFORM"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    // Whatever a test remembers goes to a folder of its own that disappears
+    // with the run: the settings of the person running the tests stay as they are.
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("PemoTests"));
     QStringList args = app.arguments();
     QStringList only;
     int at = args.indexOf(QStringLiteral("-only"));
