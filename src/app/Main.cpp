@@ -594,10 +594,8 @@ void TMainForm::fillRecentFiles()
     // rebuilt each time the menu opens so that every frame shows the list
     // as it stands.
     QMenu *menu = this->menu(QStringLiteral("Fichier1"));
-    for (QAction *a : std::as_const(m_recentEntries)) {
-        menu->removeAction(a);
-        a->deleteLater();
-    }
+    // Never rebuilt from one of its own entries, so the old ones can go at once.
+    qDeleteAll(m_recentEntries);
     m_recentEntries.clear();
     const QStringList paths = m_recent->entries();
     if (paths.isEmpty())
