@@ -135,14 +135,22 @@ int main(int argc, char **argv)
     frame.resize(1200, 780);
     frame.show();
     QTimer::singleShot(0, &frame, [&frame, file] { frame.openFiles({file}); });
+    // Generous waits: the machine may be busy with other work, and a slow
+    // first start of the engine is not a missing preview.
     QElapsedTimer wait;
     wait.start();
-    while (painted.at < 0 && wait.elapsed() < 10000)
+    while (painted.at < 0 && wait.elapsed() < 60000)
         app.processEvents(QEventLoop::WaitForMoreEvents, 50);
-    while (!frame.activeEditeur() && wait.elapsed() < 10000)
+    while (!frame.activeEditeur() && wait.elapsed() < 60000)
         app.processEvents(QEventLoop::WaitForMoreEvents, 50);
     TEditeur *first = frame.activeEditeur();
-    if (!first || (first->HtmlView1->isLoading() && !waitRendered(first->HtmlView1))) {
+    if (!first) {
+        std::printf("the page's window did not open\n");
+        return 1;
+    }
+    while ((first->HtmlView1->isLoading() || !first->HtmlView1->engineView()) && wait.elapsed() < 90000)
+        app.processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (first->HtmlView1->isLoading() || !first->HtmlView1->engineView()) {
         std::printf("the first preview did not come\n");
         return 1;
     }
@@ -151,29 +159,42 @@ int main(int argc, char **argv)
                 static_cast<long long>(painted.at), static_cast<long long>(previewAt));
     printMemory("1 window:");
 
-    // Tick to rebuilt preview, a few thousand pixels down the page.
+    // Tick to rebuilt preview, a few thousand pixels down the page, after a
+    // character typed in the body near that place (`line`), or in the
+    // page's head (line 1).
     TEditeur *e = first;
     e->Actauto(true);
-    e->HtmlView1->SetViewPosition(3000);
-    QElapsedTimer settle;
-    settle.start();
-    while (e->HtmlView1->ViewPosition() != 3000 && settle.elapsed() < 5000)
-        app.processEvents(QEventLoop::WaitForMoreEvents, 20);
-    QList<qint64> times;
-    int kept = 0;
-    for (int round = 0; round < 20; ++round) {
-        e->Memo1->SetSelStart(40 + round);
-        e->Memo1->SetSelText(QStringLiteral("x"));
-        QSignalSpy spy(e->HtmlView1, &THtmlView::rendered);
-        QElapsedTimer t;
-        t.start();
-        e->MajView(); // the timer's tick
-        if (!spy.wait(30000)) {
-            std::printf("rebuild %d did not finish\n", round);
-            return 1;
+    auto ticks = [&](int line, int rounds, QList<qint64> &times, int &kept) {
+        e->HtmlView1->SetViewPosition(3000);
+        QElapsedTimer settle;
+        settle.start();
+        while (e->HtmlView1->ViewPosition() != 3000 && settle.elapsed() < 5000)
+            app.processEvents(QEventLoop::WaitForMoreEvents, 20);
+        kept = 0;
+        for (int round = 0; round < rounds; ++round) {
+            const QStringList lines = e->Memo1->Lines();
+            int offset = 0;
+            for (int i = 0; i < line; ++i)
+                offset += int(lines.at(i).size()) + 2;
+            e->Memo1->SetSelStart(offset + 12 + round);
+            e->Memo1->SetSelText(QStringLiteral("x"));
+            QSignalSpy spy(e->HtmlView1, &THtmlView::rendered);
+            QElapsedTimer t;
+            t.start();
+            e->MajView(); // the timer's tick
+            if (!spy.wait(30000))
+                return false;
+            times << t.elapsed();
+            kept += e->HtmlView1->ViewPosition() == 3000;
         }
-        times << t.elapsed();
-        kept += e->HtmlView1->ViewPosition() == 3000;
+        std::sort(times.begin(), times.end());
+        return true;
+    };
+    QList<qint64> times, headTimes, scriptTimes;
+    int kept = 0, headKept = 0, scriptKept = 0;
+    if (!ticks(120, 20, times, kept) || !ticks(1, 10, headTimes, headKept)) {
+        std::printf("a rebuild did not finish\n");
+        return 1;
     }
     // Where the time goes: reading the source pane, and the engine alone.
     QList<qint64> linesTimes, engineTimes;
@@ -222,10 +243,28 @@ int main(int argc, char **argv)
     std::sort(engineTimes.begin(), engineTimes.end());
     std::printf("  of which reading the source pane: median %lld ms; engine load and placing: median %lld ms\n",
                 static_cast<long long>(linesTimes.at(5)), static_cast<long long>(engineTimes.at(5)));
-    std::sort(times.begin(), times.end());
-    std::printf("tick to rebuilt 200 KB preview: median %lld ms, worst %lld ms over %d rounds; place kept %d/%d\n",
+    // The same page holding a script: every rebuild is a full load.
+    {
+        QSignalSpy spy(e->HtmlView1, &THtmlView::rendered);
+        e->Memo1->SetSelStart(0);
+        e->Memo1->SetSelText(QStringLiteral("<script>var banc = 1;</script>\r\n"));
+        e->MajView();
+        if (!spy.wait(30000) || !ticks(120, 10, scriptTimes, scriptKept)) {
+            std::printf("a rebuild of the page with a script did not finish\n");
+            return 1;
+        }
+    }
+    std::printf("  typed in the head (full load): median %lld ms, worst %lld ms; view place kept %d/%d\n",
+                static_cast<long long>(headTimes.at(headTimes.size() / 2)), static_cast<long long>(headTimes.last()),
+                headKept, int(headTimes.size()));
+    std::printf("  page holding a script (full load): median %lld ms, worst %lld ms; view place kept %d/%d\n",
+                static_cast<long long>(scriptTimes.at(scriptTimes.size() / 2)),
+                static_cast<long long>(scriptTimes.last()), scriptKept, int(scriptTimes.size()));
+    std::printf("tick to rebuilt 200 KB preview (typed in the body): median %lld ms, worst %lld ms over %d rounds"
+                " (target 150 ms)\nview place kept %d/%d\n",
                 static_cast<long long>(times.at(times.size() / 2)), static_cast<long long>(times.last()),
                 int(times.size()), kept, int(times.size()));
+    const bool placesKept = kept == times.size() && headKept == headTimes.size() && scriptKept == scriptTimes.size();
 
     // Memory with ten windows showing the template.
     for (int i = 1; i < 10; ++i) {
@@ -239,5 +278,9 @@ int main(int argc, char **argv)
     for (TEditeur *w : frame.editeurs())
         w->Memo1->SetModified(false);
     frame.mdiArea->closeAllSubWindows();
+    if (!placesKept) {
+        std::printf("the view place was not kept on every rebuild\n");
+        return 1;
+    }
     return 0;
 }

@@ -44,6 +44,9 @@ void TEditeur::Memo1Change()
 void TEditeur::rebuildPreview(bool keepPlace)
 {
     const int position = keepPlace ? HtmlView1->ViewPosition() : 0;
+    // Relative names resolve against this page's own folder, whatever
+    // another window made current.
+    HtmlView1->setFolder(Dossier);
     HtmlView1->LoadFromLines(Memo1->Lines());
     if (keepPlace)
         HtmlView1->SetViewPosition(position);
@@ -83,6 +86,7 @@ void TEditeur::HtmlView1HotSpotClick(const QString &target, bool *handled)
 {
     *handled = false;
     // The page comes back as the source says, from its top.
+    HtmlView1->setFolder(Dossier);
     HtmlView1->LoadFromLines(Memo1->Lines());
 
     const qsizetype colon = target.indexOf(u':') + 1;

@@ -2,6 +2,7 @@
 
 #include "platform/Launcher.h"
 #include "platform/Messages.h"
+#include "renderer/BodySwap.h"
 #include "renderer/LinkName.h"
 #include "renderer/PreviewScripts.h"
 
@@ -118,6 +119,7 @@ protected:
             // the network by itself.
             if (url.isLocalFile() || url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("about")) {
                 m_view->m_showingSource = false;
+                m_view->m_shownText.clear();
                 return true;
             }
             return false;
@@ -233,12 +235,20 @@ QUrl THtmlView::url() const { return m_page ? m_page->url() : QUrl(); }
 void THtmlView::LoadFromLines(const QStringList &lines)
 {
     m_pendingHtml = PageText::join(lines);
-    m_pendingBase = QUrl::fromLocalFile(QDir::currentPath() + u'/');
+    QString folder = folderPath();
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    m_pendingBase = QUrl::fromLocalFile(folder);
     m_pendingPosition = -1;
     m_followQueue.clear();
     m_showingSource = true;
     m_loading = true;
-    ++m_serial;
+    // A load under way is left to end, so that its page replaces the one
+    // shown in one step; the newest text follows it.
+    if (m_inFlight) {
+        m_updateAgain = true;
+        return;
+    }
     // The engine gets the page once the current event is over: the caller
     // may still write the position it wants, and a burst of rebuilds in one
     // event costs one load.
@@ -248,38 +258,117 @@ void THtmlView::LoadFromLines(const QStringList &lines)
     }
 }
 
+QString THtmlView::folderPath() const
+{
+    return QDir(m_folder.isEmpty() ? QDir::currentPath() : m_folder).absolutePath();
+}
+
 void THtmlView::startLoad()
 {
     if (!m_loadQueued)
         return;
     m_loadQueued = false;
+    beginLoad();
+}
+
+void THtmlView::beginLoad()
+{
     ensureEngine();
-    setPositionScript(m_pendingPosition);
+    m_inFlight = true;
+    const int id = ++m_loadId;
     const QString html = std::exchange(m_pendingHtml, QString());
+    // The <base> keeps relative names resolving against the page's folder
+    // (unless the page sets its own).
+    const bool ownBase = html.contains(QLatin1String("<base"), Qt::CaseInsensitive);
+    const QString text = ownBase ? html : PageText::withBase(html, m_pendingBase.toString(QUrl::FullyEncoded));
+    // A page that runs nothing and changed only inside its body is shown by
+    // replacing the body's content: the engine builds the same page as a
+    // full load would, without reading and laying out a new document.
+    if (!m_shownText.isEmpty() && !m_pageFile.isEmpty() && m_page->url() == m_pageFile) {
+        if (const std::optional<QString> body = BodySwap::newBody(m_shownText, text)) {
+            m_shownText = text;
+            swapBody(*body, id);
+            return;
+        }
+    }
+    navigateTo(text);
+}
+
+void THtmlView::navigateTo(const QString &text)
+{
+    m_shownText.clear();
+    setPositionScript(m_pendingPosition);
     // The page goes to the engine as a private file: an inline page travels
     // as a data address, several times slower to load and refused past 2 MB.
-    // The <base> keeps relative names resolving against the current
-    // directory (unless the page sets its own), and the byte-order mark
-    // makes the engine read UTF-8 whatever the page's meta tags say.
-    const QString path = writePageFile(html);
+    // The byte-order mark makes the engine read UTF-8 whatever the page's
+    // meta tags say.
+    const QString path = writePageFile(text);
     if (!path.isEmpty()) {
         m_pageFile = QUrl::fromLocalFile(path);
         m_expectedUrl = m_pageFile;
+        m_shownText = text;
         m_page->load(m_pageFile);
         return;
     }
     m_pageFile.clear();
-    if (PageText::dataUrlSize(html.toUtf8()) <= inlineLimit) {
+    if (PageText::dataUrlSize(text.toUtf8()) <= inlineLimit) {
         m_expectedUrl.clear();
-        m_page->setHtml(html, m_pendingBase);
+        m_shownText = text;
+        m_page->setHtml(text, m_pendingBase);
         return;
     }
     Platform::error(this, QStringLiteral("Impossible d'afficher la page : le fichier temporaire de l'aperçu "
                                          "ne peut pas être écrit."));
+    m_inFlight = false;
     finishLoad(false);
 }
 
-QString THtmlView::writePageFile(const QString &html)
+void THtmlView::swapBody(const QString &body, int id)
+{
+    const int position = m_pendingPosition;
+    runScript(PreviewScripts::replaceBody(body, position), [this, id, position](const QVariant &figures) {
+        if (id != m_loadId || !m_inFlight)
+            return;
+        const QVariantList f = figures.toList();
+        if (f.size() != 3) {
+            // The page shown was not what it seemed: load the text afresh.
+            const QString text = std::exchange(m_shownText, QString());
+            navigateTo(text);
+            return;
+        }
+        if (f.at(2).toInt() > 0) {
+            waitForImages(id, 0);
+            return;
+        }
+        // A place asked for while the body was being replaced.
+        if (position != m_pendingPosition) {
+            placeView(true);
+            return;
+        }
+        loadDone(id, true, figures);
+    });
+}
+
+void THtmlView::waitForImages(int id, int tries)
+{
+    // Pictures new to the page may change its height: the view is placed
+    // once they are in, as at the end of a full load (which waits for them).
+    QTimer::singleShot(20, this, [this, id, tries] {
+        if (id != m_loadId || !m_inFlight)
+            return;
+        runScript(PreviewScripts::report(), [this, id, tries](const QVariant &figures) {
+            if (id != m_loadId || !m_inFlight)
+                return;
+            const QVariantList f = figures.toList();
+            if (f.size() == 3 && f.at(2).toInt() > 0 && tries < 500)
+                waitForImages(id, tries + 1);
+            else
+                placeView(true);
+        });
+    });
+}
+
+QString THtmlView::writePageFile(const QString &text)
 {
     if (!m_pageDir) {
         m_pageDir = std::make_unique<QTemporaryDir>();
@@ -293,8 +382,6 @@ QString THtmlView::writePageFile(const QString &html)
     m_pageFileTurn = !m_pageFileTurn;
     const QString path = m_pageDir->filePath(m_pageFileTurn ? QStringLiteral("apercu1.htm") : QStringLiteral("apercu2.htm"));
     QFile file(path);
-    const bool ownBase = html.contains(QLatin1String("<base"), Qt::CaseInsensitive);
-    const QString text = ownBase ? html : PageText::withBase(html, m_pendingBase.toString(QUrl::FullyEncoded));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("\xEF\xBB\xBF") != 3
         || file.write(text.toUtf8()) < 0 || !file.flush())
         return QString();
@@ -328,24 +415,39 @@ void THtmlView::pageLoadingChanged(const QWebEngineLoadingInfo &info)
         return;
     // No history, whoever asked for the load.
     m_page->history()->clear();
-    // Only the end of the load asked for counts, not that of a load it
-    // replaced nor one the page started by itself.
-    if (!m_loading || m_loadQueued
-        || (!m_expectedUrl.isEmpty() && info.url().adjusted(QUrl::RemoveFragment) != m_expectedUrl))
+    // Only the end of the load asked for counts, not one the page started
+    // by itself.
+    if (!m_inFlight || (!m_expectedUrl.isEmpty() && info.url().adjusted(QUrl::RemoveFragment) != m_expectedUrl))
         return;
+    m_expectedUrl.clear();
     placeView(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
 }
 
 void THtmlView::placeView(bool ok)
 {
     // Images may have grown the page since it was parsed: place it again.
-    const int serial = m_serial;
-    runScript(PreviewScripts::place(m_pendingPosition), [this, serial, ok](const QVariant &y) {
-        if (serial != m_serial || !m_loading)
-            return;
-        m_knownPosition = y.isValid() ? y.toInt() : 0;
-        finishLoad(ok);
-    });
+    // A page reached by a link keeps the place its anchor gave it.
+    const int id = m_loadId;
+    const QString script = m_shownText.isEmpty() ? PreviewScripts::report() : PreviewScripts::placeFresh(m_pendingPosition);
+    runScript(script, [this, id, ok](const QVariant &figures) { loadDone(id, ok, figures); });
+}
+
+void THtmlView::loadDone(int id, bool ok, const QVariant &figures)
+{
+    if (id != m_loadId || !m_inFlight)
+        return;
+    m_inFlight = false;
+    if (!ok)
+        m_shownText.clear();
+    const QVariantList f = figures.toList();
+    m_knownPosition = f.size() == 3 ? f.at(0).toInt() : 0;
+    m_mostPosition = f.size() == 3 ? f.at(1).toInt() : 0;
+    if (m_updateAgain) {
+        m_updateAgain = false;
+        beginLoad();
+        return;
+    }
+    finishLoad(ok);
 }
 
 void THtmlView::finishLoad(bool ok)
@@ -376,13 +478,17 @@ void THtmlView::SetViewPosition(int position)
     }
     if (!m_page)
         return;
+    // Known at once when it fits the page, so that a rebuild asked before
+    // the engine has scrolled keeps it.
+    if (position >= 0 && position <= m_mostPosition)
+        m_knownPosition = position;
     runScript(PreviewScripts::place(position), [this](const QVariant &y) {
         if (y.isValid() && !m_loading)
             m_knownPosition = y.toInt();
     });
 }
 
-QString THtmlView::ExpandLinkName(const QString &target) const { return LinkName::expand(target); }
+QString THtmlView::ExpandLinkName(const QString &target) const { return LinkName::expand(target, folderPath()); }
 
 void THtmlView::runScript(const QString &script, const std::function<void(const QVariant &)> &done)
 {
@@ -484,9 +590,11 @@ void THtmlView::showFile(const QString &target)
     if (!anchor.isEmpty())
         url.setFragment(anchor);
     m_showingSource = false;
+    m_shownText.clear();
     m_loading = true;
+    m_inFlight = true;
     m_pendingPosition = -1;
-    ++m_serial;
+    ++m_loadId;
     setPositionScript(-1);
     m_expectedUrl = url.adjusted(QUrl::RemoveFragment);
     m_page->load(url);

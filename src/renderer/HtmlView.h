@@ -27,8 +27,16 @@ public:
     ~THtmlView() override;
 
     // Shows the lines as one page from the top. Relative names in it resolve
-    // against the process's current directory at the time of the call.
+    // against the view's folder (see setFolder) at the time of the call.
+    // Asked while an earlier page is still being loaded, the new page
+    // follows that load (the picture shown stays until the new one is
+    // ready); several asked meanwhile cost one load, of the last.
     void LoadFromLines(const QStringList &lines);
+
+    // The folder the pages built from lines resolve relative names against,
+    // and ExpandLinkName completes names with; empty (the default) for the
+    // process's current directory at the time of each load.
+    void setFolder(const QString &folder) { m_folder = folder; }
 
     // The vertical place of the view in the page, 0 at the top. Written
     // while a load is under way, it is applied once the page is laid out; a
@@ -81,9 +89,15 @@ private:
 
     void ensureEngine();
     void startLoad();
-    QString writePageFile(const QString &html);
+    void beginLoad();
+    void navigateTo(const QString &text);
+    void swapBody(const QString &body, int id);
+    void waitForImages(int id, int tries);
+    QString writePageFile(const QString &text);
+    QString folderPath() const;
     void pageLoadingChanged(const QWebEngineLoadingInfo &info);
     void placeView(bool ok);
+    void loadDone(int id, bool ok, const QVariant &figures);
     void finishLoad(bool ok);
     void reportHover(const QString &raw, const QString &resolved);
     void reportClick(const QString &raw, const QString &resolved);
@@ -102,14 +116,19 @@ private:
     QUrl m_expectedUrl;          // the load whose end places the view
     bool m_pageFileTurn = false;
 
-    QString m_pendingHtml;       // waiting for the end of the current event
+    QString m_pendingHtml;       // the last page asked for, not yet handed to the engine
     QUrl m_pendingBase;          // folder address the page resolves against
+    QString m_folder;            // see setFolder
+    QString m_shownText;         // the text of the page built from lines on show, "" for any other
     bool m_loadQueued = false;
+    bool m_inFlight = false;     // the engine is loading a page or replacing a body
+    bool m_updateAgain = false;  // a newer page waits for the end of that
     bool m_dying = false;
-    int m_serial = 0;           // which load a script answer belongs to
+    int m_loadId = 0;            // which load a script answer or load end belongs to
     bool m_loading = false;
     int m_pendingPosition = -1;  // to be applied when the load is laid out
     int m_knownPosition = 0;
+    int m_mostPosition = 0;      // the greatest position the page shown allows
     bool m_showingSource = false; // the page shown is the one built from lines
     QString m_lastHover;
     QStringList m_followQueue;   // targets waiting for a load to finish

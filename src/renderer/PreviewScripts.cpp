@@ -136,6 +136,34 @@ QString place(int y)
         .arg(y);
 }
 
+namespace {
+const char placeFreshBody[] =
+    " var s = document.scrollingElement || document.documentElement;"
+    " var most = s ? Math.max(0, s.scrollHeight - window.innerHeight) : 0;"
+    " if (y !== null) window.scrollTo(0, y >= 0 && y <= most ? y : 0);"
+    " var loading = 0;"
+    " for (var i = 0; i < document.images.length; ++i) if (!document.images[i].complete) ++loading;"
+    " return [Math.round(window.scrollY), most, loading];";
+} // namespace
+
+QString placeFresh(int y)
+{
+    return QStringLiteral("(function (y) {") + QLatin1String(placeFreshBody) + QStringLiteral(" })(%1)").arg(y);
+}
+
+QString report()
+{
+    return QStringLiteral("(function (y) {") + QLatin1String(placeFreshBody) + QStringLiteral(" })(null)");
+}
+
+QString replaceBody(const QString &body, int y)
+{
+    const QString quoted = QString::fromUtf8(QJsonDocument(QJsonArray{body}).toJson(QJsonDocument::Compact));
+    return QStringLiteral("(function (text, y) { if (!document.body) return null;"
+                          " document.body.innerHTML = text[0];")
+        + QLatin1String(placeFreshBody) + QStringLiteral(" })(") + quoted + QStringLiteral(", %1)").arg(y);
+}
+
 QString scrollToAnchor(const QString &name)
 {
     // The name travels as a JSON string, so quotes in it cannot end the script.

@@ -17,6 +17,18 @@ QString scriptedSubmit();
 // y moves nothing) and gives back the view's position.
 QString place(int y);
 
+// Moves the view to position y as place() does, from the left edge, or to
+// the top of the page when y does not fit; gives back [position, greatest
+// position, images still loading].
+QString placeFresh(int y);
+
+// The same figures, the view left where it is.
+QString report();
+
+// Puts the text into the body in place of its content, then places the
+// view as placeFresh(y) does and gives back the same figures.
+QString replaceBody(const QString &body, int y);
+
 // Scrolls to the anchor of that name (an element id or an <a name>); the
 // empty name is the top of the page. Gives back the view's position.
 QString scrollToAnchor(const QString &name);
