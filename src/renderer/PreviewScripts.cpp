@@ -158,10 +158,41 @@ QString report()
 
 QString replaceBody(const QString &body, int y)
 {
+    // The text is parsed as the body's content, away from the page; then
+    // only the nodes that differ from what the page holds are exchanged, so
+    // that the engine lays out again only what changed. Elements whose state
+    // the user may have changed (fields, players, moving text) are always
+    // taken new, as a fresh load would show them.
     const QString quoted = QString::fromUtf8(QJsonDocument(QJsonArray{body}).toJson(QJsonDocument::Compact));
-    return QStringLiteral("(function (text, y) { if (!document.body) return null;"
-                          " document.body.innerHTML = text[0];")
-        + QLatin1String(placeFreshBody) + QStringLiteral(" })(") + quoted + QStringLiteral(", %1)").arg(y);
+    return QStringLiteral(R"JS((function (text, y) {
+  var body = document.body;
+  if (!body) return null;
+  var live = 'input,select,textarea,button,details,dialog,marquee,video,audio,canvas';
+  function alive(n) { return n.nodeType === 1 && (n.matches(live) || n.querySelector(live) !== null); }
+  function same(a, b) { return a.isEqualNode(b) && !alive(a); }
+  function sameShell(a, b) {
+    return a.nodeType === 1 && b.nodeType === 1 && !a.matches(live) && a.cloneNode(false).isEqualNode(b.cloneNode(false));
+  }
+  function merge(into, from) {
+    var o = into.childNodes, n = from.childNodes;
+    var start = 0, oldEnd = o.length, newEnd = n.length;
+    while (start < oldEnd && start < newEnd && same(o[start], n[start])) ++start;
+    while (oldEnd > start && newEnd > start && same(o[oldEnd - 1], n[newEnd - 1])) { --oldEnd; --newEnd; }
+    if (oldEnd - start === 1 && newEnd - start === 1 && sameShell(o[start], n[start])) {
+      merge(o[start], n[start]);
+      return;
+    }
+    var before = oldEnd < o.length ? o[oldEnd] : null;
+    for (var i = oldEnd - 1; i >= start; --i) into.removeChild(o[i]);
+    var incoming = [];
+    for (var j = start; j < newEnd; ++j) incoming.push(n[j]);
+    for (var k = 0; k < incoming.length; ++k) into.insertBefore(incoming[k], before);
+  }
+  var parsed = body.cloneNode(false);
+  parsed.innerHTML = text[0];
+  merge(body, parsed);
+)JS") + QLatin1String(placeFreshBody)
+        + QStringLiteral(" })(") + quoted + QStringLiteral(", %1)").arg(y);
 }
 
 QString scrollToAnchor(const QString &name)

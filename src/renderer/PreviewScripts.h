@@ -25,8 +25,9 @@ QString placeFresh(int y);
 // The same figures, the view left where it is.
 QString report();
 
-// Puts the text into the body in place of its content, then places the
-// view as placeFresh(y) does and gives back the same figures.
+// Makes the body's content what the text parses to, exchanging only the
+// nodes that differ, then places the view as placeFresh(y) does and gives
+// back the same figures.
 QString replaceBody(const QString &body, int y);
 
 // Scrolls to the anchor of that name (an element id or an <a name>); the
