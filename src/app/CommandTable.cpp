@@ -54,9 +54,12 @@ QList<MenuDefinition> build()
         frame("FileNewItem", QStringLiteral("&Nouveau"), QStringLiteral("Créer un nouveau fichier"),
               [](TMainForm &f) { f.FileNewItemClick(); }),
         submenu(frame("Nouveauprojet1", QStringLiteral("Nouveau &projet"), QStringLiteral("Assistant projet")), {
-            frame("Siteperso1", QStringLiteral("Site &personnel"), QStringLiteral("Site perso")),
-            frame("Cv1", QStringLiteral("&Curriculum vitae"), QStringLiteral("Curriculum vitae")),
-            frame("Sitepro1", QStringLiteral("Site pr&ofessionnel"), QStringLiteral("Site professionnel")),
+            frame("Siteperso1", QStringLiteral("Site &personnel"), QStringLiteral("Site perso"),
+                  [](TMainForm &f) { f.Nouveauprojet1Click(); }),
+            frame("Cv1", QStringLiteral("&Curriculum vitae"), QStringLiteral("Curriculum vitae"),
+                  [](TMainForm &f) { f.Cv1Click(); }),
+            frame("Sitepro1", QStringLiteral("Site pr&ofessionnel"), QStringLiteral("Site professionnel"),
+                  [](TMainForm &f) { f.Sitepro1Click(); }),
         }),
         frame("FileOpenItem", QStringLiteral("&Ouvrir"), QStringLiteral("Ouvrir un fichier existant"),
               [](TMainForm &f) { f.FileOpenItemClick(); }),
@@ -251,7 +254,8 @@ QList<MenuDefinition> build()
                 [](TEditeur &e) { e.EditImage(); })),
         doc("Editergifanim1", QStringLiteral("Editer gif &animé"), QStringLiteral("Editer un gif animé"),
             [](TEditeur &e) { e.EditGif(); }),
-        doc("Gnrervignettes1", QStringLiteral("&Générer vignettes..."), QStringLiteral("Générer vignettes des images")),
+        doc("Gnrervignettes1", QStringLiteral("&Générer vignettes..."), QStringLiteral("Générer vignettes des images"),
+            [](TEditeur &e) { e.Vignettes(); }),
     }};
 
     menus << MenuDefinition{QStringLiteral("Javascript1"), QStringLiteral("&Javascript"), QString(), 10, {

@@ -86,6 +86,10 @@ public:
     void Numerosdeligne1Click();
 
     // Site wizards and thumbnail gallery.
+    // Each wizard's pages open in new document windows; nothing is saved.
+    void Nouveauprojet1Click();
+    void Cv1Click();
+    void Sitepro1Click();
 
     // FTP publishing.
 

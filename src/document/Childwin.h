@@ -140,6 +140,10 @@ public:
     // Both take the selection, quotes stripped, as the picture's file name.
     void EditGif();
     void EditImage();
+    // Reduced copies of chosen pictures beside them, and a table of them
+    // linked to the full-size pictures in place of the selection. Throws
+    // Platform::PemoError when a picture cannot be read or written.
+    void Vignettes();
 
 
     // --- preview

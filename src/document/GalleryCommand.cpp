@@ -1,0 +1,68 @@
+// "Générer vignettes": reduced copies of the chosen pictures beside them,
+// and a table of them, each linked to its full-size picture.
+#include "document/Childwin.h"
+
+#include "document/FragmentInsertion.h"
+#include "document/FrameServices.h"
+#include "wizards/Cat.h"
+#include "wizards/Gallery.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <algorithm>
+
+namespace {
+
+// The hourglass and the status line stay only while the work runs, also
+// when a picture fails.
+class BusyState
+{
+public:
+    explicit BusyState(TFrameServices *frame) : m_frame(frame)
+    {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~BusyState()
+    {
+        QGuiApplication::restoreOverrideCursor();
+        status(QString());
+    }
+    void status(const QString &text)
+    {
+        if (m_frame)
+            m_frame->setStatusText(text);
+    }
+
+private:
+    TFrameServices *m_frame;
+};
+
+} // namespace
+
+void TEditeur::Vignettes()
+{
+    TCat::Choice choice;
+    QStringList files;
+    {
+        TCat dialog(this);
+        Fragment::runModal(dialog);
+        choice = dialog.Result();
+        files = dialog.files();
+    }
+    if (!choice.ok)
+        return;
+    QString table;
+    {
+        BusyState busy(m_frame);
+        busy.status(QStringLiteral("Génère images réduites"));
+        int widest = 0;
+        for (const QString &file : files)
+            widest = std::max(widest, Gallery::makeThumbnail(file, choice.width, choice.height).size.width());
+        busy.status(QStringLiteral("Génère code html"));
+        table = Gallery::table(files, widest);
+    }
+    // The table replaces the selection like any other inserted fragment:
+    // "&Annuler" brings the text back.
+    Memorise();
+    ReplaceSelection(table);
+}

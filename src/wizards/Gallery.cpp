@@ -1,0 +1,173 @@
+#include "Gallery.h"
+
+#include "platform/Errors.h"
+#include "platform/Paths.h"
+#include "wizards/JpegCodec.h"
+
+#ifdef PEMO_HAVE_GIF_WRITER
+#include "images/GifWriter.h"
+#endif
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QSaveFile>
+#include <algorithm>
+#include <cmath>
+
+namespace Gallery {
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Platform::PemoError(QStringLiteral("Impossible d'ouvrir le fichier %1.\n%2")
+                                      .arg(path, file.errorString()));
+    return file.readAll();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.\n%2")
+                                      .arg(path, file.errorString()));
+}
+
+// GIF and bitmap pictures, whatever their name says.
+QImage readOther(const QByteArray &bytes, const QString &path)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    QImage picture = reader.read();
+    if (picture.isNull())
+        throw Platform::PemoError(QStringLiteral("Impossible de lire l'image %1.\n%2")
+                                      .arg(path, reader.errorString()));
+    return picture;
+}
+
+} // namespace
+
+Kind kindOf(const QString &fileName)
+{
+    const QString upper = fileName.toUpper();
+    Kind kind = Kind::None;
+    if (upper.contains(QLatin1String(".GIF")))
+        kind = Kind::Gif;
+    if (upper.contains(QLatin1String(".JPG")))
+        kind = Kind::Jpeg;
+    if (upper.contains(QLatin1String(".JPEG")))
+        kind = Kind::Jpeg;
+    if (upper.contains(QLatin1String(".BMP")))
+        kind = Kind::Bitmap;
+    return kind;
+}
+
+QSize thumbnailSize(QSize picture, int maxWidth, int maxHeight)
+{
+    const int w = picture.width();
+    const int h = picture.height();
+    QSize size = picture;
+    if (w <= 0 || h <= 0)
+        return size;
+    if (maxWidth < w)
+        size = QSize(maxWidth, int(std::lround(double(maxWidth) * h / w)));
+    if (maxHeight < size.height())
+        size = QSize(int(std::lround(double(w) / h * maxHeight)), maxHeight);
+    return size;
+}
+
+QString thumbnailName(const QString &fileName)
+{
+    const QString folder = Platform::folderPart(fileName);
+    QString name = Platform::fileNamePart(fileName);
+    const qsizetype dot = name.indexOf(u'.');
+    if (dot < 0)
+        name += QStringLiteral("sml");
+    else
+        name.insert(dot, QStringLiteral("sml"));
+    return folder + name;
+}
+
+QString table(const QStringList &fileNames, int widestThumbnail)
+{
+    QString text = QStringLiteral("<div align=\"center\">") + crlf + QStringLiteral("<table width=\"90%\" border=\"0\">")
+        + crlf + QStringLiteral("<tr>") + crlf;
+    int sum = 0;
+    bool rowOpen = true;
+    for (qsizetype i = 0; i < fileNames.size(); ++i) {
+        const QString &name = fileNames.at(i);
+        text += QStringLiteral("<td><div align=\"center\"><a href=\"") + name + QStringLiteral("\"><img src=\"")
+            + thumbnailName(name) + QStringLiteral("\"></a></div></td>") + crlf;
+        if (sum + 2 * widestThumbnail <= 720) {
+            sum += widestThumbnail;
+        } else {
+            text += QStringLiteral("</tr>") + crlf;
+            rowOpen = i + 1 < fileNames.size();
+            if (rowOpen)
+                text += QStringLiteral("<tr>") + crlf;
+            sum = 0;
+        }
+    }
+    // A row the last cell closed is not closed a second time.
+    if (rowOpen)
+        text += QStringLiteral("</tr>") + crlf;
+    return text + QStringLiteral("</table></div>");
+}
+
+QImage stretched(const QImage &picture, QSize size)
+{
+    // A maximum of 0 (or less) would leave nothing to draw on.
+    return picture.scaled(size.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight)
+{
+    Item item;
+    item.fileName = fileName;
+    item.kind = kindOf(fileName);
+    if (item.kind == Kind::None)
+        return item;
+    const QByteArray bytes = readFile(fileName);
+    QImage picture;
+    if (item.kind == Kind::Jpeg) {
+        item.size = thumbnailSize(JpegCodec::size(bytes, fileName), maxWidth, maxHeight);
+        picture = JpegCodec::decode(bytes, fileName, item.size);
+    } else {
+        picture = readOther(bytes, fileName);
+        item.size = thumbnailSize(picture.size(), maxWidth, maxHeight);
+    }
+    const QImage small = stretched(picture, item.size);
+    const QString target = thumbnailName(fileName);
+    switch (item.kind) {
+    case Kind::Jpeg:
+        writeFile(target, JpegCodec::encode(small, target));
+        break;
+    case Kind::Bitmap: {
+        QByteArray out;
+        QBuffer buffer(&out);
+        buffer.open(QIODevice::WriteOnly);
+        small.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP");
+        writeFile(target, out);
+        break;
+    }
+    case Kind::Gif:
+#ifdef PEMO_HAVE_GIF_WRITER
+        GifWriter::save(target, {small});
+#else
+        throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.\n%2")
+                                      .arg(target, QStringLiteral("Format GIF non disponible")));
+#endif
+        break;
+    case Kind::None:
+        break;
+    }
+    return item;
+}
+
+} // namespace Gallery
