@@ -105,4 +105,11 @@ QStringList TCat::files() const
     return names;
 }
 
-TCat::Choice TCat::Result() const { return {confirmed(), Largeur->number(), Hauteur->number()}; }
+void TCat::done(int result)
+{
+    m_width = Largeur->number();
+    m_height = Hauteur->number();
+    TInsertDialog::done(result);
+}
+
+TCat::Choice TCat::Result() const { return {confirmed(), m_width, m_height}; }

@@ -34,10 +34,16 @@ public:
     TNumberField *Largeur = nullptr;
     TNumberField *Hauteur = nullptr;
 
+    // The sizes are read as the window closes: the spin fields put back
+    // their last number over an entry they cannot read once they are hidden.
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void fillFileList();
+    int m_width = 100;
+    int m_height = 100;
 };

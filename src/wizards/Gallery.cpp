@@ -4,9 +4,8 @@
 #include "platform/Paths.h"
 #include "wizards/JpegCodec.h"
 
-#ifdef PEMO_HAVE_GIF_WRITER
+#include "images/GifReader.h"
 #include "images/GifWriter.h"
-#endif
 
 #include <QBuffer>
 #include <QFile>
@@ -38,7 +37,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
                                       .arg(path, file.errorString()));
 }
 
-// GIF and bitmap pictures, whatever their name says.
+// Bitmaps (and whatever else the name hides).
 QImage readOther(const QByteArray &bytes, const QString &path)
 {
     QBuffer buffer;
@@ -138,6 +137,11 @@ Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight)
     if (item.kind == Kind::Jpeg) {
         item.size = thumbnailSize(JpegCodec::size(bytes, fileName), maxWidth, maxHeight);
         picture = JpegCodec::decode(bytes, fileName, item.size);
+    } else if (item.kind == Kind::Gif) {
+        picture = GifReader::decode(bytes, fileName).frames.value(0);
+        if (picture.isNull())
+            throw Platform::PemoError(QStringLiteral("Impossible de lire l'image %1.").arg(fileName));
+        item.size = thumbnailSize(picture.size(), maxWidth, maxHeight);
     } else {
         picture = readOther(bytes, fileName);
         item.size = thumbnailSize(picture.size(), maxWidth, maxHeight);
@@ -157,12 +161,7 @@ Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight)
         break;
     }
     case Kind::Gif:
-#ifdef PEMO_HAVE_GIF_WRITER
         GifWriter::save(target, {small});
-#else
-        throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.\n%2")
-                                      .arg(target, QStringLiteral("Format GIF non disponible")));
-#endif
         break;
     case Kind::None:
         break;

@@ -5,9 +5,7 @@
 #include "platform/Paths.h"
 #include "wizards/MenuButton.h"
 
-#ifdef PEMO_HAVE_GIF_WRITER
 #include "images/GifWriter.h"
-#endif
 
 #include <QFormLayout>
 #include <QGridLayout>
@@ -105,12 +103,7 @@ void TPro::Gengif(const QString &label)
 {
     m_barWidth += MenuButton::textWidth(label) + 22;
     const QString path = Platform::currentDirWithSeparator() + label + QStringLiteral(".gif");
-#ifdef PEMO_HAVE_GIF_WRITER
     GifWriter::save(path, {MenuButton::draw(label)});
-#else
-    throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.\n%2")
-                                  .arg(path, QStringLiteral("Format GIF non disponible")));
-#endif
 }
 
 void TPro::Result(QStringList &lines, QString &name) const

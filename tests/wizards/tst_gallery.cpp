@@ -1,0 +1,247 @@
+// Thumbnails: kinds, sizes, names, the table's rows, and the files written
+// read back by an independent decoder.
+#include "testmain.h"
+
+#include "images/GifReader.h"
+#include "images/GifWriter.h"
+#include "platform/Errors.h"
+#include "wizards/Gallery.h"
+#include "wizards/JpegCodec.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImageReader>
+#include <QPainter>
+#include <QTemporaryDir>
+
+using Gallery::Kind;
+
+namespace {
+
+// A picture with a clear left/right difference, so a stretch that mirrors
+// or crops shows.
+QImage testPicture(QSize size)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter p(&picture);
+    p.fillRect(0, 0, size.width() / 2, size.height(), QColor(200, 0, 0));
+    return picture;
+}
+
+QString cell(const QString &name)
+{
+    return QStringLiteral("<td><div align=\"center\"><a href=\"%1\"><img src=\"%2\"></a></div></td>\r\n")
+        .arg(name, Gallery::thumbnailName(name));
+}
+
+} // namespace
+
+class GalleryTest : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_oldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_oldDir); }
+
+    void kinds_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("gif") << "logo.gif" << int(Kind::Gif);
+        QTest::newRow("upper-case jpg") << "PHOTO.JPG" << int(Kind::Jpeg);
+        QTest::newRow("jpeg") << "photo.jpeg" << int(Kind::Jpeg);
+        QTest::newRow("bmp") << "dessin.bmp" << int(Kind::Bitmap);
+        QTest::newRow("later test wins") << "a.gif.jpg" << int(Kind::Jpeg);
+        QTest::newRow("bmp beats gif") << "a.bmp.gif" << int(Kind::Bitmap);
+        QTest::newRow("unknown") << "notes.txt" << int(Kind::None);
+    }
+    void kinds()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, kind);
+        QCOMPARE(int(Gallery::kindOf(name)), kind);
+    }
+
+    void sizes_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("maximum");
+        QTest::addColumn<QSize>("thumbnail");
+        QTest::newRow("small kept") << QSize(50, 40) << QSize(100, 100) << QSize(50, 40);
+        QTest::newRow("wide") << QSize(400, 200) << QSize(100, 100) << QSize(100, 50);
+        QTest::newRow("tall") << QSize(200, 400) << QSize(100, 100) << QSize(50, 100);
+        QTest::newRow("narrow and tall") << QSize(50, 400) << QSize(100, 100) << QSize(13, 100);
+        QTest::newRow("photo") << QSize(4000, 3000) << QSize(100, 100) << QSize(100, 75);
+        QTest::newRow("wide then still too tall") << QSize(300, 200) << QSize(150, 60) << QSize(90, 60);
+        QTest::newRow("zero maxima") << QSize(400, 200) << QSize(0, 0) << QSize(0, 0);
+    }
+    void sizes()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, maximum);
+        QFETCH(QSize, thumbnail);
+        QCOMPARE(Gallery::thumbnailSize(picture, maximum.width(), maximum.height()), thumbnail);
+    }
+
+    void names_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("thumbnail");
+        QTest::newRow("plain") << "photo.jpg" << "photosml.jpg";
+        QTest::newRow("first dot") << "vacances.2024.jpg" << "vacancessml.2024.jpg";
+        QTest::newRow("folder kept") << "img.v2/photo.gif" << "img.v2/photosml.gif";
+        QTest::newRow("no dot") << "photo" << "photosml";
+    }
+    void names()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, thumbnail);
+        QCOMPARE(Gallery::thumbnailName(name), thumbnail);
+    }
+
+    void tableRows_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("widest");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::newRow("one cell") << 1 << 100 << QList<int>{1};
+        QTest::newRow("seven in a row, the last closes it") << 7 << 100 << QList<int>{7};
+        QTest::newRow("eight: a second row") << 8 << 100 << QList<int>{7, 1};
+        QTest::newRow("fourteen: two full rows") << 14 << 100 << QList<int>{7, 7};
+        QTest::newRow("wide thumbnails") << 5 << 300 << QList<int>{2, 2, 1};
+        QTest::newRow("wider than the page") << 2 << 800 << QList<int>{1, 1};
+        QTest::newRow("no file") << 0 << 0 << QList<int>{0};
+    }
+    // The table written row by row from the cell counts, so a stray or a
+    // missing row tag shows.
+    void tableRows()
+    {
+        QFETCH(int, files);
+        QFETCH(int, widest);
+        QFETCH(QList<int>, rows);
+        QStringList names;
+        for (int i = 0; i < files; ++i)
+            names << QStringLiteral("p%1.jpg").arg(i);
+        QString expected = QStringLiteral("<div align=\"center\">\r\n<table width=\"90%\" border=\"0\">\r\n");
+        int next = 0;
+        for (int count : rows) {
+            expected += QStringLiteral("<tr>\r\n");
+            for (int i = 0; i < count; ++i)
+                expected += cell(names.at(next++));
+            expected += QStringLiteral("</tr>\r\n");
+        }
+        expected += QStringLiteral("</table></div>");
+        QCOMPARE(Gallery::table(names, widest), expected);
+    }
+
+    void thumbnailFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("thumbnail");
+        QTest::newRow("jpeg, wide") << "wide.jpg" << QSize(400, 200) << QSize(100, 50);
+        QTest::newRow("jpeg, tall, DCT-scaled") << "tall.JPEG" << QSize(800, 1600) << QSize(50, 100);
+        QTest::newRow("jpeg, small kept") << "small.jpg" << QSize(50, 40) << QSize(50, 40);
+        QTest::newRow("gif") << "logo.gif" << QSize(200, 400) << QSize(50, 100);
+        QTest::newRow("bitmap") << "dessin.bmp" << QSize(400, 200) << QSize(100, 50);
+    }
+    void thumbnailFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, picture);
+        QFETCH(QSize, thumbnail);
+        const QImage source = testPicture(picture);
+        const Kind kind = Gallery::kindOf(name);
+        switch (kind) {
+        case Kind::Jpeg: QVERIFY(source.save(name, "JPEG", 95)); break;
+        case Kind::Bitmap: QVERIFY(source.save(name, "BMP")); break;
+        case Kind::Gif: {
+            QFile out(name);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(GifWriter::encode({source}));
+            break;
+        }
+        case Kind::None: break;
+        }
+        const Gallery::Item item = Gallery::makeThumbnail(name, 100, 100);
+        QCOMPARE(item.size, thumbnail);
+        const QString target = Gallery::thumbnailName(name);
+        QImage written;
+        if (kind == Kind::Gif) {
+            // giflib reads back what our writer wrote.
+            written = GifReader::read(target).frames.value(0);
+        } else {
+            QImageReader reader(target);
+            QCOMPARE(reader.format(), kind == Kind::Jpeg ? QByteArray("jpeg") : QByteArray("bmp"));
+            written = reader.read();
+        }
+        QCOMPARE(written.size(), thumbnail);
+        // Left half red, right half white: the picture was stretched, not cropped or turned.
+        const QColor left = written.pixelColor(thumbnail.width() / 4, thumbnail.height() / 2);
+        const QColor right = written.pixelColor(thumbnail.width() * 3 / 4, thumbnail.height() / 2);
+        QVERIFY2(left.red() > 150 && left.green() < 60, qPrintable(left.name()));
+        QVERIFY2(right.red() > 200 && right.green() > 200, qPrintable(right.name()));
+    }
+
+    void jpegScaleCoversTarget()
+    {
+        const QByteArray bytes = [] {
+            QByteArray data;
+            QBuffer buffer(&data);
+            buffer.open(QIODevice::WriteOnly);
+            testPicture(QSize(4000, 3000)).save(&buffer, "JPEG");
+            return data;
+        }();
+        QCOMPARE(JpegCodec::size(bytes, QStringLiteral("x")), QSize(4000, 3000));
+        QCOMPARE(JpegCodec::decode(bytes, QStringLiteral("x"), QSize(100, 75)).size(), QSize(500, 375));
+        QCOMPARE(JpegCodec::decode(bytes, QStringLiteral("x"), QSize(1000, 750)).size(), QSize(1000, 750));
+        QCOMPARE(JpegCodec::decode(bytes, QStringLiteral("x"), QSize(1001, 100)).size(), QSize(1500, 1125));
+        QCOMPARE(JpegCodec::decode(bytes, QStringLiteral("x")).size(), QSize(4000, 3000));
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("missing") << "absent.jpg" << QByteArray();
+        QTest::newRow("not a jpeg") << "faux.jpg" << QByteArray("GIF89a not really");
+        QTest::newRow("truncated gif") << "court.gif" << QByteArray("GIF89a\x10\x00", 8);
+        QTest::newRow("not a bitmap") << "faux.bmp" << QByteArray("hello");
+    }
+    void failures()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        if (!content.isEmpty()) {
+            QFile out(name);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(content);
+        }
+        try {
+            Gallery::makeThumbnail(name, 100, 100);
+            QFAIL("no error");
+        } catch (const Platform::PemoError &e) {
+            QVERIFY2(e.message().contains(name), qPrintable(e.message()));
+        }
+        QVERIFY(!QFile::exists(Gallery::thumbnailName(name)));
+    }
+
+    void unknownKindWritesNothing()
+    {
+        const Gallery::Item item = Gallery::makeThumbnail(QStringLiteral("notes.txt"), 100, 100);
+        QCOMPARE(int(item.kind), int(Kind::None));
+        QVERIFY(!QFile::exists(QStringLiteral("notessml.txt")));
+    }
+};
+
+PEMO_TEST(GalleryTest)
+#include "tst_gallery.moc"
