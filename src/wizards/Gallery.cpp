@@ -2,10 +2,11 @@
 
 #include "platform/Errors.h"
 #include "platform/Paths.h"
-#include "wizards/JpegCodec.h"
+#include "wizards/ScaledJpeg.h"
 
 #include "images/GifReader.h"
 #include "images/GifWriter.h"
+#include "images/JpegCodec.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -135,8 +136,8 @@ Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight)
     const QByteArray bytes = readFile(fileName);
     QImage picture;
     if (item.kind == Kind::Jpeg) {
-        item.size = thumbnailSize(JpegCodec::size(bytes, fileName), maxWidth, maxHeight);
-        picture = JpegCodec::decode(bytes, fileName, item.size);
+        item.size = thumbnailSize(ScaledJpeg::size(bytes, fileName), maxWidth, maxHeight);
+        picture = ScaledJpeg::decode(bytes, fileName, item.size);
     } else if (item.kind == Kind::Gif) {
         picture = GifReader::decode(bytes, fileName).frames.value(0);
         if (picture.isNull())
@@ -149,9 +150,14 @@ Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight)
     const QImage small = stretched(picture, item.size);
     const QString target = thumbnailName(fileName);
     switch (item.kind) {
-    case Kind::Jpeg:
-        writeFile(target, JpegCodec::encode(small, target));
+    case Kind::Jpeg: {
+        // The encoder's default settings (quality 75).
+        const QByteArray encoded = JpegCodec::encode(small);
+        if (encoded.isEmpty())
+            throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.").arg(target));
+        writeFile(target, encoded);
         break;
+    }
     case Kind::Bitmap: {
         QByteArray out;
         QBuffer buffer(&out);

@@ -6,7 +6,7 @@
 #include "images/GifWriter.h"
 #include "platform/Errors.h"
 #include "wizards/Gallery.h"
-#include "wizards/JpegCodec.h"
+#include "wizards/ScaledJpeg.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -201,11 +201,11 @@ private Q_SLOTS:
             testPicture(QSize(4000, 3000)).save(&buffer, "JPEG");
             return data;
         }();
-        QCOMPARE(JpegCodec::size(bytes, QStringLiteral("x")), QSize(4000, 3000));
-        QCOMPARE(JpegCodec::decode(bytes, QStringLiteral("x"), QSize(100, 75)).size(), QSize(500, 375));
-        QCOMPARE(JpegCodec::decode(bytes, QStringLiteral("x"), QSize(1000, 750)).size(), QSize(1000, 750));
-        QCOMPARE(JpegCodec::decode(bytes, QStringLiteral("x"), QSize(1001, 100)).size(), QSize(1500, 1125));
-        QCOMPARE(JpegCodec::decode(bytes, QStringLiteral("x")).size(), QSize(4000, 3000));
+        QCOMPARE(ScaledJpeg::size(bytes, QStringLiteral("x")), QSize(4000, 3000));
+        QCOMPARE(ScaledJpeg::decode(bytes, QStringLiteral("x"), QSize(100, 75)).size(), QSize(500, 375));
+        QCOMPARE(ScaledJpeg::decode(bytes, QStringLiteral("x"), QSize(1000, 750)).size(), QSize(1000, 750));
+        QCOMPARE(ScaledJpeg::decode(bytes, QStringLiteral("x"), QSize(1001, 100)).size(), QSize(1500, 1125));
+        QCOMPARE(ScaledJpeg::decode(bytes, QStringLiteral("x")).size(), QSize(4000, 3000));
     }
 
     void failures_data()

@@ -1,14 +1,14 @@
 #pragma once
-// JPEG pictures through libjpeg: the size from the header, decoding at a
-// DCT scale chosen to cover a wanted size, and encoding with the library's
-// default settings (quality 75). Failures throw Platform::PemoError in
-// French, naming the file.
+// Reading JPEG pictures for thumbnails: the size from the header alone, and
+// decoding at the DCT scale that still covers a wanted size, which spares
+// most of the work on large photographs. Failures throw Platform::PemoError
+// in French, naming the file.
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
 
-namespace JpegCodec {
+namespace ScaledJpeg {
 
 QSize size(const QByteArray &data, const QString &name);
 
@@ -16,6 +16,4 @@ QSize size(const QByteArray &data, const QString &name);
 // picture are at least those of cover; the full size when none is.
 QImage decode(const QByteArray &data, const QString &name, QSize cover = QSize());
 
-QByteArray encode(const QImage &picture, const QString &name);
-
-} // namespace JpegCodec
+} // namespace ScaledJpeg

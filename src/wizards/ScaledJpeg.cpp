@@ -1,13 +1,13 @@
-#include "JpegCodec.h"
+#include "ScaledJpeg.h"
 
+#include "images/JpegCodec.h"
 #include "platform/Errors.h"
 
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 #include <jpeglib.h>
 
-namespace JpegCodec {
+namespace ScaledJpeg {
 
 namespace {
 
@@ -117,47 +117,10 @@ QImage decode(const QByteArray &data, const QString &name, QSize cover)
     job.picture = &picture;
     if (!runDecoder(job, err))
         fail(name, err.message[0] ? err.message : "Image trop grande");
-    if (picture.isNull()) {
-        picture = QImage::fromData(data);
-        if (picture.isNull())
-            fail(name, "Format de couleurs non pris en charge");
-    }
+    if (picture.isNull())
+        picture = JpegCodec::decode(data, name); // four-channel pictures
+
     return picture;
 }
 
-QByteArray encode(const QImage &picture, const QString &name)
-{
-    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
-    ErrorManager err{};
-    unsigned char *buffer = nullptr;
-    unsigned long length = 0;
-    jpeg_compress_struct info;
-    info.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = errorExit;
-    err.pub.output_message = silentOutput;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_compress(&info);
-        std::free(buffer);
-        throw Platform::PemoError(QStringLiteral("Impossible d'écrire l'image %1.\n%2")
-                                      .arg(name, QString::fromLocal8Bit(err.message)));
-    }
-    jpeg_create_compress(&info);
-    jpeg_mem_dest(&info, &buffer, &length);
-    info.image_width = JDIMENSION(rgb.width());
-    info.image_height = JDIMENSION(rgb.height());
-    info.input_components = 4;
-    info.in_color_space = JCS_EXT_BGRX;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        auto row = const_cast<JSAMPROW>(rgb.constScanLine(int(info.next_scanline)));
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    QByteArray bytes(reinterpret_cast<const char *>(buffer), qsizetype(length));
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return bytes;
-}
-
-} // namespace JpegCodec
+} // namespace ScaledJpeg
