@@ -83,7 +83,7 @@ QList<MenuDefinition> build()
         doc("Exportersansbalises1", QStringLiteral("E&xporter sans les balises..."),
             QStringLiteral("Exporter en texte sans balises"), [](TEditeur &e) { e.Exporte(); }),
         sep(frame("TransferparFTP1", QStringLiteral("&Transfert par FTP"),
-              QStringLiteral("Envoyer les fichiers par FTP"))),
+              QStringLiteral("Envoyer les fichiers par FTP"), [](TMainForm &f) { f.TransferparFTP1Click(); })),
         sep(doc("Imprimer1", QStringLiteral("&Imprimer..."), QStringLiteral("Imprimer le fichier"),
             [](TEditeur &e) { e.Imprimer(); })),
         frame("Configurationimpression1", QStringLiteral("&Configuration impression..."),

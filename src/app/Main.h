@@ -92,6 +92,7 @@ public:
     void Sitepro1Click();
 
     // FTP publishing.
+    void TransferparFTP1Click();
 
     // Pictures.
 

@@ -1,5 +1,7 @@
 #include "IconCache.h"
 
+#include "images/Resample.h"
+
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QPainter>
@@ -57,7 +59,34 @@ QIcon themeIcon(const QMimeType &type)
 
 QImage scaleDown(const QImage &image, const QSize &size)
 {
-    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The resampler works on opaque pictures: the colours (premultiplied, so
+    // that transparent pixels lend no colour to their neighbours) and the
+    // coverage go through it apart and meet again afterwards.
+    const QImage source = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage colour(source.size(), QImage::Format_RGB32);
+    QImage coverage(source.size(), QImage::Format_RGB32);
+    for (int y = 0; y < source.height(); ++y) {
+        const QRgb *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        QRgb *c = reinterpret_cast<QRgb *>(colour.scanLine(y));
+        QRgb *a = reinterpret_cast<QRgb *>(coverage.scanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
+            c[x] = qRgb(qRed(in[x]), qGreen(in[x]), qBlue(in[x]));
+            a[x] = qRgb(qAlpha(in[x]), qAlpha(in[x]), qAlpha(in[x]));
+        }
+    }
+    colour = Resample::stretch(colour, size, Resample::Filter::Hermite);
+    coverage = Resample::stretch(coverage, size, Resample::Filter::Hermite);
+    QImage result(size, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < size.height(); ++y) {
+        const QRgb *c = reinterpret_cast<const QRgb *>(colour.constScanLine(y));
+        const QRgb *a = reinterpret_cast<const QRgb *>(coverage.constScanLine(y));
+        QRgb *out = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int alpha = qRed(a[x]);
+            out[x] = qRgba(qMin(qRed(c[x]), alpha), qMin(qGreen(c[x]), alpha), qMin(qBlue(c[x]), alpha), alpha);
+        }
+    }
+    return result;
 }
 
 QImage smallIcon(const QIcon &icon)

@@ -48,10 +48,11 @@ QImage localFileIcon(const QFileInfo &info);
 // extension names no known type.
 QImage typeIcon(const QString &extension);
 // Draws an icon on a 32 by 32 plain bitmap at (1, 1) and brings it down to
-// 16 by 16 with a smooth filter, which keeps fine lines that a plain 16 by 16
-// rendering of some themes loses.
+// 16 by 16 with the Hermite filter, which keeps fine lines that a plain
+// 16 by 16 rendering of some themes loses.
 QImage smallIcon(const QIcon &icon);
-// Reduces a picture to the given size.
+// Reduces a picture to the given size with the Hermite filter, keeping its
+// transparency.
 QImage scaleDown(const QImage &image, const QSize &size);
 // The two images shipped with the window.
 QImage genericImage();

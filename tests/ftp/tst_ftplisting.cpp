@@ -203,6 +203,20 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(outside.filePath(QStringLiteral("keep.txt"))));
     }
 
+    void iconScalingKeepsTransparency()
+    {
+        QImage picture(32, 32, QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 16; ++x)
+                picture.setPixel(x, y, qRgb(200, 0, 0));
+        const QImage small = FileIcons::scaleDown(picture, QSize(16, 16));
+        QCOMPARE(small.size(), QSize(16, 16));
+        const QColor inside = small.pixelColor(2, 8);
+        QVERIFY2(inside.alpha() > 240 && inside.red() > 180 && inside.green() == 0, qPrintable(inside.name()));
+        QCOMPARE(small.pixelColor(14, 8).alpha(), 0);
+    }
+
     void iconCacheLimit()
     {
         IconCache cache;

@@ -1,0 +1,788 @@
+#include "FtpWindow.h"
+
+#include "ftp/FtpListing.h"
+#include "ftp/LocalFiles.h"
+#include "platform/CommonDialogs.h"
+#include "platform/Messages.h"
+#include "platform/Paths.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QProxyStyle>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// Lists sort by name as a file manager does, without regard to case.
+class NameItem : public QTreeWidgetItem
+{
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem &other) const override
+    {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        return QString::compare(text(column), other.text(column), Qt::CaseInsensitive) < 0;
+    }
+};
+
+class RemoteItem : public QListWidgetItem
+{
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem &other) const override
+    {
+        return QString::compare(text(), other.text(), Qt::CaseInsensitive) < 0;
+    }
+};
+
+// The password shows as stars whatever the desktop's style draws.
+class StarStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return u'*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QToolButton *toolButton(QToolBar *bar, const char *name, const QString &caption, const QString &hint)
+{
+    auto *button = new QToolButton(bar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setToolTip(hint);
+    button->setAccessibleName(caption);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->addWidget(button);
+    return button;
+}
+
+QLabel *buddyLabel(const QString &caption, QWidget *field)
+{
+    auto *label = new QLabel(caption);
+    label->setBuddy(field);
+    field->setAccessibleName(caption);
+    return label;
+}
+
+} // namespace
+
+TFtp::TFtp(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Ftp"));
+    setWindowTitle(QStringLiteral("Fenêtre Ftp"));
+    setAccessibleName(windowTitle());
+
+    m_privateFolder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/pemohtml-XXXXXX"));
+    if (m_privateFolder->isValid()) {
+        QFile::setPermissions(m_privateFolder->path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        m_listingFile = m_privateFolder->filePath(QStringLiteral("ftpdir.tmp"));
+    }
+
+    FtpClient1 = new TFtpClient(this);
+    FtpClient1->setTimeout(15);
+    FtpClient1->setMultiThreaded(false);
+    FtpClient1->setBinary(true);
+    FtpClient1->setShareMode(ftpShareExclusive);
+    FtpClient1->setOptions(ftpAcceptLF);
+    FtpClient1->setConnectionType(ftpDirect);
+    FtpClient1->OnDisplay = [this](QObject *, const QString &message) { Display(message); };
+    FtpClient1->OnProgress = [this](QObject *, qint64 count, bool &) { progress(count); };
+    FtpClient1->OnRequestDone = [this](QObject *, TFtpRequest kind, quint16 error) { requestDone(kind, error); };
+
+    buildWidgets();
+    resize(760, 560);
+}
+
+TFtp::~TFtp()
+{
+    m_closing = true;
+    // The engine's handlers point at this window; nothing may reach them now.
+    FtpClient1->OnDisplay = nullptr;
+    FtpClient1->OnProgress = nullptr;
+    FtpClient1->OnRequestDone = nullptr;
+}
+
+void TFtp::buildWidgets()
+{
+    auto *bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    Connecter = toolButton(bar, "Connecter", QStringLiteral("Connecter"), QStringLiteral("Se connecter au serveur"));
+    Arreter = toolButton(bar, "Arreter", QStringLiteral("Arrêter"), QStringLiteral("Arrêter la commande en cours"));
+    Deconnecter = toolButton(bar, "Deconnecter", QStringLiteral("Déconnecter"), QStringLiteral("Se déconnecter du serveur"));
+    bar->addSeparator();
+    Envoyer = toolButton(bar, "Envoyer", QStringLiteral("Envoyer"), QStringLiteral("Envoyer les fichiers sélectionnés"));
+    Actualiser = toolButton(bar, "Actualiser", QStringLiteral("Actualiser l'affichage"), QStringLiteral("Actualiser la liste active (F5)"));
+    CreerRepertoire = toolButton(bar, "CreerRepertoire", QStringLiteral("Créer répertoire local"),
+                                 QStringLiteral("Créer un dossier sur le serveur"));
+    EffacerFichier = toolButton(bar, "EffacerFichier", QStringLiteral("Effacer fichier"),
+                                QStringLiteral("Effacer les fichiers sélectionnés de la liste active"));
+    bar->addSeparator();
+    Fermer = toolButton(bar, "Fermer", QStringLiteral("Fermer"), QStringLiteral("Fermer la fenêtre"));
+
+    Hote = new QLineEdit;
+    Hote->setObjectName(QStringLiteral("Hote"));
+    PortHote = new QLineEdit(QStringLiteral("21"));
+    PortHote->setObjectName(QStringLiteral("PortHote"));
+    PortHote->setValidator(new QIntValidator(1, 65535, PortHote));
+    PortHote->setMaximumWidth(70);
+    Usager = new QLineEdit;
+    Usager->setObjectName(QStringLiteral("Usager"));
+    Passe = new QLineEdit;
+    Passe->setObjectName(QStringLiteral("Passe"));
+    Passe->setEchoMode(QLineEdit::Password);
+    auto *stars = new StarStyle;
+    stars->setParent(Passe);
+    Passe->setStyle(stars);
+    Connexion = new QComboBox;
+    Connexion->setObjectName(QStringLiteral("Connexion"));
+    Connexion->addItems({QStringLiteral("FTP"), QStringLiteral("FTP sécurisé (TLS explicite)")});
+    ModePassif = new QCheckBox(QStringLiteral("Mode passif"));
+    ModePassif->setObjectName(QStringLiteral("ModePassif"));
+    ModePassif->setAccessibleName(ModePassif->text());
+    // Active mode needs the server to call back in, which the address
+    // translation of nearly every home and office network prevents.
+    ModePassif->setChecked(true);
+
+    RepertoireLocal = new QLabel;
+    RepertoireLocal->setObjectName(QStringLiteral("RepertoireLocal"));
+    RepertoireLocal->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    RepertoireLocal->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    RepertoireLocal->setAccessibleName(QStringLiteral("Dossier local"));
+    RepertoireLocal->setMinimumWidth(40);
+
+    ListeLocale = new QTreeWidget;
+    ListeLocale->setObjectName(QStringLiteral("ListeLocale"));
+    ListeLocale->setAccessibleName(QStringLiteral("Fichiers locaux"));
+    ListeLocale->setHeaderLabels({QStringLiteral("Nom"), QStringLiteral("Taille"), QStringLiteral("Date"),
+                                  QStringLiteral("Attr.")});
+    ListeLocale->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    ListeLocale->setRootIsDecorated(false);
+    ListeLocale->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListeLocale->setIconSize(QSize(16, 16));
+    ListeLocale->setSortingEnabled(true);
+    ListeLocale->sortByColumn(0, Qt::AscendingOrder);
+    ListeLocale->setColumnWidth(0, 170);
+    ListeLocale->setColumnWidth(1, 70);
+    ListeLocale->setColumnWidth(2, 80);
+
+    ListeHote = new QListWidget;
+    ListeHote->setObjectName(QStringLiteral("ListeHote"));
+    ListeHote->setAccessibleName(QStringLiteral("Fichiers du serveur"));
+    ListeHote->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListeHote->setIconSize(QSize(16, 16));
+    ListeHote->setSortingEnabled(true);
+
+    Journal = new QPlainTextEdit;
+    Journal->setObjectName(QStringLiteral("Journal"));
+    Journal->setAccessibleName(QStringLiteral("Journal"));
+    Journal->setReadOnly(true);
+    Journal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    Progression = new QProgressBar;
+    Progression->setObjectName(QStringLiteral("Progression"));
+    Progression->setAccessibleName(QStringLiteral("Progression"));
+    Progression->setRange(0, 100);
+    Progression->hide();
+
+    // Two halves of equal width: the local side with its folder above the
+    // list, the server side with the connection fields above its list.
+    auto *left = new QVBoxLayout;
+    left->addWidget(RepertoireLocal);
+    left->addStretch();
+    left->addWidget(ListeLocale, 1);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(buddyLabel(QStringLiteral("Adresse hôte"), Hote), 0, 0);
+    fields->addWidget(Hote, 0, 1);
+    fields->addWidget(buddyLabel(QStringLiteral("Port"), PortHote), 0, 2);
+    fields->addWidget(PortHote, 0, 3);
+    fields->addWidget(buddyLabel(QStringLiteral("ID de l'usager"), Usager), 1, 0);
+    fields->addWidget(Usager, 1, 1);
+    fields->addWidget(buddyLabel(QStringLiteral("Passe"), Passe), 1, 2);
+    fields->addWidget(Passe, 1, 3);
+    fields->addWidget(buddyLabel(QStringLiteral("Connexion :"), Connexion), 2, 0);
+    fields->addWidget(Connexion, 2, 1);
+    fields->addWidget(ModePassif, 2, 2, 1, 2);
+    fields->setColumnStretch(1, 1);
+    fields->setColumnStretch(3, 1);
+    auto *right = new QVBoxLayout;
+    right->addLayout(fields);
+    right->addWidget(ListeHote, 1);
+
+    auto *halves = new QHBoxLayout;
+    halves->addLayout(left, 1);
+    halves->addLayout(right, 1);
+
+    auto *main = new QVBoxLayout(this);
+    main->setMenuBar(bar);
+    main->addLayout(halves, 3);
+    main->addWidget(Journal, 1);
+    main->addWidget(Progression);
+
+    setConnectedState(false);
+    Deconnecter->setEnabled(false);
+
+    connect(Connecter, &QToolButton::clicked, this, &TFtp::ConnecterClick);
+    connect(Arreter, &QToolButton::clicked, this, &TFtp::ArreterClick);
+    connect(Deconnecter, &QToolButton::clicked, this, &TFtp::DeconnecterClick);
+    connect(Envoyer, &QToolButton::clicked, this, &TFtp::EnvoyerClick);
+    connect(Actualiser, &QToolButton::clicked, this, &TFtp::ActualiserClick);
+    connect(CreerRepertoire, &QToolButton::clicked, this, &TFtp::CreerRepertoireClick);
+    connect(EffacerFichier, &QToolButton::clicked, this, &TFtp::EffacerFichierClick);
+    connect(Fermer, &QToolButton::clicked, this, &TFtp::close);
+    connect(ListeLocale, &QTreeWidget::itemActivated, this, [this] { openLocalEntry(); });
+    connect(ListeHote, &QListWidget::itemActivated, this, [this] { openRemoteEntry(); });
+    ListeLocale->installEventFilter(this);
+    ListeHote->installEventFilter(this);
+}
+
+void TFtp::setConnectedState(bool connected)
+{
+    for (QToolButton *button : {Envoyer, EffacerFichier, Actualiser, Arreter, CreerRepertoire})
+        button->setEnabled(connected);
+}
+
+void TFtp::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    m_localFolder = QDir::currentPath();
+    m_remoteFolder = QStringLiteral("/");
+    LitRepert();
+}
+
+bool TFtp::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ListeLocale || watched == ListeHote) {
+        if (event->type() == QEvent::FocusIn) {
+            setRemoteActive(watched == ListeHote);
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Delete) {
+                setRemoteActive(watched == ListeHote);
+                EffacerFichierClick();
+                return true;
+            }
+            if (key == Qt::Key_F5 && watched == ListeLocale) {
+                setRemoteActive(false);
+                ActualiserClick();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFtp::done(int r)
+{
+    m_closing = true;
+    if (FtpClient1->IsConnected()) {
+        try {
+            if (m_waits > 0)
+                FtpClient1->AbortSession();
+            else
+                FtpClient1->CloseSession();
+        } catch (const FtpException &) {
+            FtpClient1->Abort();
+        }
+    }
+    if (!m_listingFile.isEmpty())
+        QFile::remove(m_listingFile);
+    QDialog::done(r);
+}
+
+// --- the log and the waits
+
+void TFtp::Display(const QString &line)
+{
+    QTextDocument *log = Journal->document();
+    const bool empty = log->isEmpty();
+    if (!empty && log->blockCount() > 200) {
+        QTextCursor cursor(log);
+        cursor.movePosition(QTextCursor::Start);
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, 50);
+        cursor.removeSelectedText();
+    }
+    Journal->appendPlainText(line);
+    Journal->verticalScrollBar()->setValue(Journal->verticalScrollBar()->maximum());
+}
+
+void TFtp::waitFor(const std::function<bool()> &done, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    ++m_waits;
+    QEventLoop loop;
+    QTimer tick;
+    const auto finished = [&] {
+        return done() || m_stop || m_closing || (limitMs > 0 && clock.elapsed() >= limitMs);
+    };
+    connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (finished())
+            loop.quit();
+    });
+    tick.start(5);
+    if (!finished())
+        loop.exec();
+    --m_waits;
+}
+
+void TFtp::Delay()
+{
+    m_result.clear();
+    m_stop = false;
+    waitFor([this] { return !m_result.isEmpty(); }, WaitLimitMs);
+}
+
+bool TFtp::start(const std::function<void()> &request)
+{
+    try {
+        request();
+        return true;
+    } catch (const FtpException &e) {
+        Display(QStringLiteral("! ") + e.Message());
+        m_result = QStringLiteral("Nak");
+        return false;
+    }
+}
+
+void TFtp::requestDone(TFtpRequest kind, quint16 error)
+{
+    Display(QStringLiteral("Request %1 Done.").arg(int(kind)));
+    Display(QStringLiteral("StatusCode = %1").arg(FtpClient1->StatusCode()));
+    Display(QStringLiteral("LastResponse was : '") + FtpClient1->LastResponse() + u'\'');
+    if (error != 0) {
+        Display(QStringLiteral("Error = %1 (%2)").arg(error).arg(FtpClient1->ErrorMessage()));
+        m_result = QStringLiteral("Nak");
+        return;
+    }
+    Display(QStringLiteral("No error"));
+    m_result = QStringLiteral("Ok");
+    switch (int(kind)) {
+    case ftpChangeDir:
+    case ftpCreateDir:
+    case ftpPwd:
+    case ftpCdup:
+        Display(QStringLiteral("Directory is \"") + FtpClient1->ReplyDir() + u'"');
+        break;
+    case ftpDir:
+    case ftpListNames:
+    case ftpDirectory:
+    case ftpList:
+        LitRepert2();
+        break;
+    case ftpGet:
+    case ftpStoreFile:
+        m_result = QStringLiteral("TransferDone");
+        break;
+    case ftpSize:
+        Display(QStringLiteral("File size is %1 bytes").arg(FtpClient1->ReplySize()));
+        break;
+    default:
+        break;
+    }
+}
+
+void TFtp::progress(qint64 count)
+{
+    if (m_fileSize > 0)
+        Progression->setValue(int(qMin<qint64>(100, count * 100 / m_fileSize)));
+}
+
+// --- the lists
+
+void TFtp::LitRepert()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_icons.trimIfFull();
+    ListeLocale->setSortingEnabled(false);
+    ListeLocale->clear();
+    const QString folder = QDir::currentPath();
+    for (const FtpListing::LocalEntry &entry : FtpListing::readLocalFolder(folder)) {
+        auto *item = new NameItem(ListeLocale);
+        item->setText(0, entry.name);
+        item->setText(1, entry.size);
+        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        item->setText(2, entry.date);
+        item->setText(3, entry.attributes);
+        const QFileInfo info(QDir(folder).filePath(entry.name));
+        item->setIcon(0, m_icons.iconFor(entry.iconKey, [&] { return FileIcons::localFileIcon(info); }));
+    }
+    ListeLocale->setSortingEnabled(true);
+    ListeLocale->sortByColumn(0, Qt::AscendingOrder);
+    QApplication::restoreOverrideCursor();
+    m_localFolder = folder;
+    while (m_localFolder.size() > 1 && m_localFolder.endsWith(u'/'))
+        m_localFolder.chop(1);
+    RepertoireLocal->setText(m_localFolder);
+}
+
+void TFtp::LitHote()
+{
+    FtpClient1->setHostFileName(QString());
+    FtpClient1->setLocalFileName(m_listingFile);
+    FtpClient1->setDisplayFileFlag(false);
+    FtpClient1->SetPassiveMode(ModePassif->isChecked());
+    if (start([this] { FtpClient1->ListNames(); }))
+        Delay();
+}
+
+void TFtp::LitRepert2()
+{
+    QStringList names;
+    QFile listing(m_listingFile);
+    if (listing.exists()) {
+        if (listing.open(QIODevice::ReadOnly))
+            names = FtpListing::remoteNames(listing.readAll());
+        listing.close();
+        listing.remove();
+    }
+    m_icons.trimIfFull();
+    ListeHote->setSortingEnabled(false);
+    ListeHote->clear();
+    for (const QString &name : names) {
+        const QString key = FtpListing::remoteIconKey(name);
+        auto *item = new RemoteItem(m_icons.iconFor(key, [&] { return FileIcons::typeIcon(key); }), name);
+        ListeHote->addItem(item);
+    }
+    ListeHote->setSortingEnabled(true);
+    ListeHote->sortItems();
+}
+
+void TFtp::Remplit(bool remote)
+{
+    m_work.clear();
+    QStringList names;
+    if (remote) {
+        for (QListWidgetItem *item : ListeHote->selectedItems())
+            names << item->text();
+    } else {
+        // In the order the list shows them.
+        for (int i = 0; i < ListeLocale->topLevelItemCount(); ++i) {
+            if (ListeLocale->topLevelItem(i)->isSelected())
+                names << ListeLocale->topLevelItem(i)->text(0);
+        }
+    }
+    for (const QString &name : names) {
+        if (name != QLatin1String(".."))
+            m_work << name;
+    }
+}
+
+void TFtp::openLocalEntry()
+{
+    if (ListeLocale->selectedItems().size() != 1)
+        return;
+    const QString path = QDir(m_localFolder).filePath(ListeLocale->selectedItems().first()->text(0));
+    if (!QFileInfo(path).isDir())
+        return;
+    QDir::setCurrent(path);
+    LitRepert();
+}
+
+void TFtp::openRemoteEntry()
+{
+    const QList<QListWidgetItem *> selected = ListeHote->selectedItems();
+    if (selected.size() != 1 || selected.first()->text() == QLatin1String("."))
+        return;
+    const QString name = selected.first()->text();
+    ChHost(name);
+    m_remoteFolder = name;
+    LitHote();
+}
+
+// --- connection
+
+void TFtp::ConnecterClick()
+{
+    if (Hote->text().isEmpty() || Usager->text().isEmpty())
+        return;
+    Deconnecter->setEnabled(true);
+    if (FtpClient1->IsConnected()) {
+        try {
+            FtpClient1->CloseSession();
+        } catch (const FtpException &e) {
+            Display(QStringLiteral("! ") + e.Message());
+        }
+    }
+    FtpClient1->setHostName(Hote->text());
+    FtpClient1->setPort(PortHote->text().isEmpty() ? QStringLiteral("21") : PortHote->text());
+    FtpClient1->setUserName(Usager->text());
+    FtpClient1->setPassWord(Passe->text());
+    FtpClient1->setDisplayFileFlag(true);
+    if (start([this] { FtpClient1->OpenSession(); }))
+        Delay();
+    if (m_result == QLatin1String("Ok")) {
+        setConnectedState(true);
+        m_remoteFolder = QStringLiteral(".");
+        LitHote();
+    }
+}
+
+void TFtp::DeconnecterClick()
+{
+    try {
+        FtpClient1->CloseSession();
+    } catch (const FtpException &e) {
+        Display(QStringLiteral("! ") + e.Message());
+        FtpClient1->Abort();
+    }
+    Deconnecter->setEnabled(false);
+    setConnectedState(false);
+    ListeHote->clear();
+}
+
+void TFtp::ArreterClick()
+{
+    FtpClient1->AbortSession();
+    m_stop = true;
+    m_cancelled = true;
+}
+
+// --- remote folders
+
+void TFtp::ChHost(const QString &name)
+{
+    FtpClient1->setHostDirName(name);
+    if (start([this] { FtpClient1->ChangeDir(); }))
+        Delay();
+}
+
+void TFtp::MakeDir(const QString &name)
+{
+    FtpClient1->setHostDirName(QStringLiteral("."));
+    FtpClient1->setHostFileName(name);
+    if (start([this] { FtpClient1->CreateDir(); }))
+        Delay();
+}
+
+void TFtp::CreerRepertoireClick()
+{
+    const std::optional<QString> name =
+        CommonDialogs::askText(this, QStringLiteral("Nouveau dossier hôte"), QStringLiteral("Nouveau dossier"));
+    if (!name || name->isEmpty())
+        return;
+    MakeDir(*name);
+    LitHote();
+}
+
+// --- sending
+
+void TFtp::SendFile(QString remoteFolder, const QString &localPath)
+{
+    const QFileInfo info(localPath);
+    if (!info.isFile())
+        return;
+    while (!remoteFolder.isEmpty() && Platform::isSeparator(remoteFolder.back()))
+        remoteFolder.chop(1);
+    FtpClient1->setHostDirName(remoteFolder);
+    FtpClient1->setHostFileName(info.fileName());
+    FtpClient1->setLocalFileName(localPath);
+    FtpClient1->setBinary(!FtpListing::isTextFile(localPath));
+    if (start([this] { FtpClient1->SetTransferType(); }))
+        Delay();
+    FtpClient1->SetPassiveMode(ModePassif->isChecked());
+    FtpClient1->setDisplayFileFlag(false);
+    m_fileSize = info.size();
+    m_result.clear();
+    // No limit: a large file takes as long as it takes. Any end of the
+    // request ends the wait, a refused or failed upload included.
+    if (start([this] { FtpClient1->StoreFile(); }))
+        waitFor([this] { return !m_result.isEmpty(); }, 0);
+}
+
+void TFtp::SendFolder(const QString &folderPath)
+{
+    using Kind = FtpListing::UploadStep::Kind;
+    const QList<FtpListing::UploadStep> steps = FtpListing::folderUpload(folderPath);
+    for (qsizetype i = 0; i < steps.size() && !m_cancelled && !m_closing; ++i) {
+        const FtpListing::UploadStep &step = steps.at(i);
+        switch (step.kind) {
+        case Kind::MakeDir:
+            // An existing folder only leaves its error in the log.
+            MakeDir(step.argument);
+            break;
+        case Kind::ChangeDir:
+            ChHost(step.argument);
+            if (m_result != QLatin1String("Ok") && step.argument != QLatin1String("..")) {
+                // Sending into the current folder instead would put the files
+                // one level too high, over files of the same names; skip the
+                // folder's whole branch, which ends with its own "..".
+                Display(QStringLiteral("! Dossier non envoyé : ") + step.argument);
+                int depth = 1;
+                while (depth > 0 && ++i < steps.size()) {
+                    if (steps.at(i).kind == Kind::ChangeDir)
+                        depth += steps.at(i).argument == QLatin1String("..") ? -1 : 1;
+                }
+            }
+            break;
+        case Kind::SendFile:
+            Progression->setValue(0);
+            SendFile(QString(), step.argument);
+            break;
+        }
+    }
+}
+
+void TFtp::EnvoyerClick()
+{
+    if (m_waits > 0 || ListeLocale->selectedItems().isEmpty())
+        return;
+    m_cancelled = false;
+    Remplit(false);
+    Progression->show();
+    const QString base = m_localFolder.endsWith(u'/') ? m_localFolder : m_localFolder + u'/';
+    for (const QString &name : std::as_const(m_work)) {
+        if (m_cancelled || m_closing)
+            break;
+        const QString path = base + name;
+        const QFileInfo info(path);
+        Progression->setValue(0);
+        m_fileSize = info.size();
+        if (info.isDir())
+            SendFolder(path);
+        else
+            SendFile(QString(), path);
+        QCoreApplication::processEvents();
+    }
+    Progression->hide();
+    if (!m_closing)
+        LitHote();
+}
+
+void TFtp::ActualiserClick()
+{
+    if (m_waits > 0)
+        return;
+    if (m_remoteActive)
+        LitHote();
+    else
+        LitRepert();
+}
+
+// --- deleting
+
+void TFtp::EffacerFichierClick()
+{
+    if (m_waits > 0)
+        return;
+    if (m_remoteActive)
+        Efface2();
+    else
+        Efface1();
+}
+
+void TFtp::Efface1()
+{
+    if (ListeLocale->selectedItems().isEmpty())
+        return;
+    const Platform::Answer answer = Platform::confirm(
+        this,
+        QStringLiteral("Attention, les fichiers ne seront pas récupérables dans la corbeille\n"
+                       "Effacer les fichiers sélectionnés ?"),
+        Platform::Buttons::OkCancel);
+    if (answer != Platform::Answer::Ok)
+        return;
+    Remplit(false);
+    Supprimer();
+    LitRepert();
+}
+
+void TFtp::Supprimer()
+{
+    Progression->setValue(0);
+    Progression->show();
+    const int total = int(m_work.size());
+    const QStringList failed = LocalFiles::deleteEntries(
+        QDir::currentPath(), m_work,
+        [this](const QString &) {
+            return Platform::confirm(this, QStringLiteral("Fichier en lecture seule. Effacer quand même ?"),
+                                     Platform::Buttons::OkCancel)
+                == Platform::Answer::Ok;
+        },
+        [this, total](int done) {
+            Progression->setValue(done * 100 / qMax(1, total));
+            QCoreApplication::processEvents();
+        });
+    Progression->hide();
+    if (!failed.isEmpty())
+        Platform::error(this, QStringLiteral("Impossible d'effacer entièrement :\n") + failed.join(u'\n'));
+}
+
+void TFtp::Efface2()
+{
+    if (ListeHote->selectedItems().isEmpty())
+        return;
+    if (Platform::confirm(this, QStringLiteral("Effacer les fichiers sélectionnés ?"), Platform::Buttons::OkCancel)
+        != Platform::Answer::Ok)
+        return;
+    Remplit(true);
+    Supprimer2();
+    LitHote();
+}
+
+void TFtp::SuppFile(const QString &name)
+{
+    FtpClient1->setHostFileName(name);
+    if (start([this] { FtpClient1->DeleteRemoteFile(); }))
+        Delay();
+}
+
+void TFtp::SuppRep(const QString &name)
+{
+    FtpClient1->setHostFileName(name);
+    if (start([this] { FtpClient1->RemoveDir(); }))
+        Delay();
+}
+
+void TFtp::Supprimer2()
+{
+    Progression->setValue(0);
+    Progression->show();
+    m_cancelled = false;
+    const int total = int(m_work.size());
+    int done = 0;
+    for (const QString &name : std::as_const(m_work)) {
+        if (FtpListing::looksLikeRemoteFile(name))
+            SuppFile(name);
+        else
+            SuppRep(name);
+        Progression->setValue(++done * 100 / qMax(1, total));
+        QCoreApplication::processEvents();
+        if (m_stop || m_cancelled || m_closing)
+            break;
+    }
+    Progression->hide();
+}

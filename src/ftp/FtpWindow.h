@@ -1,0 +1,129 @@
+#pragma once
+// TFtp: the publishing window. The local folder on the left, the server's
+// current folder on the right, a log of every request below; sends files
+// and whole folders, creates and deletes folders and files on the server and
+// deletes local files. All work runs on the user-interface thread: the waits
+// keep events flowing so that "Arrêter" can be pressed during them.
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "ftp/FtpClient.h"
+#include "ftp/IconCache.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QTemporaryDir;
+class QToolButton;
+class QTreeWidget;
+
+class TFtp : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TFtp(QWidget *parent = nullptr);
+    ~TFtp() override;
+
+    // Longest wait for a request's answer before the next step runs anyway.
+    static constexpr int WaitLimitMs = 15000;
+
+    QToolButton *Connecter = nullptr;
+    QToolButton *Arreter = nullptr;
+    QToolButton *Deconnecter = nullptr;
+    QToolButton *Envoyer = nullptr;
+    QToolButton *Actualiser = nullptr;
+    QToolButton *CreerRepertoire = nullptr;
+    QToolButton *EffacerFichier = nullptr;
+    QToolButton *Fermer = nullptr;
+    QLineEdit *Hote = nullptr;
+    QLineEdit *PortHote = nullptr;
+    QLineEdit *Usager = nullptr;
+    QLineEdit *Passe = nullptr;
+    QComboBox *Connexion = nullptr;
+    QCheckBox *ModePassif = nullptr;
+    QLabel *RepertoireLocal = nullptr;
+    QTreeWidget *ListeLocale = nullptr;
+    QListWidget *ListeHote = nullptr;
+    QPlainTextEdit *Journal = nullptr;
+    QProgressBar *Progression = nullptr;
+
+    TFtpClient *FtpClient1 = nullptr;
+
+    // "" (nothing yet), "Ok", "Nak" or "TransferDone".
+    QString result() const { return m_result; }
+    QString localFolder() const { return m_localFolder; }
+    QString remoteFolder() const { return m_remoteFolder; }
+    // Where the server's name lists land: a folder of our own that only its
+    // owner may enter, so nobody can plant a link under the name we write.
+    QString listingFile() const { return m_listingFile; }
+    const QStringList &workList() const { return m_work; }
+
+    void LitRepert();
+    void LitHote();
+    void LitRepert2();
+    void Remplit(bool remote);
+    void Delay();
+    void Display(const QString &line);
+    void ChHost(const QString &name);
+    void MakeDir(const QString &name);
+    void SendFile(QString remoteFolder, const QString &localPath);
+    void SendFolder(const QString &folderPath);
+    void SuppFile(const QString &name);
+    void SuppRep(const QString &name);
+    void Supprimer();
+    void Supprimer2();
+    void Efface1();
+    void Efface2();
+
+    void ConnecterClick();
+    void DeconnecterClick();
+    void ArreterClick();
+    void EnvoyerClick();
+    void ActualiserClick();
+    void CreerRepertoireClick();
+    void EffacerFichierClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void done(int r) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildWidgets();
+    void setConnectedState(bool connected);
+    void openLocalEntry();
+    void openRemoteEntry();
+    // Starts a request; a request the engine refuses ends at once with its
+    // reason in the log, as if the server had said no.
+    bool start(const std::function<void()> &request);
+    // Processes events until the condition holds, "Arrêter" is pressed, the
+    // window closes or the limit (0: none) has passed.
+    void waitFor(const std::function<bool()> &done, int limitMs);
+    void requestDone(TFtpRequest kind, quint16 error);
+    void progress(qint64 count);
+    void setRemoteActive(bool remote) { m_remoteActive = remote; }
+
+    bool m_remoteActive = false;
+    bool m_stop = false;
+    // Set by "Arrêter" and kept until the next send or deletion starts, so
+    // that a long send ends instead of trying every remaining file.
+    bool m_cancelled = false;
+    bool m_closing = false;
+    int m_waits = 0;
+    qint64 m_fileSize = 0;
+    QString m_localFolder;
+    QString m_remoteFolder = QStringLiteral("/");
+    QString m_mask = QStringLiteral("*.*");
+    QString m_listingFile;
+    QStringList m_work;
+    IconCache m_icons;
+    QString m_result;
+    std::unique_ptr<QTemporaryDir> m_privateFolder;
+};

@@ -1,0 +1,404 @@
+#include "ftp/FtpWindow.h"
+#include "platform/CommonDialogs.h"
+#include "platform/Messages.h"
+#include "testmain.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// A real FTP server on the loopback address, serving a folder of our own
+// and writing down every command it receives.
+class LoopbackServer
+{
+public:
+    explicit LoopbackServer(const QString &permissions = QStringLiteral("elradfmw"))
+    {
+        root = folder.filePath(QStringLiteral("root"));
+        QDir().mkpath(root);
+        transcriptPath = folder.filePath(QStringLiteral("transcript.txt"));
+        process.start(QStringLiteral("/usr/bin/python3"),
+                      {PemoTest::sourcePath(QStringLiteral("tests/ftp/data/window_server.py")), root,
+                       transcriptPath, permissions});
+        if (process.waitForStarted(5000) && process.waitForReadyRead(10000)) {
+            const QByteArray line = process.readLine().trimmed();
+            if (line.startsWith("PORT "))
+                port = QString::fromLatin1(line.mid(5));
+        }
+    }
+    ~LoopbackServer()
+    {
+        process.closeWriteChannel();
+        if (!process.waitForFinished(5000)) {
+            process.kill();
+            process.waitForFinished(2000);
+        }
+    }
+    QStringList transcript() const
+    {
+        return QString::fromUtf8(readFile(transcriptPath)).split(u'\n', Qt::SkipEmptyParts);
+    }
+    QString path(const QString &relative) const { return QDir(root).filePath(relative); }
+
+    QTemporaryDir folder;
+    QString root;
+    QString transcriptPath;
+    QString port;
+    QProcess process;
+};
+
+QStringList remoteNames(TFtp &w)
+{
+    QStringList names;
+    for (int i = 0; i < w.ListeHote->count(); ++i)
+        names << w.ListeHote->item(i)->text();
+    return names;
+}
+
+QTreeWidgetItem *localItem(TFtp &w, const QString &name)
+{
+    const QList<QTreeWidgetItem *> found = w.ListeLocale->findItems(name, Qt::MatchExactly, 0);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+void selectLocal(TFtp &w, const QStringList &names)
+{
+    w.ListeLocale->clearSelection();
+    for (const QString &name : names) {
+        QTreeWidgetItem *item = localItem(w, name);
+        QVERIFY2(item, qPrintable(name));
+        item->setSelected(true);
+    }
+}
+
+void selectRemote(TFtp &w, const QStringList &names)
+{
+    w.ListeHote->clearSelection();
+    for (const QString &name : names) {
+        const QList<QListWidgetItem *> found = w.ListeHote->findItems(name, Qt::MatchExactly);
+        QVERIFY2(!found.isEmpty(), qPrintable(name));
+        found.first()->setSelected(true);
+    }
+}
+
+void connectTo(TFtp &w, const LoopbackServer &server)
+{
+    w.Hote->setText(QStringLiteral("127.0.0.1"));
+    w.PortHote->setText(server.port);
+    w.Usager->setText(QStringLiteral("pemo"));
+    w.Passe->setText(QStringLiteral("secret"));
+    w.ConnecterClick();
+    QCOMPARE(w.result(), QStringLiteral("Ok"));
+}
+
+} // namespace
+
+class TestFtpWindow : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_local;
+    QString m_startDir;
+    QList<Platform::MessageRecord> m_boxes;
+    QList<Platform::Answer> m_answers;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_startDir = QDir::currentPath();
+        Platform::setMessageHandler([this](const Platform::MessageRecord &box) {
+            m_boxes << box;
+            return m_answers.isEmpty() ? Platform::Answer::Cancel : m_answers.takeFirst();
+        });
+    }
+    void cleanupTestCase()
+    {
+        Platform::setMessageHandler({});
+        CommonDialogs::setTextHandler({});
+        QDir::setCurrent(m_startDir);
+    }
+    void init()
+    {
+        m_boxes.clear();
+        m_answers.clear();
+        QDir(m_local.path()).removeRecursively();
+        QDir().mkpath(m_local.path());
+        QDir::setCurrent(m_local.path());
+    }
+
+    void startsDisconnected()
+    {
+        TFtp w;
+        w.show();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Fenêtre Ftp"));
+        QVERIFY(w.Connecter->isEnabled());
+        QVERIFY(w.Fermer->isEnabled());
+        for (QToolButton *b : {w.Arreter, w.Deconnecter, w.Envoyer, w.Actualiser, w.CreerRepertoire, w.EffacerFichier})
+            QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
+        QVERIFY(w.ModePassif->isChecked());
+        QCOMPARE(w.PortHote->text(), QStringLiteral("21"));
+        QCOMPARE(w.Passe->echoMode(), QLineEdit::Password);
+        QCOMPARE(w.Hote->accessibleName(), QStringLiteral("Adresse hôte"));
+        QVERIFY(w.Progression->isHidden());
+        QCOMPARE(w.localFolder(), QDir::currentPath());
+        QCOMPARE(w.RepertoireLocal->text(), QDir::currentPath());
+        QCOMPARE(w.remoteFolder(), QStringLiteral("/"));
+    }
+
+    void connectNeedsHostAndUser_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("user");
+        QTest::newRow("no host") << "" << "pemo";
+        QTest::newRow("no user") << "127.0.0.1" << "";
+    }
+    void connectNeedsHostAndUser()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, user);
+        TFtp w;
+        w.show();
+        w.Hote->setText(host);
+        w.Usager->setText(user);
+        w.Connecter->click();
+        QVERIFY(!w.Deconnecter->isEnabled());
+        QVERIFY(w.Journal->toPlainText().isEmpty());
+    }
+
+    void logKeepsItsLastLines()
+    {
+        TFtp w;
+        for (int i = 1; i <= 201; ++i)
+            w.Display(QStringLiteral("line %1").arg(i));
+        QCOMPARE(w.Journal->document()->blockCount(), 201);
+        w.Display(QStringLiteral("line 202"));
+        QCOMPARE(w.Journal->document()->blockCount(), 152);
+        QCOMPARE(w.Journal->document()->firstBlock().text(), QStringLiteral("line 51"));
+        QCOMPARE(w.Journal->document()->lastBlock().text(), QStringLiteral("line 202"));
+    }
+
+    void listingFileIsPrivate()
+    {
+        QString folder;
+        {
+            TFtp w;
+            folder = QFileInfo(w.listingFile()).path();
+            QCOMPARE(QFileInfo(w.listingFile()).fileName(), QStringLiteral("ftpdir.tmp"));
+            QVERIFY(folder != QDir::tempPath());
+            QCOMPARE(QFileInfo(folder).permissions() & 0x0077, QFileDevice::Permissions());
+            w.show();
+            w.Fermer->click();
+            QVERIFY(!QFile::exists(w.listingFile()));
+        }
+        QVERIFY(!QFileInfo::exists(folder));
+    }
+
+    void localFolderOpensAndDeletes()
+    {
+        writeFile(QStringLiteral("site/index.htm"), "x");
+        writeFile(QStringLiteral("site/images/a.gif"), "GIF89a");
+        writeFile(QStringLiteral("keep.txt"), "k");
+        writeFile(QStringLiteral("locked.txt"), "l");
+        QFile::setPermissions(QStringLiteral("locked.txt"), QFileDevice::ReadOwner);
+        TFtp w;
+        w.show();
+        QVERIFY(!localItem(w, QStringLiteral(".")));
+        QCOMPARE(localItem(w, QStringLiteral("locked.txt"))->text(3), QStringLiteral("ar"));
+
+        // Into "site" and back up through "..".
+        selectLocal(w, {QStringLiteral("site")});
+        Q_EMIT w.ListeLocale->itemActivated(localItem(w, QStringLiteral("site")), 0);
+        QCOMPARE(w.localFolder(), m_local.filePath(QStringLiteral("site")));
+        QVERIFY(localItem(w, QStringLiteral("images")));
+        selectLocal(w, {QStringLiteral("..")});
+        Q_EMIT w.ListeLocale->itemActivated(localItem(w, QStringLiteral("..")), 0);
+        QCOMPARE(w.localFolder(), m_local.path());
+
+        // Cancel at the first question keeps everything.
+        selectLocal(w, {QStringLiteral("site"), QStringLiteral("locked.txt"), QStringLiteral("..")});
+        m_answers = {Platform::Answer::Cancel};
+        w.EffacerFichier->setEnabled(true);
+        w.EffacerFichierClick();
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].text, QStringLiteral("Attention, les fichiers ne seront pas récupérables dans la "
+                                                 "corbeille\nEffacer les fichiers sélectionnés ?"));
+        QVERIFY(QFile::exists(QStringLiteral("site/index.htm")));
+
+        // OK, then OK for the read-only file: ".." is never part of the work.
+        m_boxes.clear();
+        selectLocal(w, {QStringLiteral("site"), QStringLiteral("locked.txt"), QStringLiteral("..")});
+        m_answers = {Platform::Answer::Ok, Platform::Answer::Ok};
+        QTest::keyClick(w.ListeLocale, Qt::Key_Delete);
+        QCOMPARE(w.workList(), QStringList({QStringLiteral("locked.txt"), QStringLiteral("site")}));
+        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_boxes[1].text, QStringLiteral("Fichier en lecture seule. Effacer quand même ?"));
+        QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"keep.txt"}));
+        QVERIFY(!localItem(w, QStringLiteral("site")));
+        QVERIFY(w.Progression->isHidden());
+    }
+
+    void publishesFilesAndFolders_data()
+    {
+        QTest::addColumn<bool>("passive");
+        QTest::newRow("passive") << true;
+        QTest::newRow("active") << false;
+    }
+    void publishesFilesAndFolders()
+    {
+        QFETCH(bool, passive);
+        LoopbackServer server;
+        QVERIFY(!server.port.isEmpty());
+        QDir().mkpath(server.path(QStringLiteral("old")));
+        writeFile(QStringLiteral("Index.HTM"), "<p>page</p>\n");
+        QByteArray photo;
+        for (int i = 0; i < 5000; ++i)
+            photo.append(char(i * 7));
+        writeFile(QStringLiteral("photo.jpg"), photo);
+        writeFile(QStringLiteral("README"), "a\r\nb\n");
+        writeFile(QStringLiteral("site/index.htm"), "<p>site</p>\n");
+        writeFile(QStringLiteral("site/images/a.gif"), QByteArray("GIF89a\r\n\x00\x01", 10));
+
+        TFtp w;
+        w.show();
+        w.ModePassif->setChecked(passive);
+        connectTo(w, server);
+        QVERIFY(w.Envoyer->isEnabled());
+        QCOMPARE(w.remoteFolder(), QStringLiteral("."));
+        QCOMPARE(remoteNames(w), QStringList({QStringLiteral("old")}));
+
+        selectLocal(w, {QStringLiteral("Index.HTM"), QStringLiteral("photo.jpg"), QStringLiteral("README"),
+                        QStringLiteral("site")});
+        w.Envoyer->click();
+        QVERIFY(w.Progression->isHidden());
+
+        QCOMPARE(readFile(server.path(QStringLiteral("Index.HTM"))), QByteArray("<p>page</p>\n"));
+        QCOMPARE(readFile(server.path(QStringLiteral("photo.jpg"))), photo);
+        QCOMPARE(readFile(server.path(QStringLiteral("README"))), QByteArray("a\r\nb\n"));
+        QCOMPARE(readFile(server.path(QStringLiteral("site/index.htm"))), QByteArray("<p>site</p>\n"));
+        QCOMPARE(readFile(server.path(QStringLiteral("site/images/a.gif"))), QByteArray("GIF89a\r\n\x00\x01", 10));
+        // Back in the starting folder, which now lists what was sent.
+        QCOMPARE(remoteNames(w), QStringList({"Index.HTM", "old", "photo.jpg", "README", "site"}));
+
+        const QStringList transcript = server.transcript();
+        const auto typeBefore = [&](const QString &stor) {
+            const qsizetype at = transcript.indexOf(stor);
+            for (qsizetype i = at; i >= 0; --i)
+                if (transcript[i].startsWith(QLatin1String("TYPE ")))
+                    return transcript[i];
+            return QString();
+        };
+        QCOMPARE(typeBefore(QStringLiteral("STOR Index.HTM")), QStringLiteral("TYPE A"));
+        QCOMPARE(typeBefore(QStringLiteral("STOR photo.jpg")), QStringLiteral("TYPE I"));
+        QCOMPARE(typeBefore(QStringLiteral("STOR README")), QStringLiteral("TYPE I"));
+        const QString dataPort = passive ? QStringLiteral("PASV") : QStringLiteral("PORT 127,0,0,1,");
+        const QString otherPort = passive ? QStringLiteral("PORT ") : QStringLiteral("PASV");
+        QVERIFY(std::any_of(transcript.begin(), transcript.end(), [&](const QString &l) { return l.startsWith(dataPort); }));
+        QVERIFY(std::none_of(transcript.begin(), transcript.end(), [&](const QString &l) { return l.startsWith(otherPort); }));
+        // The folder's own steps, in order.
+        QStringList folderSteps;
+        for (const QString &line : transcript) {
+            if (line.startsWith(QLatin1String("MKD ")) || line.startsWith(QLatin1String("CWD "))
+                || line == QLatin1String("STOR index.htm") || line == QLatin1String("STOR a.gif"))
+                folderSteps << line;
+        }
+        QCOMPARE(folderSteps, QStringList({"MKD site", "CWD site", "STOR index.htm", "MKD images", "CWD images",
+                                           "STOR a.gif", "CWD ..", "CWD .."}));
+        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("Request 17 Done.")));
+    }
+
+    void failedUploadEndsTheWait()
+    {
+        // A user who may list but not write: every STOR is refused.
+        LoopbackServer server(QStringLiteral("elr"));
+        writeFile(QStringLiteral("page.htm"), "x");
+        TFtp w;
+        w.show();
+        connectTo(w, server);
+        w.SendFile(QString(), m_local.filePath(QStringLiteral("page.htm")));
+        QCOMPARE(w.result(), QStringLiteral("Nak"));
+        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("Error = 550")));
+        QVERIFY(!QFile::exists(server.path(QStringLiteral("page.htm"))));
+    }
+
+    void remoteFoldersAndDeletion()
+    {
+        LoopbackServer server;
+        writeFile(server.path(QStringLiteral("Makefile")), "all:\n");
+        writeFile(server.path(QStringLiteral("gone.htm")), "x");
+        QDir().mkpath(server.path(QStringLiteral("old.site")));
+        QDir().mkpath(server.path(QStringLiteral("docs/inner")));
+        TFtp w;
+        w.show();
+        connectTo(w, server);
+        QCOMPARE(remoteNames(w), QStringList({"docs", "gone.htm", "Makefile", "old.site"}));
+
+        // Opening a remote folder lists it.
+        selectRemote(w, {QStringLiteral("docs")});
+        Q_EMIT w.ListeHote->itemActivated(w.ListeHote->selectedItems().first());
+        QCOMPARE(w.remoteFolder(), QStringLiteral("docs"));
+        QCOMPARE(remoteNames(w), QStringList({QStringLiteral("inner")}));
+        w.ChHost(QStringLiteral(".."));
+        w.LitHote();
+
+        // "Créer répertoire local" makes a folder on the server.
+        CommonDialogs::setTextHandler([](const CommonDialogs::TextRequest &request) -> std::optional<QString> {
+            if (request.caption != QStringLiteral("Nouveau dossier hôte")
+                || request.prompt != QStringLiteral("Nouveau dossier"))
+                return std::nullopt;
+            return QStringLiteral("neuf");
+        });
+        w.CreerRepertoire->click();
+        CommonDialogs::setTextHandler({});
+        QVERIFY(QFileInfo(server.path(QStringLiteral("neuf"))).isDir());
+        QVERIFY(remoteNames(w).contains(QStringLiteral("neuf")));
+
+        // A name with a dot goes by DELE, one without by RMD, whatever it is.
+        selectRemote(w, {QStringLiteral("Makefile"), QStringLiteral("old.site"), QStringLiteral("gone.htm"),
+                         QStringLiteral("neuf")});
+        m_answers = {Platform::Answer::Ok};
+        w.ListeHote->setFocus();
+        QTest::keyClick(w.ListeHote, Qt::Key_Delete);
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].text, QStringLiteral("Effacer les fichiers sélectionnés ?"));
+        const QStringList transcript = server.transcript();
+        QVERIFY(transcript.contains(QStringLiteral("RMD Makefile")));
+        QVERIFY(transcript.contains(QStringLiteral("DELE old.site")));
+        QVERIFY(transcript.contains(QStringLiteral("DELE gone.htm")));
+        QVERIFY(transcript.contains(QStringLiteral("RMD neuf")));
+        QCOMPARE(remoteNames(w), QStringList({"docs", "Makefile", "old.site"}));
+
+        w.Deconnecter->click();
+        QVERIFY(!w.Envoyer->isEnabled());
+        QVERIFY(!w.Deconnecter->isEnabled());
+        QCOMPARE(w.ListeHote->count(), 0);
+    }
+};
+
+PEMO_TEST(TestFtpWindow)
+#include "tst_ftpwindow.moc"
