@@ -121,7 +121,7 @@ TFtp::TFtp(QWidget *parent)
     FtpClient1->OnRequestDone = [this](QObject *, TFtpRequest kind, quint16 error) { requestDone(kind, error); };
 
     buildWidgets();
-    resize(760, 560);
+    resize(980, 640);
 }
 
 TFtp::~TFtp()
@@ -155,7 +155,7 @@ void TFtp::buildWidgets()
     PortHote = new QLineEdit(QStringLiteral("21"));
     PortHote->setObjectName(QStringLiteral("PortHote"));
     PortHote->setValidator(new QIntValidator(1, 65535, PortHote));
-    PortHote->setMaximumWidth(70);
+    PortHote->setMaximumWidth(60);
     Usager = new QLineEdit;
     Usager->setObjectName(QStringLiteral("Usager"));
     Passe = new QLineEdit;
@@ -192,9 +192,10 @@ void TFtp::buildWidgets()
     ListeLocale->setIconSize(QSize(16, 16));
     ListeLocale->setSortingEnabled(true);
     ListeLocale->sortByColumn(0, Qt::AscendingOrder);
-    ListeLocale->setColumnWidth(0, 170);
+    ListeLocale->setColumnWidth(0, 180);
     ListeLocale->setColumnWidth(1, 70);
-    ListeLocale->setColumnWidth(2, 80);
+    ListeLocale->setColumnWidth(2, 85);
+    ListeLocale->setColumnWidth(3, 45);
 
     ListeHote = new QListWidget;
     ListeHote->setObjectName(QStringLiteral("ListeHote"));
@@ -223,10 +224,12 @@ void TFtp::buildWidgets()
     left->addWidget(ListeLocale, 1);
 
     auto *fields = new QGridLayout;
+    auto *hostRow = new QHBoxLayout;
+    hostRow->addWidget(Hote, 1);
+    hostRow->addWidget(buddyLabel(QStringLiteral("Port"), PortHote));
+    hostRow->addWidget(PortHote);
     fields->addWidget(buddyLabel(QStringLiteral("Adresse hôte"), Hote), 0, 0);
-    fields->addWidget(Hote, 0, 1);
-    fields->addWidget(buddyLabel(QStringLiteral("Port"), PortHote), 0, 2);
-    fields->addWidget(PortHote, 0, 3);
+    fields->addLayout(hostRow, 0, 1, 1, 3);
     fields->addWidget(buddyLabel(QStringLiteral("ID de l'usager"), Usager), 1, 0);
     fields->addWidget(Usager, 1, 1);
     fields->addWidget(buddyLabel(QStringLiteral("Passe"), Passe), 1, 2);

@@ -45,8 +45,21 @@ namespace FileIcons {
 
 namespace {
 
+// Desktops without an icon theme of their own still carry the common one;
+// file types are looked up there when the current theme has no such icon.
+void useCommonIconTheme()
+{
+    static const bool done = [] {
+        if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
+            QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 QIcon themeIcon(const QMimeType &type)
 {
+    useCommonIconTheme();
     if (!type.isValid() || type.isDefault())
         return QIcon();
     QIcon icon = QIcon::fromTheme(type.iconName());
@@ -105,7 +118,25 @@ QImage smallIcon(const QIcon &icon)
 QImage localFileIcon(const QFileInfo &info)
 {
     static const QMimeDatabase mimes;
-    return smallIcon(themeIcon(mimes.mimeTypeForFile(info)));
+    const QImage image = smallIcon(themeIcon(mimes.mimeTypeForFile(info)));
+    if (!image.isNull() || info.isDir())
+        return image;
+    return genericFileImage();
+}
+
+QImage genericFileImage()
+{
+    useCommonIconTheme();
+    QImage image = smallIcon(QIcon::fromTheme(QStringLiteral("text-x-generic")));
+    if (!image.isNull())
+        return image;
+    image = QImage(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setPen(QColor(0x60, 0x60, 0x60));
+    painter.setBrush(Qt::white);
+    painter.drawRect(3, 1, 10, 13);
+    return image;
 }
 
 QImage typeIcon(const QString &extension)
@@ -119,6 +150,7 @@ QImage typeIcon(const QString &extension)
 QImage genericImage()
 {
     // A plain folder: remote names of no known type are mostly folders.
+    useCommonIconTheme();
     QImage image = smallIcon(QIcon::fromTheme(QStringLiteral("folder")));
     if (!image.isNull())
         return image;

@@ -41,8 +41,8 @@ private:
 
 namespace FileIcons {
 
-// The desktop's icon for a local file's type, 16 by 16 (null when the icon
-// theme has none).
+// The desktop's icon for a local file's type, 16 by 16; a plain page for a
+// file of a type the icon theme does not know.
 QImage localFileIcon(const QFileInfo &info);
 // The icon of the type a remote name's extension stands for; null when the
 // extension names no known type.
@@ -56,6 +56,7 @@ QImage smallIcon(const QIcon &icon);
 QImage scaleDown(const QImage &image, const QSize &size);
 // The two images shipped with the window.
 QImage genericImage();
+QImage genericFileImage();
 QImage parentFolderImage();
 
 } // namespace FileIcons
