@@ -27,6 +27,7 @@
 #include <QProgressBar>
 #include <QProxyStyle>
 #include <QScrollBar>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -167,6 +168,10 @@ void TFtp::buildWidgets()
     Connexion = new QComboBox;
     Connexion->setObjectName(QStringLiteral("Connexion"));
     Connexion->addItems({QStringLiteral("FTP"), QStringLiteral("FTP sécurisé (TLS explicite)")});
+    // Offered once the engine speaks TLS; until then the choice must not look
+    // available, or a password the user believes protected would travel in clear.
+    if (auto *choices = qobject_cast<QStandardItemModel *>(Connexion->model()))
+        choices->item(1)->setEnabled(false);
     ModePassif = new QCheckBox(QStringLiteral("Mode passif"));
     ModePassif->setObjectName(QStringLiteral("ModePassif"));
     ModePassif->setAccessibleName(ModePassif->text());
@@ -532,6 +537,10 @@ void TFtp::ConnecterClick()
 {
     if (Hote->text().isEmpty() || Usager->text().isEmpty())
         return;
+    if (Connexion->currentIndex() != 0) {
+        Platform::warning(this, QStringLiteral("La connexion sécurisée (TLS explicite) n'est pas encore disponible."));
+        return;
+    }
     Deconnecter->setEnabled(true);
     if (FtpClient1->IsConnected()) {
         try {
