@@ -188,34 +188,32 @@ void TEditeur::Genxml()
 
 void TEditeur::Memorise()
 {
-    Memoire = Memo1->Lines();
-    PosMemoire = Memo1->SelStart() + Memo1->SelLength();
+    m_undo.memorise(Memo1->Lines(), Memo1->SelStart() + Memo1->SelLength());
 }
 
 void TEditeur::Annuler()
 {
-    Refaire = Memo1->Lines();
+    const UndoStore::State back = m_undo.undo(Memo1->Lines());
     if (m_frame)
         m_frame->setRedoEnabled(true);
-    Memo1->SetLines(Memoire);
-    Memo1->SetSelStart(PosMemoire);
+    Memo1->SetLines(back.lines);
+    Memo1->SetSelStart(back.caret);
 }
 
 void TEditeur::Retablir()
 {
-    if (Refaire.size() < 3)
+    const std::optional<UndoStore::State> again = m_undo.redo();
+    if (!again)
         return;
-    Memo1->SetLines(Refaire);
-    Memo1->SetSelStart(PosMemoire);
+    Memo1->SetLines(again->lines);
+    Memo1->SetSelStart(again->caret);
     if (m_frame)
         m_frame->setRedoEnabled(false);
 }
 
 void TEditeur::Memo1KeyPress(QChar)
 {
-    if (!Refaire.isEmpty()) {
-        Refaire.clear();
-    }
+    m_undo.typed();
     if (m_frame)
         m_frame->setRedoEnabled(false);
 }
@@ -223,7 +221,7 @@ void TEditeur::Memo1KeyPress(QChar)
 void TEditeur::FormActivate()
 {
     if (m_frame)
-        m_frame->setRedoEnabled(Refaire.size() > 2);
+        m_frame->setRedoEnabled(m_undo.redoAvailable());
 }
 
 bool TEditeur::FormCloseQuery()

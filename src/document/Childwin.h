@@ -2,6 +2,7 @@
 // TEditeur: the document window. One open page: its source pane, its file,
 // its one-level undo store, and the commands that act on its source.
 #include "document/PageFile.h"
+#include "document/UndoStore.h"
 
 #include <QColor>
 #include <QStringList>
@@ -44,7 +45,7 @@ public:
     void Memorise();
     void Annuler();
     void Retablir();
-    bool redoAvailable() const { return Refaire.size() > 2; }
+    bool redoAvailable() const { return m_undo.redoAvailable(); }
     PageFile::Encoding encoding() const { return m_encoding; }
 
     // The XML form of empty elements, applied to the source pane.
@@ -188,9 +189,7 @@ private:
     TFrameServices *m_frame;
     QString Fichier;
     QString Dossier;
-    QStringList Memoire;
-    int PosMemoire = 0;
-    QStringList Refaire;
+    UndoStore m_undo;
     bool AutoActualise = false;
     PageFile::Encoding m_encoding = PageFile::Encoding::Windows1252;
 

@@ -24,7 +24,7 @@ void TEditeur::Convertir()
         return;
     Memorise();
     // The snapshot is a copy of the lines already: convert from it.
-    Memo1->SetLines(TextTransforms::convertAccents(Memoire));
+    Memo1->SetLines(TextTransforms::convertAccents(m_undo.snapshot()));
     Platform::message(this, QStringLiteral("Remplacement terminé"));
 }
 
@@ -51,7 +51,7 @@ void TEditeur::Compacter()
         != Platform::Answer::Yes)
         return;
     Memorise();
-    Memo1->SetLines(TextTransforms::compact(Memoire));
+    Memo1->SetLines(TextTransforms::compact(m_undo.snapshot()));
 }
 
 void TEditeur::Exporte()
