@@ -134,6 +134,28 @@ public:
     void Section();
 
     // --- script generators
+    void JsScript();
+    void JsFor();
+    void JsWhile();
+    void JsIf();
+    void JsCles();
+    void Applet();
+    void Ilot();
+    void JsDefile();
+    void JsDegrade();
+    void JsAnime();
+    void JsMessalea();
+    void JsCompte();
+    void JsImgalea();
+    void JsRollover();
+    void JsFavoris();
+    void JsImprime();
+    void JsCookie();
+    // A script in two pieces: the body piece replaces the selection and the
+    // head piece goes on lines of its own before the line closing the page's
+    // head (dropped when there is none), under one snapshot. Nothing happens
+    // when the head piece is empty (a cancelled dialog).
+    void PlaceScript(const QString &head, const QString &body);
 
     // --- imports (text, RTF)
 

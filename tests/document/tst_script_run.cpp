@@ -1,0 +1,255 @@
+// The generated scripts run in the preview's browser engine: each page holds
+// a generator's head and body pieces, placed by the document window, and the
+// engine must report no script error and show the script's effect.
+#include "../renderer/PreviewTestUtil.h"
+#include "colormemo/ColMemo.h"
+#include "document/Childwin.h"
+#include "scripts/ScriptEffects.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QInputDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+using namespace PreviewTest;
+using namespace ScriptEffects;
+
+namespace {
+
+// Errors thrown by the page's scripts are written into an attribute of the
+// root element, where the test world can read them.
+const QString errorCatcher = QStringLiteral(
+    "<script>window.onerror = function (m, s, l) { var r = document.documentElement;"
+    " r.setAttribute('data-errors', (r.getAttribute('data-errors') || '') + m + ' (line ' + l + ')\\n'); };</script>");
+
+QStringList pageLines()
+{
+    return {QStringLiteral("<html>"), QStringLiteral("<head>"), QStringLiteral("<title>Essai</title>"), errorCatcher,
+            QStringLiteral("</head>"), QStringLiteral("<body>"), QStringLiteral("ici"),
+            QStringLiteral("</body>"), QStringLiteral("</html>")};
+}
+
+// Runs in the page's own world, where its script variables live.
+QVariant evalInPage(THtmlView *view, const QString &script)
+{
+    QVariant out;
+    bool done = false;
+    view->engineView()->page()->runJavaScript(script, QWebEngineScript::MainWorld, [&](const QVariant &r) {
+        out = r;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, engineTimeout))
+        qWarning("no answer from the page to: %s", qPrintable(script));
+    return out;
+}
+
+QString bodyText(THtmlView *view) { return eval(view, QStringLiteral("document.body.innerText")).toString(); }
+
+} // namespace
+
+class ScriptRunTest : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+    TEditeur *m_e = nullptr;
+
+    THtmlView *view() const { return m_e->HtmlView1; }
+
+    // A page with the pieces placed by the document window over "ici",
+    // shown in its preview.
+    void show(const QString &head, const QString &body)
+    {
+        m_e->Memo1->SetLines(pageLines());
+        const int at = int(m_e->Memo1->Text().indexOf(QStringLiteral("ici")));
+        m_e->Memo1->Select(at, 3);
+        m_e->PlaceScript(head, body);
+        QVERIFY(m_e->Memo1->Text().contains(head));
+        QVERIFY(loadAndWait(view(), m_e->Memo1->Lines()));
+    }
+    void show(const Pieces &pieces) { show(pieces.head, pieces.body); }
+
+    void noScriptError()
+    {
+        QCOMPARE(eval(view(), QStringLiteral("document.documentElement.getAttribute('data-errors')")).toString(),
+                 QString());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QImage first(40, 40, QImage::Format_RGB32), second(40, 40, QImage::Format_RGB32);
+        first.fill(Qt::red);
+        second.fill(Qt::blue);
+        QVERIFY(first.save(m_dir.filePath(QStringLiteral("logo1.png"))));
+        QVERIFY(second.save(m_dir.filePath(QStringLiteral("logo2.png"))));
+        m_oldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        m_e = new TEditeur(nullptr);
+        m_e->resize(700, 600);
+        m_e->show();
+    }
+
+    void cleanupTestCase()
+    {
+        delete m_e;
+        QDir::setCurrent(m_oldDir);
+    }
+
+    void errorsAreCaught()
+    {
+        show(QStringLiteral("<script>nothingHere();</script>\r\n"), QStringLiteral("<p>corps</p>"));
+        QVERIFY(eval(view(), QStringLiteral("document.documentElement.getAttribute('data-errors')"))
+                    .toString()
+                    .contains(QStringLiteral("nothingHere")));
+    }
+
+    void scrollingMessageRotatesTheButton()
+    {
+        show(scrollingMessage(QStringLiteral("Bonjour"), true));
+        noScriptError();
+        const QString script = QStringLiteral("document.forms['formmsg'].elements['buttonmsg'].value");
+        const QString first = eval(view(), script).toString();
+        QCOMPARE(first.size(), QStringLiteral("Bonjour - ").size());
+        QTRY_VERIFY_WITH_TIMEOUT(eval(view(), script).toString() != first, 5000);
+        QVERIFY(QStringLiteral("Bonjour - Bonjour - ").contains(eval(view(), script).toString()));
+    }
+
+    void scrollingMessageInTheStatusLineRuns()
+    {
+        show(scrollingMessage(QStringLiteral("Bonjour"), false));
+        QTRY_VERIFY_WITH_TIMEOUT(evalInPage(view(), QStringLiteral("msg")).toString() != QStringLiteral("Bonjour - "),
+                                 5000);
+        noScriptError();
+    }
+
+    void gradientWritesAFontElementPerCharacter()
+    {
+        const QString message = QStringLiteral("Dégradé");
+        show(gradientText(message, QColor(0, 0, 255), QColor(255, 0, 0)));
+        noScriptError();
+        QVERIFY(bodyText(view()).contains(message));
+        // One font element around each character; the loop also runs once
+        // past the last character, writing one more around nothing.
+        QCOMPARE(eval(view(), QStringLiteral("Array.from(document.getElementsByTagName('font')).filter(function (f) {"
+                                             " return f.firstChild && f.firstChild.nodeType == 3"
+                                             " && f.firstChild.data.length == 1; }).length"))
+                     .toInt(),
+                 int(message.size()));
+        QCOMPARE(eval(view(), QStringLiteral("document.getElementsByTagName('font').length")).toInt(),
+                 int(message.size()) + 1);
+        QCOMPARE(eval(view(), QStringLiteral("document.getElementsByTagName('font')[0].color")).toString(),
+                 QStringLiteral("#0000FF"));
+    }
+
+    void animatedMessageMovesItsCapital()
+    {
+        show(animatedMessage(QStringLiteral("Bonjour")));
+        noScriptError();
+        const QString script = QStringLiteral("document.forms['boite'].elements['champ'].value");
+        QTRY_COMPARE_WITH_TIMEOUT(eval(view(), script).toString(), QStringLiteral("bOnjour"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(eval(view(), script).toString(), QStringLiteral("bonjouR"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(eval(view(), script).toString(), QStringLiteral("Bonjour"), 5000);
+        noScriptError();
+    }
+
+    void randomMessageWritesOneOfTheTexts()
+    {
+        const QStringList texts{QStringLiteral("Premier"), QStringLiteral("Deuxième"), QStringLiteral("Troisième"),
+                                QString(), QString()};
+        show(randomMessage(texts));
+        noScriptError();
+        const QString shown = bodyText(view()).trimmed();
+        QVERIFY2(texts.mid(0, 3).contains(shown), qPrintable(shown));
+    }
+
+    void countDownWritesTheDaysLeft()
+    {
+        const QDate date = QDate::currentDate().addDays(30);
+        show(QStringLiteral("<!-- -->\r\n"), countDown(date));
+        noScriptError();
+        const QString shown = bodyText(view());
+        QVERIFY2(shown.startsWith(QStringLiteral("Il reste ")), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral(" jours avant le ") + countDownShownDate(date)), qPrintable(shown));
+        const int days = shown.section(u' ', 2, 2).toInt();
+        QVERIFY2(days >= 29 && days <= 31, qPrintable(shown));
+    }
+
+    void randomPictureWritesAnImage()
+    {
+        show(randomPicture({QStringLiteral("logo1.png"), QStringLiteral("logo2.png"), QStringLiteral("logo1.png"),
+                            QString(), QString()}));
+        noScriptError();
+        QCOMPARE(eval(view(), QStringLiteral("document.images.length")).toInt(), 1);
+        const QString src = eval(view(), QStringLiteral("document.images[0].getAttribute('src')")).toString();
+        QVERIFY2(src == QStringLiteral("logo1.png") || src == QStringLiteral("logo2.png"), qPrintable(src));
+    }
+
+    void rolloverSwapsThePictureUnderTheMouse()
+    {
+        show(rollover(QStringLiteral("logo1.png"), QStringLiteral("logo2.png"), 40, 40));
+        noScriptError();
+        const QString src = QStringLiteral("document.images['logo'].src");
+        QVERIFY(eval(view(), src).toString().endsWith(QStringLiteral("/logo1.png")));
+        QTRY_VERIFY_WITH_TIMEOUT(eval(view(), QStringLiteral("document.images['logo'].complete")).toBool(), 5000);
+        const QVariantList r = eval(view(), QStringLiteral("(function () { var r = document.images['logo']"
+                                                           ".getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]; })()"))
+                                   .toList();
+        QCOMPARE(r.size(), 4);
+        const QPoint centre(int((r[0].toDouble() + r[2].toDouble()) / 2), int((r[1].toDouble() + r[3].toDouble()) / 2));
+        moveTo(view(), centre + QPoint(0, 100));
+        moveTo(view(), centre);
+        QTRY_VERIFY_WITH_TIMEOUT(eval(view(), src).toString().endsWith(QStringLiteral("/logo2.png")), 5000);
+        moveTo(view(), centre + QPoint(0, 100));
+        QTRY_VERIFY_WITH_TIMEOUT(eval(view(), src).toString().endsWith(QStringLiteral("/logo1.png")), 5000);
+        noScriptError();
+    }
+
+    void favouritesFallBackToTheKeyboardHint()
+    {
+        show(favourites(QStringLiteral("http://www.exemple.fr"), QStringLiteral("Titre du site")));
+        noScriptError();
+        // Current engines do not call themselves by the old name the script
+        // looks for, so the page shows the keyboard hint.
+        QVERIFY(bodyText(view()).contains(QStringLiteral("Faites CTRL+D pour ajouter ce site à vos favoris!")));
+    }
+
+    void printButtonIsShown()
+    {
+        show(QStringLiteral("<!-- -->\r\n"), printPage(true));
+        noScriptError();
+        QCOMPARE(eval(view(), QStringLiteral("document.getElementsByName('Imprimer')[0].value")).toString(),
+                 QStringLiteral("Imprimer"));
+    }
+
+    void cookieGreetsTheVisitorByName()
+    {
+        // The script asks for the name in the engine's prompt box: answer it.
+        QTimer answer;
+        answer.setInterval(50);
+        connect(&answer, &QTimer::timeout, this, [] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *box = qobject_cast<QInputDialog *>(w);
+                if (box && box->isVisible()) {
+                    box->setTextValue(QStringLiteral("Alice"));
+                    box->accept();
+                }
+            }
+        });
+        answer.start();
+        show(visitorCookie());
+        answer.stop();
+        noScriptError();
+        const QString shown = bodyText(view());
+        QVERIFY2(shown.contains(QStringLiteral("Bonjour Alice")), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("Ceci est votre première visite")), qPrintable(shown));
+    }
+};
+
+PEMO_TEST(ScriptRunTest)
+#include "tst_script_run.moc"
