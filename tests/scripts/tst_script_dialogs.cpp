@@ -335,6 +335,74 @@ private Q_SLOTS:
         QVERIFY(!head.contains(QStringLiteral("img[4]")));
     }
 
+    // Set PEMO_SHOT_DIR to see every dialog on screen for a moment, with
+    // pictures of them kept there (two of each moving preview).
+    void everyDialogOnScreen()
+    {
+        const QString dir = qEnvironmentVariable("PEMO_SHOT_DIR");
+        if (dir.isEmpty())
+            QSKIP("only for a look: set PEMO_SHOT_DIR");
+        const auto look = [&dir](QDialog &d, const char *name, int shots, std::function<void(int)> before = {}) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            for (int i = 0; i < shots; ++i) {
+                if (before)
+                    before(i);
+                QTest::qWait(700);
+                d.grab().save(dir + u'/' + QLatin1String(name) + QString::number(i) + QStringLiteral(".png"));
+            }
+            d.close();
+        };
+        TScript script(nullptr);
+        script.Init(QStringLiteral("alert('Bonjour');"));
+        look(script, "script", 1);
+        TBoucleFor boucleFor(nullptr);
+        look(boucleFor, "for", 1);
+        TBoucleWhile boucleWhile(nullptr);
+        look(boucleWhile, "while", 1);
+        TConditionIf conditionIf(nullptr);
+        look(conditionIf, "if", 1);
+        TMotsCle motsCle(nullptr);
+        look(motsCle, "motscle", 1);
+        TJava java(nullptr);
+        look(java, "applet", 1);
+        TIlotxml ilot(nullptr);
+        look(ilot, "ilot", 1);
+        TDefile defile(nullptr);
+        look(defile, "defile", 2);
+        TDegrade degrade(nullptr);
+        look(degrade, "degrade", 1);
+        TAnime anime(nullptr);
+        look(anime, "anime", 2);
+        TMsgalea msgalea(nullptr);
+        look(msgalea, "msgalea", 1);
+        TCompte compte(nullptr);
+        look(compte, "compte", 1);
+        TImgalea imgalea(nullptr);
+        look(imgalea, "imgalea", 1);
+        QTemporaryDir pictures;
+        QImage red(40, 40, QImage::Format_RGB32), blue(40, 40, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        blue.fill(Qt::blue);
+        red.save(pictures.filePath(QStringLiteral("rouge.png")));
+        blue.save(pictures.filePath(QStringLiteral("bleu.png")));
+        TRollover rollover(nullptr);
+        look(rollover, "rollover", 3, [&](int shot) {
+            if (shot == 0) {
+                chooseFile(pictures.filePath(QStringLiteral("bleu.png")));
+                press(rollover, "Parcourir2");
+                chooseFile(pictures.filePath(QStringLiteral("rouge.png")));
+                press(rollover, "Parcourir1");
+            }
+            QTest::mouseMove(shot == 1 ? static_cast<QWidget *>(rollover.previewBox()) : &rollover,
+                             shot == 1 ? QPoint(20, 20) : QPoint(5, 5));
+        });
+        TFavoris favoris(nullptr);
+        look(favoris, "favoris", 1);
+        TImprime imprime(nullptr);
+        look(imprime, "imprime", 1);
+    }
+
     void countDownStartsToday()
     {
         TCompte d(nullptr);
