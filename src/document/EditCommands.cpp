@@ -5,12 +5,48 @@
 #include "platform/CommonDialogs.h"
 #include "document/FindDialogs.h"
 #include "document/FindReplace.h"
+#include "document/RegexSearch.h"
 #include "document/FrameServices.h"
 #include "platform/Messages.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+
+namespace {
+
+bool findRegex(TColorMemo &memo, const QString &pattern, SearchOptions options)
+{
+    const RegexSearch::Match m =
+        RegexSearch::find(memo.Text(), pattern, QString(), memo.SelStart(), memo.SelLength(), options);
+    if (m.start < 0)
+        return false;
+    memo.Select(m.start, m.length);
+    return true;
+}
+
+void replaceRegex(TEditeur &e, const QString &pattern, const QString &replacement, SearchOptions options, bool all)
+{
+    TColorMemo &memo = *e.Memo1;
+    // The selection is replaced when it is, as a whole, a match; "\1" and
+    // "$1" in the replacement take that match's groups.
+    QString replaced;
+    if (RegexSearch::selectionMatches(memo.SelText(), pattern, replacement, options, &replaced))
+        e.ReplaceSelection(replaced);
+    if (!all) {
+        if (!findRegex(memo, pattern, options))
+            Platform::message(&e, FindReplace::replaceNotFound(pattern));
+        return;
+    }
+    const FindReplace::ReplaceAll done =
+        RegexSearch::replaceAll(memo.Text(), pattern, replacement, memo.SelStart(), memo.SelLength(), options);
+    if (done.count == 0)
+        return;
+    memo.Select(done.start, done.end - done.start);
+    e.ReplaceSelection(done.text);
+}
+
+} // namespace
 
 void TEditeur::ensureSearchDialogs()
 {
@@ -45,9 +81,15 @@ void TEditeur::Find(TSearchDialog *dialog)
     if (!dialog)
         return;
     const QString s = dialog->findText();
+    if (dialog->regex()) {
+        if (!findRegex(*Memo1, s, dialog->options()))
+            Platform::message(this, FindReplace::findNotFound(s));
+        return;
+    }
     if (!Memo1->SearchText(s, dialog->options()))
         Platform::message(this, FindReplace::findNotFound(s));
 }
+
 
 void TEditeur::Continuer()
 {
@@ -62,6 +104,10 @@ void TEditeur::Replace(bool all)
     const QString s = ReplaceDialog1->findText();
     const QString replacement = ReplaceDialog1->replaceText();
     const SearchOptions options = ReplaceDialog1->options();
+    if (ReplaceDialog1->regex()) {
+        replaceRegex(*this, s, replacement, options, all);
+        return;
+    }
     // An empty search text matches nothing, not even an empty selection:
     // otherwise a press would insert the replacement at the caret.
     if (!s.isEmpty() && FindReplace::sameIgnoringCase(Memo1->SelText(), s))

@@ -1,5 +1,7 @@
 #include "FindDialogs.h"
 
+#include "document/RegexSearch.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -51,6 +53,13 @@ TSearchDialog::TSearchDialog(const QString &caption, QWidget *parent)
     FindEdit->setMinimumWidth(220);
     WholeWordBox = checkBox(this, "WholeWordBox", QStringLiteral("&Mot entier uniquement"));
     MatchCaseBox = checkBox(this, "MatchCaseBox", QStringLiteral("Respecter la &casse"));
+    RegexBox = checkBox(this, "RegexBox", QStringLiteral("E&xpression régulière"));
+    RegexError = new QLabel(this);
+    RegexError->setObjectName(QStringLiteral("RegexError"));
+    RegexError->setWordWrap(true);
+    RegexError->setStyleSheet(QStringLiteral("color: #b00000;"));
+    RegexError->hide();
+    connect(RegexBox, &QCheckBox::toggled, this, [this] { updateButtons(); });
     FindNextBtn = button(this, "FindNextBtn", QStringLiteral("&Suivant"));
     FindNextBtn->setDefault(true);
     CancelBtn = button(this, "CancelBtn", QStringLiteral("Annuler"));
@@ -84,7 +93,21 @@ void TSearchDialog::showModeless()
     FindEdit->selectAll();
 }
 
-void TSearchDialog::updateButtons() { FindNextBtn->setEnabled(!FindEdit->text().isEmpty()); }
+bool TSearchDialog::regex() const { return RegexBox->isChecked(); }
+
+bool TSearchDialog::searchUsable() const
+{
+    return !FindEdit->text().isEmpty() && (!regex() || RegexSearch::patternError(FindEdit->text()).isEmpty());
+}
+
+void TSearchDialog::updateButtons()
+{
+    const QString error = regex() ? RegexSearch::patternError(FindEdit->text()) : QString();
+    RegexError->setText(error);
+    RegexError->setAccessibleName(error);
+    RegexError->setVisible(!error.isEmpty());
+    FindNextBtn->setEnabled(searchUsable());
+}
 
 TFindDialog::TFindDialog(QWidget *parent)
     : TSearchDialog(QStringLiteral("Rechercher"), parent)
@@ -109,12 +132,14 @@ TFindDialog::TFindDialog(QWidget *parent)
     auto *grid = new QGridLayout;
     grid->addWidget(label, 0, 0);
     grid->addWidget(FindEdit, 0, 1, 1, 2);
+    grid->addWidget(RegexError, 1, 1, 1, 2);
     auto *checks = new QVBoxLayout;
     checks->addWidget(WholeWordBox);
     checks->addWidget(MatchCaseBox);
+    checks->addWidget(RegexBox);
     checks->addStretch();
-    grid->addLayout(checks, 1, 0, 1, 2);
-    grid->addWidget(direction, 1, 2);
+    grid->addLayout(checks, 2, 0, 1, 2);
+    grid->addWidget(direction, 2, 2);
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(FindNextBtn);
     buttons->addWidget(CancelBtn);
@@ -149,14 +174,16 @@ TReplaceDialog::TReplaceDialog(QWidget *parent)
     auto *grid = new QGridLayout;
     grid->addWidget(findLabel, 0, 0);
     grid->addWidget(FindEdit, 0, 1);
-    grid->addWidget(replaceLabel, 1, 0);
-    grid->addWidget(ReplaceEdit, 1, 1);
+    grid->addWidget(RegexError, 1, 1);
+    grid->addWidget(replaceLabel, 2, 0);
+    grid->addWidget(ReplaceEdit, 2, 1);
     auto *checks = new QVBoxLayout;
     checks->addSpacing(8);
     checks->addWidget(WholeWordBox);
     checks->addWidget(MatchCaseBox);
+    checks->addWidget(RegexBox);
     checks->addStretch();
-    grid->addLayout(checks, 2, 0, 1, 2);
+    grid->addLayout(checks, 3, 0, 1, 2);
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(FindNextBtn);
     buttons->addWidget(ReplaceBtn);
@@ -178,7 +205,7 @@ SearchOptions TReplaceDialog::options() const { return TSearchDialog::options() 
 void TReplaceDialog::updateButtons()
 {
     TSearchDialog::updateButtons();
-    const bool any = !FindEdit->text().isEmpty();
+    const bool any = searchUsable();
     ReplaceBtn->setEnabled(any);
     ReplaceAllBtn->setEnabled(any);
 }

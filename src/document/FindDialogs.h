@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -18,12 +19,17 @@ public:
     QString findText() const;
     void setFindText(const QString &text);
     virtual SearchOptions options() const;
+    // Whether the search text is a regular expression.
+    bool regex() const;
     // Shows the dialog beside its window, or brings it back to the front.
     void showModeless();
 
     QLineEdit *FindEdit = nullptr;
     QCheckBox *WholeWordBox = nullptr;
     QCheckBox *MatchCaseBox = nullptr;
+    QCheckBox *RegexBox = nullptr;
+    // Under the search field: why the expression cannot be used.
+    QLabel *RegexError = nullptr;
     QPushButton *FindNextBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 
@@ -32,8 +38,10 @@ Q_SIGNALS:
 
 protected:
     explicit TSearchDialog(const QString &caption, QWidget *parent);
-    // The buttons that need a search text are disabled without one.
+    // The buttons that need a search text are disabled without one, and
+    // while the text is a regular expression that does not compile.
     virtual void updateButtons();
+    bool searchUsable() const;
 };
 
 class TFindDialog : public TSearchDialog
