@@ -106,10 +106,12 @@ void TEditeur::OpenFile(const QString &path)
     Memo1->SetLines(page.lines);
     Memo1->SetSelStart(0);
     Memo1->SetModified(false);
-    // Shown at once, whatever the automatic refresh says.
+    // Shown at once, whatever the automatic refresh says, with the page's
+    // pictures and links found from its own folder.
+    Dossier = Platform::folderPart(path);
+    HtmlView1->setFolder(Dossier);
     HtmlView1->LoadFromLines(Memo1->Lines());
     Memorise();
-    Dossier = Platform::folderPart(path);
     Q_EMIT fileUsed(path);
 }
 
