@@ -1,6 +1,7 @@
 #include "PageFile.h"
 
 #include "platform/Errors.h"
+#include "platform/Windows1252.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -8,25 +9,6 @@
 #include <cerrno>
 
 namespace PageFile {
-namespace {
-// 0x80..0x9F of Windows-1252; the five unassigned bytes map to the C1
-// control of the same value so that they round-trip.
-const char16_t high[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-int toWindows1252(char32_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return int(c);
-    for (int i = 0; i < 32; ++i)
-        if (high[i] == c)
-            return 0x80 + i;
-    return -1;
-}
-} // namespace
 
 QString decodeWindows1252(const QByteArray &bytes)
 {
@@ -34,7 +16,7 @@ QString decodeWindows1252(const QByteArray &bytes)
     QChar *d = out.data();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const uchar b = uchar(bytes.at(i));
-        d[i] = (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
+        d[i] = Platform::fromWindows1252(b);
     }
     return out;
 }
@@ -50,7 +32,7 @@ QByteArray encodeWindows1252(const QString &text)
             c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
             ++i;
         }
-        const int b = toWindows1252(c);
+        const int b = Platform::toWindows1252(c);
         if (b >= 0)
             out += char(b);
         else
