@@ -79,7 +79,7 @@ QList<MenuDefinition> build()
             return c;
         }(),
         sep(doc("Importerfichierrtf1", QStringLiteral("Importer fichier &RTF..."),
-            QStringLiteral("Importer fichier texte enrichi"))),
+            QStringLiteral("Importer fichier texte enrichi"), [](TEditeur &e) { e.Importrtf(); })),
         doc("Exportersansbalises1", QStringLiteral("E&xporter sans les balises..."),
             QStringLiteral("Exporter en texte sans balises"), [](TEditeur &e) { e.Exporte(); }),
         sep(frame("TransferparFTP1", QStringLiteral("&Transfert par FTP"),
@@ -143,7 +143,8 @@ QList<MenuDefinition> build()
             [](TEditeur &e) { e.Image(); })),
         doc("Son1", QStringLiteral("&Son..."), QStringLiteral("Insérer un son"),
             [](TEditeur &e) { e.Son(); }),
-        doc("Texte1", QStringLiteral("T&exte..."), QStringLiteral("Importerr un fichier")),
+        doc("Texte1", QStringLiteral("T&exte..."), QStringLiteral("Importerr un fichier"),
+            [](TEditeur &e) { e.Importer(); }),
         sep(doc("Tableau1", QStringLiteral("&Tableau..."), QStringLiteral("Insérer un tableau"),
                 [](TEditeur &e) { e.Tableau(); })),
         doc("Liste1", QStringLiteral("&Liste..."), QStringLiteral("Insérer une liste"),

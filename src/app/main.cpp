@@ -1,4 +1,5 @@
 #include "app/AboutBox.h"
+#include "app/BatchMode.h"
 #include "app/Main.h"
 
 #include <QApplication>
@@ -7,10 +8,25 @@
 #include <QTranslator>
 #include <QPointer>
 #include <QScreen>
+#include <QTextStream>
 #include <QTimer>
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
+    // Batch work opens no window and needs no display.
+    {
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        if (BatchMode::requested(arguments)) {
+            QCoreApplication batch(argc, argv);
+            QTextStream out(stdout);
+            QTextStream err(stderr);
+            return BatchMode::run(arguments, out, err);
+        }
+    }
+
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pemo HTML"));

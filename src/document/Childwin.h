@@ -158,6 +158,11 @@ public:
     void PlaceScript(const QString &head, const QString &body);
 
     // --- imports (text, RTF)
+    // A text or HTML file, or an RTF file converted to HTML, replaces the
+    // selection. Throw Platform::PemoError when the file cannot be read;
+    // the text is then unchanged.
+    void Importer();
+    void Importrtf();
 
     // --- pictures (animated GIF editor, picture window)
     // Both take the selection, quotes stripped, as the picture's file name.

@@ -5,26 +5,6 @@
 namespace TextTransforms {
 namespace {
 
-QStringView accentEntity(QChar c)
-{
-    switch (c.unicode()) {
-    case 0xE0: return u"&agrave;";
-    case 0xE2: return u"&acirc;";
-    case 0xE4: return u"&auml;";
-    case 0xE8: return u"&egrave;";
-    case 0xE9: return u"&eacute;";
-    case 0xEA: return u"&ecirc;";
-    case 0xEB: return u"&euml;";
-    case 0xEE: return u"&icirc;";
-    case 0xEF: return u"&iuml;";
-    case 0xF4: return u"&ocirc;";
-    case 0xF6: return u"&ouml;";
-    case 0xF9: return u"&ugrave;";
-    case 0xFB: return u"&ucirc;";
-    default: return {};
-    }
-}
-
 // Tested in this order; none is a prefix of another, so at most one applies
 // at a given "&".
 struct Entity {
@@ -69,6 +49,26 @@ void replaceFirstStrong(QString &s, QStringView from, QStringView to)
 }
 
 } // namespace
+
+QStringView accentEntity(QChar c)
+{
+    switch (c.unicode()) {
+    case 0xE0: return u"&agrave;";
+    case 0xE2: return u"&acirc;";
+    case 0xE4: return u"&auml;";
+    case 0xE8: return u"&egrave;";
+    case 0xE9: return u"&eacute;";
+    case 0xEA: return u"&ecirc;";
+    case 0xEB: return u"&euml;";
+    case 0xEE: return u"&icirc;";
+    case 0xEF: return u"&iuml;";
+    case 0xF4: return u"&ocirc;";
+    case 0xF6: return u"&ouml;";
+    case 0xF9: return u"&ugrave;";
+    case 0xFB: return u"&ucirc;";
+    default: return {};
+    }
+}
 
 QStringList convertAccents(const QStringList &lines)
 {

@@ -5,8 +5,13 @@
 // does the snapshot, the questions and the replacement in the source pane.
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace TextTransforms {
+
+// The named entity of one of the 13 accented lower-case letters that the
+// page's conversions turn into entities; empty for any other character.
+QStringView accentEntity(QChar c);
 
 // The 13 accented lower-case letters written as named entities, except
 // inside comments ("<!--" to "-->", which may span lines).

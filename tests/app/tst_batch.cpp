@@ -1,0 +1,128 @@
+// Batch work from the command line: each option on a small file, and the
+// exit status and message of every kind of failure.
+#include "testmain.h"
+
+#include "app/BatchMode.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+class BatchModeTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_out, m_err;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    void write(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(path(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(name));
+    }
+
+    QByteArray read(const QString &name) const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(absent)");
+    }
+
+    int run(const QStringList &arguments)
+    {
+        m_out.clear();
+        m_err.clear();
+        QTextStream out(&m_out), err(&m_err);
+        return BatchMode::run(arguments, out, err);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        write(QStringLiteral("page.htm"),
+              "<html>\r\n<body><p>d\xE9j\xE0 <b>vu</b><br>\r\n<img src=\"a.gif\">\r\n<p></body>\r\n</html>\r\n");
+        write(QStringLiteral("a.gif"), QByteArray(300, 'g'));
+    }
+
+    void onlyOptionsAskForBatchWork()
+    {
+        QVERIFY(BatchMode::requested({"--stats", "x.htm"}));
+        QVERIFY(!BatchMode::requested({"page.htm"}));
+        QVERIFY(!BatchMode::requested({}));
+    }
+
+    void importRtf()
+    {
+        write(QStringLiteral("in.rtf"), "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\deflang1036 \\'e9t\\'e9 \\u8470?\\par}");
+        QCOMPARE(run({"--import-rtf", path("in.rtf"), path("out.htm")}), 0);
+        QCOMPARE(read(QStringLiteral("out.htm")), QByteArray("\r\n<P>\xE9t\xE9 &#8470;\r\n"));
+        QVERIFY(m_err.isEmpty());
+    }
+
+    void exportText()
+    {
+        QCOMPARE(run({"--export-text", path("page.htm"), path("page.txt")}), 0);
+        QCOMPARE(read(QStringLiteral("page.txt")), QByteArray("d\xE9j\xE0 vu\r\n"));
+    }
+
+    void toXml()
+    {
+        QCOMPARE(run({"--to-xml", path("page.htm"), path("page.xml")}), 0);
+        QCOMPARE(read(QStringLiteral("page.xml")),
+                 QByteArray("<html>\r\n<body><p>d\xE9j\xE0 <b>vu</b><br/>\r\n<img src=\"a.gif\"/>\r\n<p></body>\r\n"
+                            "</html>\r\n"));
+    }
+
+    void check()
+    {
+        QCOMPARE(run({"--check", path("page.htm")}), 0);
+        QCOMPARE(m_out, QStringLiteral("Balise\tOuverte\tFermée\nHTML\t1\t1\nBODY\t1\t1\nB\t1\t1\n"));
+    }
+
+    void stats()
+    {
+        QCOMPARE(run({"--stats", path("page.htm")}), 0);
+        // The picture's 300 bytes count in the page's size.
+        QVERIFY2(m_out.contains(QStringLiteral("Taille totale de la page : 367 octets\n")), qPrintable(m_out));
+        QVERIFY(m_out.endsWith(u'\n'));
+        QVERIFY(m_err.isEmpty());
+    }
+
+    void help()
+    {
+        QCOMPARE(run({"--help"}), 0);
+        for (const char *option : {"--import-rtf", "--export-text", "--to-xml", "--check", "--stats", "--help"})
+            QVERIFY2(m_out.contains(QLatin1String(option)), option);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown option") << QStringList{"--convert", "x"} << QStringLiteral("option inconnue : --convert");
+        QTest::newRow("missing output file")
+            << QStringList{"--import-rtf", "in.rtf"} << QStringLiteral("--import-rtf attend 2 nom(s) de fichier");
+        QTest::newRow("one file too many")
+            << QStringList{"--check", "a.htm", "b.htm"} << QStringLiteral("--check attend 1 nom(s) de fichier");
+        QTest::newRow("missing input file")
+            << QStringList{"--stats", "/nonexistent/page.htm"} << QStringLiteral("Impossible d'ouvrir le fichier /nonexistent/page.htm");
+        QTest::newRow("output that cannot be written")
+            << QStringList{"--to-xml", "PAGE", "/nonexistent/out.xml"}
+            << QStringLiteral("Impossible d'enregistrer le fichier /nonexistent/out.xml");
+    }
+
+    void failures()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        arguments.replaceInStrings(QStringLiteral("PAGE"), path("page.htm"));
+        QCOMPARE(run(arguments), 2);
+        QVERIFY2(m_err.startsWith(QStringLiteral("pemohtml : ") + message), qPrintable(m_err));
+        QVERIFY(m_out.isEmpty());
+    }
+};
+
+PEMO_TEST(BatchModeTest)
+#include "tst_batch.moc"
