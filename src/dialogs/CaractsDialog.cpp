@@ -1,6 +1,6 @@
 #include "CaractsDialog.h"
 
-#include "dialogs/SpecialCharacters.h"
+#include "dialogs/CharacterGrid.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,8 +18,8 @@ TCaractsDialog::TCaractsDialog(QWidget *owner)
     : TInsertDialog(owner, QStringLiteral("Caractères spéciaux"))
 {
     setObjectName(QStringLiteral("CaractsDialog"));
-    using SpecialCharacters::Columns;
-    using SpecialCharacters::Rows;
+    using CharacterGrid::Columns;
+    using CharacterGrid::Rows;
 
     m_grid = new QTableWidget(Rows, Columns, this);
     m_grid->setObjectName(QStringLiteral("Grille"));
@@ -39,7 +39,7 @@ TCaractsDialog::TCaractsDialog(QWidget *owner)
     m_grid->setTabKeyNavigation(false);
     const int frame = 2 * m_grid->frameWidth();
     m_grid->setFixedSize(Columns * CellSize + frame, Rows * CellSize + frame);
-    const auto &cells = SpecialCharacters::cells();
+    const auto &cells = CharacterGrid::cells();
     for (int c = 0; c < int(cells.size()); ++c) {
         auto *item = new QTableWidgetItem(QString(cells[c].character));
         item->setTextAlignment(Qt::AlignCenter);
@@ -84,7 +84,7 @@ void TCaractsDialog::choose(int row, int column)
 {
     if (row < 0 || column < 0)
         return;
-    m_entite->setText(SpecialCharacters::entityOf(row * SpecialCharacters::Columns + column));
+    m_entite->setText(CharacterGrid::entityOf(row * CharacterGrid::Columns + column));
 }
 
 void TCaractsDialog::Result(QString &text) const { text = confirmed() ? m_entite->text() : QString(); }

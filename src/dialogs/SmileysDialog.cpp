@@ -1,6 +1,6 @@
 #include "SmileysDialog.h"
 
-#include "dialogs/SpecialCharacters.h"
+#include "dialogs/CharacterGrid.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -14,7 +14,7 @@ TSmileys::TSmileys(QWidget *owner)
     m_liste = new QListWidget(this);
     m_liste->setObjectName(QStringLiteral("Liste"));
     m_liste->setAccessibleName(QStringLiteral("Smileys"));
-    m_liste->addItems(SpecialCharacters::smileys());
+    m_liste->addItems(CharacterGrid::smileys());
     QFont fixed = m_liste->font();
     fixed.setFamily(QStringLiteral("Liberation Mono"));
     fixed.setStyleHint(QFont::Monospace);
@@ -42,5 +42,5 @@ void TSmileys::Result(QString &text) const
     text.clear();
     const QListWidgetItem *item = m_liste->currentItem();
     if (confirmed() && item && item->isSelected())
-        text = SpecialCharacters::smileyOf(item->text());
+        text = CharacterGrid::smileyOf(item->text());
 }

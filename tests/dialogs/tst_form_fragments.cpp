@@ -3,7 +3,7 @@
 #include "common/testmain.h"
 
 #include "dialogs/FormFragments.h"
-#include "dialogs/SpecialCharacters.h"
+#include "dialogs/CharacterGrid.h"
 #include "dialogs/StyleSection.h"
 
 #include <QStringDecoder>
@@ -107,7 +107,7 @@ private Q_SLOTS:
             QSKIP("no windows-1252 decoder in this Qt");
         const QString expected = decoder.decode(codes);
         QString shown;
-        for (const auto &cell : SpecialCharacters::cells())
+        for (const auto &cell : CharacterGrid::cells())
             shown += cell.character;
         QCOMPARE(shown, expected);
     }
@@ -128,14 +128,14 @@ private Q_SLOTS:
     {
         QFETCH(int, cell);
         QFETCH(QString, entity);
-        QCOMPARE(SpecialCharacters::entityOf(cell), entity);
+        QCOMPARE(CharacterGrid::entityOf(cell), entity);
     }
 
     void smileys()
     {
-        QCOMPARE(SpecialCharacters::smileys().size(), 16);
-        QCOMPARE(SpecialCharacters::smileyOf(QStringLiteral(":-#|  Moustache")), QStringLiteral(":-#|"));
-        QCOMPARE(SpecialCharacters::smileyOf(SpecialCharacters::smileys().constLast()), QStringLiteral("B-)"));
+        QCOMPARE(CharacterGrid::smileys().size(), 16);
+        QCOMPARE(CharacterGrid::smileyOf(QStringLiteral(":-#|  Moustache")), QStringLiteral(":-#|"));
+        QCOMPARE(CharacterGrid::smileyOf(CharacterGrid::smileys().constLast()), QStringLiteral("B-)"));
     }
 
     void declarations_data()

@@ -1,6 +1,6 @@
-#include "SpecialCharacters.h"
+#include "CharacterGrid.h"
 
-namespace SpecialCharacters {
+namespace CharacterGrid {
 
 const std::array<Entry, Rows * Columns> &cells()
 {
@@ -47,4 +47,4 @@ QString smileyOf(const QString &entry)
     return space < 0 ? entry : entry.left(space);
 }
 
-} // namespace SpecialCharacters
+} // namespace CharacterGrid

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <array>
 
-namespace SpecialCharacters {
+namespace CharacterGrid {
 
 struct Entry {
     QChar character;
@@ -25,4 +25,4 @@ const QStringList &smileys();
 // The smiley of an entry: its text before the first space.
 QString smileyOf(const QString &entry);
 
-} // namespace SpecialCharacters
+} // namespace CharacterGrid
