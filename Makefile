@@ -4,7 +4,7 @@ TESTBUILD ?= build-test
 BENCHBUILD ?= build-bench
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench install clean
+.PHONY: all deps build run test bench package install clean
 
 all: build
 
@@ -36,6 +36,10 @@ bench: deps
 	@cmake -S . -B $(BENCHBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPEMO_TESTS=OFF -DPEMO_BENCH=ON >/dev/null
 	@cmake --build $(BENCHBUILD) -j $(JOBS)
 	@./scripts/run-benchmarks.sh $(BENCHBUILD)
+
+# A Debian package of the release build: build/pemohtml_<version>_<arch>.deb
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 install: build
 	cmake --install $(BUILD)
