@@ -68,6 +68,7 @@ TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
     Dossier = Platform::currentDirWithSeparator();
     applyInset();
     setupPreview();
+    setupDiskWatch();
     connect(Memo1, &TColorMemo::characterTyped, this, qOverload<QChar>(&TEditeur::Memo1KeyPress));
     connect(Memo1, &TColorMemo::keyPressFilter, this, qOverload<QChar, bool *>(&TEditeur::Memo1KeyPress));
 }
@@ -101,7 +102,8 @@ void TEditeur::SetFichier(const QString &name)
 void TEditeur::OpenFile(const QString &path)
 {
     Fichier = path;
-    const PageFile::Page page = PageFile::read(path);
+    QByteArray bytes;
+    const PageFile::Page page = PageFile::read(path, &bytes);
     m_encoding = page.encoding;
     Memo1->SetLines(page.lines);
     Memo1->SetSelStart(0);
@@ -112,6 +114,7 @@ void TEditeur::OpenFile(const QString &path)
     HtmlView1->setFolder(Dossier);
     HtmlView1->LoadFromLines(Memo1->Lines());
     Memorise();
+    watchFile(path, bytes);
     Q_EMIT fileUsed(path);
 }
 
@@ -119,9 +122,10 @@ void TEditeur::writeTo(const QString &path)
 {
     const QStringList lines = Memo1->Lines();
     const PageFile::Encoding encoding = PageFile::saveEncoding(lines, m_encoding);
-    PageFile::write(path, lines, encoding);
+    const QByteArray bytes = PageFile::write(path, lines, encoding);
     m_encoding = encoding;
     Memo1->SetModified(false);
+    watchFile(path, bytes);
     Q_EMIT fileUsed(path);
 }
 
@@ -275,8 +279,10 @@ void TEditeur::closeEvent(QCloseEvent *event)
         });
         return;
     }
-    if (FormCloseQuery())
+    if (FormCloseQuery()) {
         event->accept();
+        watchFile(QString(), {});
+    }
     else
         event->ignore();
 }

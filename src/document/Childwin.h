@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class DiskWatch;
 class QSplitter;
 class QTimer;
 class TColorMemo;
@@ -174,6 +175,18 @@ public:
     void Vignettes();
 
 
+    // --- changes made to the page's file by other programs
+    // The file is watched from the moment it is opened or written. When it
+    // changes, an unmodified page takes the new content in at once (one
+    // step that "Annuler" takes back), keeping the caret's line and the
+    // scroll place; a modified page asks first. A removed file marks the
+    // window " (supprimé)" and the page as modified; the next save writes
+    // it again.
+    DiskWatch *diskWatch() const { return m_diskWatch; }
+    bool fileRemoved() const { return m_fileRemoved; }
+    // Throws Platform::PemoError when the file cannot be read.
+    void ReloadFromDisk();
+
     // --- preview
     // Any change of the source text: the refresh timer runs (a running
     // timer keeps its rhythm).
@@ -231,6 +244,15 @@ private:
     TFindDialog *FindDialog1 = nullptr;
     TReplaceDialog *ReplaceDialog1 = nullptr;
     std::shared_ptr<QPrinter> m_ownPrinter; // when no frame lends its printer
+
+    // --- changes on disk (state)
+    void setupDiskWatch();
+    void watchFile(const QString &path, const QByteArray &bytes);
+    void fileChangedOnDisk();
+    void fileRemovedFromDisk();
+    void setRemovedMark(bool removed);
+    DiskWatch *m_diskWatch = nullptr;
+    bool m_fileRemoved = false;
 
     // --- preview (state)
     void setupPreview();

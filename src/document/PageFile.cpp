@@ -219,7 +219,7 @@ QByteArray encode(const QStringList &lines, Encoding encoding)
     return out;
 }
 
-Page read(const QString &path)
+Page read(const QString &path, QByteArray *rawBytes)
 {
     QFile file(path);
     errno = 0;
@@ -235,10 +235,12 @@ Page read(const QString &path)
         throw Platform::PemoError(QStringLiteral("Erreur de lecture du fichier %1.\n%2")
                                       .arg(path, Platform::fileFailureReason(path, err, file.errorString(), false)));
     }
+    if (rawBytes)
+        *rawBytes = bytes;
     return decode(bytes);
 }
 
-void write(const QString &path, const QStringList &lines, Encoding encoding)
+QByteArray write(const QString &path, const QStringList &lines, Encoding encoding)
 {
     QSaveFile file(path);
     const QByteArray bytes = encode(lines, encoding);
@@ -260,6 +262,7 @@ void write(const QString &path, const QStringList &lines, Encoding encoding)
         throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.\n%2")
                                       .arg(path, Platform::fileFailureReason(path, err, file.errorString(), true)));
     }
+    return bytes;
 }
 
 } // namespace PageFile

@@ -42,8 +42,10 @@ Page decode(const QByteArray &bytes);
 QByteArray encode(const QStringList &lines, Encoding encoding);
 
 // Throw Platform::PemoError with a French message naming the file.
-Page read(const QString &path);
-// Atomic: the old file stays intact when anything fails.
-void write(const QString &path, const QStringList &lines, Encoding encoding);
+// rawBytes, when given, receives the file's bytes as read.
+Page read(const QString &path, QByteArray *rawBytes = nullptr);
+// Atomic: the old file stays intact when anything fails. Returns the bytes
+// written.
+QByteArray write(const QString &path, const QStringList &lines, Encoding encoding);
 
 } // namespace PageFile

@@ -1,0 +1,104 @@
+// The document window's side of the watch on its file: reload, question,
+// removed-file mark.
+#include "Childwin.h"
+
+#include "colormemo/ColMemo.h"
+#include "document/DiskWatch.h"
+#include "platform/Errors.h"
+#include "platform/Messages.h"
+#include "platform/Paths.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <algorithm>
+
+namespace {
+QString removedSuffix() { return QStringLiteral(" (supprimé)"); }
+} // namespace
+
+void TEditeur::setupDiskWatch()
+{
+    m_diskWatch = new DiskWatch(this);
+    // Nothing changes the page under a dialog: a command running one, or a
+    // question already asked, whichever window it belongs to.
+    m_diskWatch->setGate([] { return QApplication::activeModalWidget() == nullptr; });
+    connect(m_diskWatch, &DiskWatch::changed, this, &TEditeur::fileChangedOnDisk);
+    connect(m_diskWatch, &DiskWatch::removed, this, &TEditeur::fileRemovedFromDisk);
+}
+
+void TEditeur::watchFile(const QString &path, const QByteArray &bytes)
+{
+    m_diskWatch->watch(path, DiskWatch::stampOfBytes(bytes));
+    if (!path.isEmpty())
+        setRemovedMark(false);
+}
+
+void TEditeur::setRemovedMark(bool removed)
+{
+    if (removed == m_fileRemoved)
+        return;
+    m_fileRemoved = removed;
+    QString title = windowTitle();
+    if (removed)
+        title += removedSuffix();
+    else if (title.endsWith(removedSuffix()))
+        title.chop(removedSuffix().size());
+    setWindowTitle(title);
+    Q_EMIT captionChanged(title);
+}
+
+void TEditeur::ReloadFromDisk()
+{
+    QByteArray bytes;
+    const PageFile::Page page = PageFile::read(Fichier, &bytes);
+    const QTextCursor before = Memo1->textCursor();
+    const int line = before.blockNumber();
+    const int column = before.positionInBlock();
+    const int scroll = Memo1->verticalScrollBar()->value();
+
+    // A change like any other: "Annuler" brings back the text as it was.
+    Memorise();
+    m_encoding = page.encoding;
+    Memo1->SetLines(page.lines);
+    const QTextBlock block = Memo1->document()->findBlockByNumber(
+        std::min(line, Memo1->document()->blockCount() - 1));
+    QTextCursor caret(block);
+    caret.setPosition(block.position() + std::min(column, block.length() - 1));
+    Memo1->setTextCursor(caret);
+    Memo1->verticalScrollBar()->setValue(scroll);
+    Memo1->SetModified(false);
+    watchFile(Fichier, bytes);
+}
+
+void TEditeur::fileChangedOnDisk()
+{
+    if (Memo1->Modified()) {
+        const QString question =
+            QStringLiteral("Le fichier « %1 » a été modifié par un autre programme. "
+                           "Le recharger et perdre vos modifications ?")
+                .arg(Fichier);
+        if (Platform::confirm(this, question, Platform::Buttons::YesNo) != Platform::Answer::Yes) {
+            // The page stays as it is and differs from the file: it must
+            // still be saved. What the file holds now is not asked about
+            // again, changes made while the question was open included.
+            m_diskWatch->remember();
+            Memo1->SetModified(true);
+            return;
+        }
+    }
+    try {
+        ReloadFromDisk();
+    } catch (const Platform::PemoError &e) {
+        Memo1->SetModified(true);
+        Platform::error(this, e.message());
+    }
+}
+
+void TEditeur::fileRemovedFromDisk()
+{
+    // The text now exists only here: closing asks to save it, and saving
+    // writes the file again.
+    Memo1->SetModified(true);
+    setRemovedMark(true);
+}
