@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QNetworkProxy>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -47,6 +48,23 @@ QString addressText(const QHostAddress &a)
     return ok ? QHostAddress(v4).toString() : a.toString();
 }
 
+// Hands out TLS-able sockets for the connections it accepts.
+class TlsServer : public QTcpServer
+{
+public:
+    using QTcpServer::QTcpServer;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto *s = new QSslSocket(this);
+        if (s->setSocketDescriptor(descriptor))
+            addPendingConnection(s);
+        else
+            delete s;
+    }
+};
+
 } // namespace
 
 TAsyncSocket::TAsyncSocket(QObject *parent) : QObject(parent) {}
@@ -66,6 +84,8 @@ void TAsyncSocket::ClearEvents()
     OnDataAvailable = nullptr;
     OnDataSent = nullptr;
     OnSessionClosed = nullptr;
+    OnTlsDone = nullptr;
+    OnSslErrors = nullptr;
 }
 
 // --- host lookup
@@ -143,7 +163,7 @@ void TAsyncSocket::Connect()
         return;
     }
 
-    auto *s = new QTcpSocket(this);
+    QTcpSocket *s = FTlsCapable ? new QSslSocket(this) : new QTcpSocket(this);
     if (socks5)
         s->setProxy(QNetworkProxy(QNetworkProxy::Socks5Proxy, FSocksServer, quint16(socksPort),
                                   FSocksAuthentication ? FSocksUsercode : QString(),
@@ -168,6 +188,12 @@ void TAsyncSocket::attach(QTcpSocket *s)
     connect(s, &QTcpSocket::bytesWritten, this, &TAsyncSocket::socketBytesWritten);
     connect(s, &QTcpSocket::errorOccurred, this, &TAsyncSocket::socketError);
     connect(s, &QTcpSocket::disconnected, this, &TAsyncSocket::socketDisconnected);
+    if (auto *ssl = qobject_cast<QSslSocket *>(s)) {
+        connect(ssl, &QSslSocket::encrypted, this, &TAsyncSocket::tlsEncrypted);
+        connect(ssl, &QSslSocket::sslErrors, this, &TAsyncSocket::tlsErrors);
+        // Room in the queue comes back only when the encrypted bytes leave.
+        connect(ssl, &QSslSocket::encryptedBytesWritten, this, &TAsyncSocket::socketBytesWritten);
+    }
 }
 
 void TAsyncSocket::detach()
@@ -185,6 +211,8 @@ void TAsyncSocket::detach()
         FServer = nullptr;
     }
     FState = wsClosed;
+    FTlsPending = false;
+    FTlsPaused = false;
 }
 
 void TAsyncSocket::fail(int error)
@@ -264,7 +292,7 @@ int TAsyncSocket::Listen()
         address = QHostAddress(QHostAddress::AnyIPv4);
     else if (!address.setAddress(FAddr))
         return FLastError = SocketError::AddressNotAvailable;
-    FServer = new QTcpServer(this);
+    FServer = FTlsCapable ? new TlsServer(this) : new QTcpServer(this);
     FServer->setProxy(QNetworkProxy::NoProxy);
     if (!FServer->listen(address, quint16(port))) {
         const int error = mapError(FServer->serverError());
@@ -356,7 +384,18 @@ qint64 TAsyncSocket::Send(const char *data, qint64 size)
 
 qint64 TAsyncSocket::BytesToWrite() const
 {
-    return FSocket ? FSocket->bytesToWrite() : 0;
+    return pendingBytes();
+}
+
+// Over TLS the bytes written wait twice: clear ones not yet encrypted and
+// encrypted ones not yet taken by the system.
+qint64 TAsyncSocket::pendingBytes() const
+{
+    if (!FSocket)
+        return 0;
+    if (auto *ssl = qobject_cast<QSslSocket *>(FSocket))
+        return ssl->bytesToWrite() + ssl->encryptedBytesToWrite();
+    return FSocket->bytesToWrite();
 }
 
 void TAsyncSocket::socketBytesWritten()
@@ -379,30 +418,30 @@ void TAsyncSocket::reportDataSent()
     bool idle = false; // the handler had nothing more to send
     while (queued < MaxBurst && !idle) {
         while (OnDataSent && FSocket && FState == wsConnected
-               && FSocket->bytesToWrite() < FSendLowWater && queued < MaxBurst) {
-            const qint64 before = FSocket->bytesToWrite();
+               && pendingBytes() < FSendLowWater && queued < MaxBurst) {
+            const qint64 before = pendingBytes();
             auto handler = OnDataSent;
             handler(this, 0);
-            if (!FSocket || FSocket->bytesToWrite() <= before) {
+            if (!FSocket || pendingBytes() <= before) {
                 idle = true;
                 break;
             }
-            queued += FSocket->bytesToWrite() - before;
+            queued += pendingBytes() - before;
         }
         if (!FSocket || FState != wsConnected)
             break;
-        const qint64 pending = FSocket->bytesToWrite();
+        const qint64 pending = pendingBytes();
         if (pending == 0)
             break;
         FSocket->flush();
-        if (!FSocket || FSocket->bytesToWrite() >= pending)
+        if (!FSocket || pendingBytes() >= pending)
             break; // the system takes no more for now
     }
     FInDataSent = false;
     // With everything handed to the system there is no write notification to
     // come: the next burst is asked for from the event loop.
     if (!idle && !FMoreDataPosted && OnDataSent && FSocket && FState == wsConnected
-        && FSocket->bytesToWrite() == 0) {
+        && pendingBytes() == 0) {
         FMoreDataPosted = true;
         QMetaObject::invokeMethod(
             this,
@@ -421,20 +460,36 @@ void TAsyncSocket::socketError()
     if (!FSocket)
         return;
     const QAbstractSocket::SocketError e = FSocket->error();
+    if (FTlsPending) {
+        tlsFailed(FSocket->errorString());
+        if (!FSocket)
+            return; // the handler closed the socket
+    }
     if (FState == wsConnecting) {
         fail(mapError(e));
         return;
     }
-    if (e == QAbstractSocket::RemoteHostClosedError)
+    if (e == QAbstractSocket::RemoteHostClosedError) {
         FCloseError = 0;
-    else
+        // A TLS peer that ends with its closing alert waits for us to close
+        // too (servers send their final reply only then); the alert alone
+        // leaves the connection open.
+        if (qobject_cast<QSslSocket *>(FSocket) && FSocket->state() == QAbstractSocket::ConnectedState)
+            FSocket->disconnectFromHost();
+    } else {
         FCloseError = mapError(e);
+    }
     if (FSocket->state() == QAbstractSocket::UnconnectedState)
         reportClosed(FCloseError);
 }
 
 void TAsyncSocket::socketDisconnected()
 {
+    if (FTlsPending) {
+        tlsFailed(QStringLiteral("Connection closed during the TLS handshake"));
+        if (!FSocket)
+            return;
+    }
     reportClosed(FCloseError);
 }
 
@@ -471,6 +526,118 @@ void TAsyncSocket::ShutDown()
     }
     FState = wsClosing;
     FSocket->disconnectFromHost();
+}
+
+// --- TLS
+
+bool TAsyncSocket::TlsSupported()
+{
+    return QSslSocket::supportsSsl();
+}
+
+void TAsyncSocket::StartTls(const QSslConfiguration &config, const QString &peerName,
+                            const QList<QSslError> &accepted)
+{
+    auto *ssl = qobject_cast<QSslSocket *>(FSocket);
+    FSslErrors.clear();
+    FTlsErrorString.clear();
+    FTlsPaused = false;
+    if (!ssl || FState != wsConnected || !QSslSocket::supportsSsl()) {
+        FTlsPending = false;
+        QTimer::singleShot(0, this, [this, socket = FSocket] {
+            if (FSocket != socket)
+                return;
+            FTlsErrorString = QStringLiteral("TLS is not available");
+            FLastError = SocketError::TlsNotAvailable;
+            if (auto handler = OnTlsDone)
+                handler(this, SocketError::TlsNotAvailable);
+        });
+        return;
+    }
+    FTlsPending = true;
+    FTlsAccepted = accepted;
+    ssl->setSslConfiguration(config);
+    ssl->setPeerVerifyName(peerName);
+    ssl->setPauseMode(QAbstractSocket::PauseOnSslErrors);
+    if (!accepted.isEmpty())
+        ssl->ignoreSslErrors(accepted);
+    ssl->startClientEncryption();
+}
+
+void TAsyncSocket::tlsErrors(const QList<QSslError> &errors)
+{
+    if (!FTlsPending)
+        return;
+    bool known = true;
+    for (const QSslError &e : errors)
+        known = known && FTlsAccepted.contains(e);
+    if (known)
+        return; // the handshake goes on by itself
+    // The socket pauses once this signal has been handled; the verdict is
+    // asked for from the event loop, where a question may be shown.
+    FTlsPaused = true;
+    FSslErrors = errors;
+    QMetaObject::invokeMethod(
+        this,
+        [this, socket = FSocket] {
+            if (FSocket != socket || !FTlsPaused)
+                return;
+            if (auto handler = OnSslErrors)
+                handler(this, 0);
+            else
+                Close();
+        },
+        Qt::QueuedConnection);
+}
+
+void TAsyncSocket::ResumeTls(const QList<QSslError> &accept)
+{
+    auto *ssl = qobject_cast<QSslSocket *>(FSocket);
+    if (!ssl || !FTlsPaused)
+        return;
+    FTlsPaused = false;
+    FTlsAccepted += accept;
+    ssl->ignoreSslErrors(FTlsAccepted);
+    ssl->resume();
+}
+
+void TAsyncSocket::tlsEncrypted()
+{
+    if (!FTlsPending)
+        return;
+    FTlsPending = false;
+    if (auto handler = OnTlsDone)
+        handler(this, 0);
+}
+
+void TAsyncSocket::tlsFailed(const QString &reason)
+{
+    FTlsPending = false;
+    FTlsPaused = false;
+    FTlsErrorString = reason;
+    FLastError = SocketError::TlsHandshakeFailed;
+    if (auto handler = OnTlsDone)
+        handler(this, SocketError::TlsHandshakeFailed);
+}
+
+bool TAsyncSocket::IsEncrypted() const
+{
+    auto *ssl = qobject_cast<QSslSocket *>(FSocket);
+    return ssl && ssl->isEncrypted();
+}
+
+QSslCertificate TAsyncSocket::PeerCertificate() const
+{
+    if (auto *ssl = qobject_cast<QSslSocket *>(FSocket))
+        return ssl->peerCertificate();
+    return QSslCertificate();
+}
+
+QSslConfiguration TAsyncSocket::SslConfiguration() const
+{
+    if (auto *ssl = qobject_cast<QSslSocket *>(FSocket))
+        return ssl->sslConfiguration();
+    return QSslConfiguration();
 }
 
 // --- information
@@ -576,6 +743,8 @@ QString TAsyncSocket::SocketErrorDesc(int error)
     case SocketError::SocksRequestFailed: return QStringLiteral("SOCKS request rejected or failed");
     case SocketError::SocksProtocolError: return QStringLiteral("SOCKS protocol error");
     case SocketError::SocksNeedsAddress: return QStringLiteral("SOCKS 4 needs a numeric address");
+    case SocketError::TlsHandshakeFailed: return QStringLiteral("TLS handshake failed");
+    case SocketError::TlsNotAvailable: return QStringLiteral("TLS not available");
     default: return QStringLiteral("Unknown error");
     }
 }

@@ -4,7 +4,11 @@
 // event loop of the thread that owns the socket. SOCKS 4 and 4A requests are
 // made by the socket itself; SOCKS 5 goes through Qt's proxy support.
 #include <QByteArray>
+#include <QList>
 #include <QObject>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslError>
 #include <QString>
 
 #include <functional>
@@ -41,6 +45,9 @@ enum : int {
     SocksRequestFailed = 20000,
     SocksProtocolError = 20001,
     SocksNeedsAddress = 20002,
+    // TLS on the connection could not be set up.
+    TlsHandshakeFailed = 20010,
+    TlsNotAvailable = 20011,
     Unknown = 20099,
 };
 }
@@ -111,6 +118,27 @@ public:
     QString GetPeerAddr() const;
     QString GetPeerPort() const;
 
+    // TLS. A socket that may need it must be made able to before it
+    // connects or listens: its connections are then TLS sockets that speak
+    // in clear until StartTls. The handshake runs as the client's (an
+    // accepted data connection too, as FTP wants); OnTlsDone reports its end.
+    // A certificate that does not verify pauses the handshake and raises
+    // OnSslErrors, unless every error is among those already accepted;
+    // ResumeTls then goes on with the errors accepted, Close gives up.
+    void setTlsCapable(bool v) { FTlsCapable = v; }
+    bool TlsCapable() const { return FTlsCapable; }
+    static bool TlsSupported();
+    void StartTls(const QSslConfiguration &config, const QString &peerName,
+                  const QList<QSslError> &accepted);
+    void ResumeTls(const QList<QSslError> &accept);
+    bool IsEncrypted() const;
+    bool TlsPaused() const { return FTlsPaused; }
+    QList<QSslError> SslErrors() const { return FSslErrors; }
+    QSslCertificate PeerCertificate() const;
+    QString TlsErrorString() const { return FTlsErrorString; }
+    // The configuration in use, with the session to resume, once encrypted.
+    QSslConfiguration SslConfiguration() const;
+
     void SetLingerOnOff(bool on) { FLingerOn = on; }
     void SetLingerTimeout(int seconds) { FLingerTimeout = seconds; }
     bool LingerOn() const { return FLingerOn; }
@@ -146,6 +174,8 @@ public:
     TSocketEvent OnDataAvailable;
     TSocketEvent OnDataSent;
     TSocketEvent OnSessionClosed;
+    TSocketEvent OnTlsDone;
+    TSocketEvent OnSslErrors;
     void ClearEvents();
 
 private:
@@ -163,6 +193,10 @@ private:
     void sendSocks4Request();
     void readSocks4Reply();
     void reportClosed(int error);
+    void tlsEncrypted();
+    void tlsErrors(const QList<QSslError> &errors);
+    void tlsFailed(const QString &reason);
+    qint64 pendingBytes() const;
 
     QString FAddr;
     QString FPort;
@@ -190,4 +224,11 @@ private:
     bool FSocksAuthentication = false;
     bool FSocksPending = false; // SOCKS 4 reply awaited
     QByteArray FSocksReply;
+
+    bool FTlsCapable = false;
+    bool FTlsPending = false;  // handshake under way
+    bool FTlsPaused = false;   // handshake waits for a verdict on FSslErrors
+    QList<QSslError> FSslErrors;
+    QList<QSslError> FTlsAccepted;
+    QString FTlsErrorString;
 };

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QSslSocket>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcFtp, "pemo.ftp", QtWarningMsg)
@@ -481,7 +482,10 @@ void TCustomFtpClient::dispatchReply(const QString &line)
             if (auto handler = OnSessionConnected)
                 handler(this);
             FRequestResult = 0;
-            stepDone();
+            if (FUseTls)
+                startAuth();
+            else
+                stepDone();
         } else {
             FRequestResult = FStatusCode > 0 ? FStatusCode : 500;
             FErrorMessage = line;
@@ -534,6 +538,9 @@ void TCustomFtpClient::doOpen()
     applySocks(FDataSocket);
     FReader.clear();
     FConnected = false;
+    FDataProtected = false;
+    FTlsFailure = ftpTlsNone;
+    FControlSocket->setTlsCapable(FUseTls);
     const QString host = FConnectionType == ftpProxy ? FProxyServer : FHostName;
     if (FConnectionType == ftpSocks4A || FConnectionType == ftpSocks5) {
         // The SOCKS server resolves the name; a local lookup might not know it.
@@ -647,6 +654,170 @@ void TCustomFtpClient::controlClosed(int error)
     stepDone();
 }
 
+// --- TLS
+
+void TCustomFtpClient::startAuth()
+{
+    if (!TAsyncSocket::TlsSupported()) {
+        FLastResponse = QStringLiteral("500 TLS not available on this system");
+        FStatusCode = 500;
+        display(QStringLiteral("! ") + FLastResponse);
+        failSecureOpen(ftpTlsUnavailable);
+        return;
+    }
+    setState(ftpStReadyBetweenSteps);
+    sendCommand(stOpen, QStringLiteral("AUTH TLS"), {234}, &TCustomFtpClient::afterAuth);
+}
+
+void TCustomFtpClient::afterAuth()
+{
+    if (FRequestResult != 0) {
+        // No clear-text fall-back: the password must not travel unprotected.
+        failSecureOpen(ftpTlsRefused);
+        return;
+    }
+    FControlSocket->OnTlsDone = [this](TAsyncSocket *, int e) { controlTlsDone(e); };
+    FControlSocket->OnSslErrors = [this](TAsyncSocket *s, int) { sslErrorsFound(s); };
+    FControlSocket->StartTls(tlsConfiguration(), tlsPeerName(), FAcceptedSslErrors);
+}
+
+QSslConfiguration TCustomFtpClient::tlsConfiguration() const
+{
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    // The data connections resume the control connection's session: many
+    // servers require it, to know the data comes from the same client.
+    config.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
+    return config;
+}
+
+QString TCustomFtpClient::tlsPeerName() const
+{
+    return FConnectionType == ftpProxy ? FProxyServer : FHostName;
+}
+
+void TCustomFtpClient::controlTlsDone(int error)
+{
+    FControlSocket->OnTlsDone = nullptr;
+    if (error) {
+        FStatusCode = 500;
+        FLastResponse = QStringLiteral("500 TLS: ") + FControlSocket->TlsErrorString();
+        display(QStringLiteral("! ") + FLastResponse);
+        failSecureOpen(FTlsFailure == ftpTlsRejected ? ftpTlsRejected
+                       : error == SocketError::TlsNotAvailable ? ftpTlsUnavailable
+                                                               : ftpTlsHandshake);
+        return;
+    }
+    display(QStringLiteral("! TLS session established"));
+    setState(ftpStReadyBetweenSteps);
+    sendCommand(stOpen, QStringLiteral("PBSZ 0"), {200}, &TCustomFtpClient::afterPbsz);
+}
+
+void TCustomFtpClient::afterPbsz()
+{
+    if (FRequestResult != 0) {
+        failSecureOpen(ftpTlsRefused);
+        return;
+    }
+    setState(ftpStReadyBetweenSteps);
+    sendCommand(stOpen, QStringLiteral("PROT P"), {200}, &TCustomFtpClient::afterProt);
+}
+
+void TCustomFtpClient::afterProt()
+{
+    if (FRequestResult != 0) {
+        failSecureOpen(ftpTlsRefused);
+        return;
+    }
+    FDataProtected = true;
+    stepDone();
+}
+
+// The open step fails: the session goes no further, no login is sent.
+void TCustomFtpClient::failSecureOpen(TFtpTlsFailure failure)
+{
+    FTlsFailure = failure;
+    if (FRequestResult == 0)
+        FRequestResult = FStatusCode >= 400 ? FStatusCode : 500;
+    if (FErrorMessage.isEmpty())
+        FErrorMessage = FLastResponse;
+    if (FControlSocket->State() == TAsyncSocket::wsConnected
+        || FControlSocket->State() == TAsyncSocket::wsClosing) {
+        FControlSocket->Close(); // the closed handler ends the step
+    } else {
+        FConnected = false;
+        stepDone();
+    }
+}
+
+void TCustomFtpClient::sslErrorsFound(TAsyncSocket *socket)
+{
+    const QList<QSslError> errors = socket->SslErrors();
+    const QSslCertificate certificate = socket->PeerCertificate();
+    for (const QSslError &e : errors)
+        display(QStringLiteral("! Certificate: ") + e.errorString());
+    bool accept = false;
+    runPosted([&] {
+        if (auto handler = OnSslErrors)
+            handler(this, errors, certificate, accept);
+    });
+    // The question may have taken long: the connection may be gone.
+    if (!socket->TlsPaused())
+        return;
+    if (accept) {
+        for (const QSslError &e : errors) {
+            if (!FAcceptedSslErrors.contains(e))
+                FAcceptedSslErrors << e;
+        }
+        display(QStringLiteral("! Certificate accepted"));
+        socket->ResumeTls(errors);
+        return;
+    }
+    display(QStringLiteral("! Certificate not accepted"));
+    if (socket == FControlSocket) {
+        FTlsFailure = ftpTlsRejected;
+        FStatusCode = 500;
+        FLastResponse = QStringLiteral("500 Certificate not accepted");
+        failSecureOpen(ftpTlsRejected);
+    } else {
+        FTlsFailure = ftpTlsRejected;
+        dataTlsDone(SocketError::TlsHandshakeFailed);
+    }
+}
+
+// Starts TLS on a data connection that has just come up; false when the
+// session's data connections are in clear.
+bool TCustomFtpClient::startDataTls()
+{
+    if (!FDataProtected)
+        return false;
+    FDataSocket->OnTlsDone = [this](TAsyncSocket *, int e) { dataTlsDone(e); };
+    FDataSocket->OnSslErrors = [this](TAsyncSocket *s, int) { sslErrorsFound(s); };
+    QSslConfiguration config = tlsConfiguration();
+    config.setSessionTicket(FControlSocket->SslConfiguration().sessionTicket());
+    FDataSocket->StartTls(config, tlsPeerName(), FAcceptedSslErrors);
+    return true;
+}
+
+void TCustomFtpClient::dataTlsDone(int error)
+{
+    FDataSocket->OnTlsDone = nullptr;
+    if (!FTransferActive)
+        return;
+    if (error) {
+        FStatusCode = 500;
+        FLastResponse = QStringLiteral("500 TLS on the data connection: ")
+                        + (FTlsFailure == ftpTlsRejected ? QStringLiteral("certificate not accepted")
+                                                         : FDataSocket->TlsErrorString());
+        if (FErrorMessage.isEmpty())
+            FErrorMessage = FLastResponse;
+        display(QStringLiteral("! ") + FLastResponse);
+        failTransferStart(500);
+        return;
+    }
+    dataReady();
+}
+
 // --- data port
 
 QString TCustomFtpClient::serverAddress() const
@@ -666,6 +837,7 @@ void TCustomFtpClient::doPort()
     FDataSocket->setProto(QStringLiteral("tcp"));
     FDataSocket->setAddr(QStringLiteral("0.0.0.0"));
     FDataSocket->setPort(QStringLiteral("0"));
+    FDataSocket->setTlsCapable(FDataProtected);
     applySocks(FDataSocket);
     if (FPassiveMode) {
         FPasvResponse.clear();
@@ -913,6 +1085,14 @@ void TCustomFtpClient::dataSessionAvailable()
     if (!accepted)
         return;
     FDataSocket->Dup(accepted); // the listening socket is closed
+    if (!startDataTls())
+        dataReady();
+}
+
+// The data connection counts once it carries data: over TLS, once the
+// handshake is through.
+void TCustomFtpClient::dataReady()
+{
     FDataReady = true;
     FStartTime.start();
     maybeStartSending();
@@ -931,9 +1111,8 @@ void TCustomFtpClient::dataConnected(int error)
         failTransferStart(500);
         return;
     }
-    FDataReady = true;
-    FStartTime.start();
-    maybeStartSending();
+    if (!startDataTls())
+        dataReady();
 }
 
 void TCustomFtpClient::dataAvailable()

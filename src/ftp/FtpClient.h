@@ -47,6 +47,15 @@ using TFtpOptions = unsigned; // set of TFtpOption
 
 enum TFtpConnectionType { ftpDirect, ftpProxy, ftpSocks4, ftpSocks4A, ftpSocks5 };
 
+// Why a session asked for with TLS did not open.
+enum TFtpTlsFailure {
+    ftpTlsNone,
+    ftpTlsRefused,        // AUTH, PBSZ or PROT refused by the server
+    ftpTlsHandshake,      // the TLS handshake failed
+    ftpTlsRejected,       // the server's certificate was not accepted
+    ftpTlsUnavailable,    // this system has no TLS library
+};
+
 // Request kinds, as reported by OnRequestDone.
 enum TFtpRequest : int {
     ftpNone = 0,
@@ -124,6 +133,11 @@ public:
     using TRequestDoneEvent =
         std::function<void(QObject *Sender, TFtpRequest RqType, quint16 Error)>;
     using TReadyToTransmitEvent = std::function<void(QObject *Sender, bool &Cancel)>;
+    // Asked when the server's certificate does not verify; Accept = true goes
+    // on despite exactly these errors (and remembers them for the session's
+    // other connections and later sessions of this component).
+    using TSslErrorsEvent = std::function<void(QObject *Sender, const QList<QSslError> &Errors,
+                                               const QSslCertificate &Certificate, bool &Accept)>;
     using TBgExceptionEvent =
         std::function<void(QObject *Sender, const std::exception &E, bool &CanAbort)>;
 
@@ -163,6 +177,16 @@ public:
     void setSocksUserCode(const QString &v) { FSocksUserCode = v; }
     QString SocksPassword() const { return FSocksPassword; }
     void setSocksPassword(const QString &v) { FSocksPassword = v; }
+    // Explicit TLS: AUTH TLS after the greeting, then PBSZ 0 and PROT P, so
+    // that the login and every data connection are encrypted. Never falls
+    // back to clear text.
+    bool UseTls() const { return FUseTls; }
+    void setUseTls(bool v) { FUseTls = v; }
+    TFtpTlsFailure TlsFailure() const { return FTlsFailure; }
+    QList<QSslError> AcceptedSslErrors() const { return FAcceptedSslErrors; }
+    void setAcceptedSslErrors(const QList<QSslError> &v) { FAcceptedSslErrors = v; }
+    // Whether the control connection is encrypted now.
+    bool IsSecure() const { return FControlSocket->IsEncrypted(); }
     bool DisplayFileFlag() const { return FDisplayFileFlag; }
     void setDisplayFileFlag(bool v) { FDisplayFileFlag = v; }
     QString ErrorMessage() const { return FErrorMessage; }
@@ -256,6 +280,7 @@ public:
     TRequestDoneEvent OnRequestDone;
     TNotifyEvent OnStateChange;
     TReadyToTransmitEvent OnReadyToTransmit;
+    TSslErrorsEvent OnSslErrors;
     TBgExceptionEvent OnBgException;
 
     // The two sockets, for tests and diagnostics.
@@ -304,6 +329,19 @@ private:
     void afterQuit();
     void controlClosed(int error);
     QString serverAddress() const;
+    // TLS
+    void startAuth();
+    void afterAuth();
+    void controlTlsDone(int error);
+    void afterPbsz();
+    void afterProt();
+    void failSecureOpen(TFtpTlsFailure failure);
+    void sslErrorsFound(TAsyncSocket *socket);
+    QSslConfiguration tlsConfiguration() const;
+    QString tlsPeerName() const;
+    bool startDataTls();
+    void dataTlsDone(int error);
+    void dataReady();
     // transfers
     void doPort();
     void resetTransfer(bool sending);
@@ -348,6 +386,10 @@ private:
     QString FSocksPassword;
     bool FDisplayFileFlag = false;
     QString FErrorMessage;
+    bool FUseTls = false;
+    bool FDataProtected = false; // PROT P accepted: data connections use TLS
+    TFtpTlsFailure FTlsFailure = ftpTlsNone;
+    QList<QSslError> FAcceptedSslErrors;
     // results
     int FStatusCode = 0;
     QString FLastResponse;

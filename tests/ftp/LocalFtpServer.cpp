@@ -11,6 +11,11 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // The Python server binds port 0 itself and prints the port it got, so no
@@ -84,6 +89,10 @@ bool LocalFtpServer::start()
 void LocalFtpServer::stop()
 {
     if (FProcess) {
+#ifdef Q_OS_UNIX
+        if (FKind == Daemon && FProcess->processId() > 0)
+            ::kill(-pid_t(FProcess->processId()), SIGKILL);
+#endif
         FProcess->kill();
         FProcess->waitForFinished(5000);
         FProcess.reset();
@@ -154,14 +163,60 @@ bool LocalFtpServer::startDaemon()
                              .arg(FPort)
                              .arg(root(), FDir.filePath(QStringLiteral("empty")));
     f.write(text.toUtf8());
+    if (FTls) {
+        if (!makeCertificate())
+            return false;
+        const QString tls =
+            QStringLiteral("ssl_enable=YES\nrsa_cert_file=%1\nrsa_private_key_file=%2\n"
+                           "allow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
+                           "force_anon_data_ssl=YES\nrequire_ssl_reuse=YES\n"
+                           "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
+                           "vsftpd_log_file=%3\n")
+                .arg(certificateFile(), FDir.filePath(QStringLiteral("key.pem")),
+                     FDir.filePath(QStringLiteral("vsftpd.log")));
+        // Settings read last win over the clear-text ones above.
+        f.write(tls.toUtf8());
+    }
     f.close();
     FProcess = std::make_unique<QProcess>();
+#ifdef Q_OS_UNIX
+    // The daemon forks a process per session: in a group of their own they
+    // all go with it when the server stops.
+    FProcess->setChildProcessModifier([] { ::setsid(); });
+#endif
     FProcess->start(daemon, {config});
     if (!FProcess->waitForStarted(5000)) {
         FReason = QStringLiteral("vsftpd does not start");
         return false;
     }
     return waitUntilListening();
+}
+
+bool LocalFtpServer::makeCertificate()
+{
+    const QString openssl = findProgram({QStringLiteral("/usr/bin/openssl")});
+    if (openssl.isEmpty()) {
+        FReason = QStringLiteral("/usr/bin/openssl is missing");
+        return false;
+    }
+    QProcess p;
+    p.start(openssl, {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                      QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-subj"),
+                      QStringLiteral("/CN=localhost"), QStringLiteral("-days"), QStringLiteral("2"),
+                      QStringLiteral("-keyout"), FDir.filePath(QStringLiteral("key.pem")),
+                      QStringLiteral("-out"), certificateFile()});
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        FReason = QStringLiteral("openssl could not make a certificate: ")
+                  + QString::fromLocal8Bit(p.readAllStandardError()).right(400);
+        return false;
+    }
+    return true;
+}
+
+QString LocalFtpServer::protocolLog() const
+{
+    QFile f(FDir.filePath(QStringLiteral("vsftpd.log")));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 bool LocalFtpServer::waitUntilListening()

@@ -18,6 +18,16 @@ public:
     LocalFtpServer(const LocalFtpServer &) = delete;
     LocalFtpServer &operator=(const LocalFtpServer &) = delete;
 
+    // The daemon only: explicit TLS required for logins and data, with a
+    // self-signed certificate for "localhost" made for the occasion; data
+    // connections must resume the control connection's TLS session. Call
+    // before start().
+    void setTls(bool on) { FTls = on; }
+    // The certificate's file (PEM) and what the daemon wrote down of each
+    // session (commands and replies; passwords hidden).
+    QString certificateFile() const { return FDir.filePath(QStringLiteral("cert.pem")); }
+    QString protocolLog() const;
+
     // Starts the server and waits until it answers. False, with reason(),
     // when the server program is missing or does not come up.
     bool start();
@@ -36,10 +46,12 @@ private:
     bool startPython();
     bool startDaemon();
     bool waitUntilListening();
+    bool makeCertificate();
 
     Kind FKind;
     QTemporaryDir FDir;
     std::unique_ptr<QProcess> FProcess;
     quint16 FPort = 0;
+    bool FTls = false;
     QString FReason;
 };
