@@ -2,6 +2,7 @@
 
 #include "ftp/FtpListing.h"
 #include "ftp/LocalFiles.h"
+#include "ftp/TlsTexts.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
@@ -27,7 +28,6 @@
 #include <QProgressBar>
 #include <QProxyStyle>
 #include <QScrollBar>
-#include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -120,6 +120,10 @@ TFtp::TFtp(QWidget *parent)
     FtpClient1->OnDisplay = [this](QObject *, const QString &message) { Display(message); };
     FtpClient1->OnProgress = [this](QObject *, qint64 count, bool &) { progress(count); };
     FtpClient1->OnRequestDone = [this](QObject *, TFtpRequest kind, quint16 error) { requestDone(kind, error); };
+    FtpClient1->OnSslErrors = [this](QObject *, const QList<QSslError> &errors,
+                                     const QSslCertificate &certificate, bool &accept) {
+        accept = acceptCertificate(errors, certificate);
+    };
 
     buildWidgets();
     resize(980, 640);
@@ -132,6 +136,7 @@ TFtp::~TFtp()
     FtpClient1->OnDisplay = nullptr;
     FtpClient1->OnProgress = nullptr;
     FtpClient1->OnRequestDone = nullptr;
+    FtpClient1->OnSslErrors = nullptr;
 }
 
 void TFtp::buildWidgets()
@@ -168,10 +173,6 @@ void TFtp::buildWidgets()
     Connexion = new QComboBox;
     Connexion->setObjectName(QStringLiteral("Connexion"));
     Connexion->addItems({QStringLiteral("FTP"), QStringLiteral("FTP sécurisé (TLS explicite)")});
-    // Offered once the engine speaks TLS; until then the choice must not look
-    // available, or a password the user believes protected would travel in clear.
-    if (auto *choices = qobject_cast<QStandardItemModel *>(Connexion->model()))
-        choices->item(1)->setEnabled(false);
     ModePassif = new QCheckBox(QStringLiteral("Mode passif"));
     ModePassif->setObjectName(QStringLiteral("ModePassif"));
     ModePassif->setAccessibleName(ModePassif->text());
@@ -354,8 +355,12 @@ void TFtp::waitFor(const std::function<bool()> &done, int limitMs)
     ++m_waits;
     QEventLoop loop;
     QTimer tick;
+    // The time a question about the server's certificate stays open is the
+    // user's, not the server's: it does not count against the limit.
+    const qint64 questionsBefore = m_questionMs;
     const auto finished = [&] {
-        return done() || m_stop || m_closing || (limitMs > 0 && clock.elapsed() >= limitMs);
+        return done() || m_stop || m_closing
+               || (limitMs > 0 && clock.elapsed() - (m_questionMs - questionsBefore) >= limitMs);
     };
     connect(&tick, &QTimer::timeout, &loop, [&] {
         if (finished())
@@ -533,14 +538,35 @@ void TFtp::openRemoteEntry()
 
 // --- connection
 
+bool TFtp::acceptCertificate(const QList<QSslError> &errors, const QSslCertificate &certificate)
+{
+    if (m_closing)
+        return false;
+    QElapsedTimer asking;
+    asking.start();
+    const QString host = FtpClient1->HostName();
+    const bool accepted = Platform::confirm(this, TlsTexts::question(host, errors, certificate),
+                                            Platform::Buttons::YesNo)
+                          == Platform::Answer::Yes;
+    m_questionMs += asking.elapsed();
+    // The engine keeps the accepted errors, with the certificate they are
+    // about, for this window's later connections.
+    Display(accepted ? QStringLiteral("! Certificat accepté, empreinte SHA-256 : ") + TlsTexts::fingerprint(certificate)
+                     : QStringLiteral("! Certificat refusé : connexion abandonnée"));
+    return accepted;
+}
+
+// The synchronous close leaves its end report queued; taken now, it cannot
+// pass for the outcome of the next request's wait.
+void TFtp::settle()
+{
+    QCoreApplication::sendPostedEvents(FtpClient1, QEvent::MetaCall);
+}
+
 void TFtp::ConnecterClick()
 {
     if (Hote->text().isEmpty() || Usager->text().isEmpty())
         return;
-    if (Connexion->currentIndex() != 0) {
-        Platform::warning(this, QStringLiteral("La connexion sécurisée (TLS explicite) n'est pas encore disponible."));
-        return;
-    }
     Deconnecter->setEnabled(true);
     if (FtpClient1->IsConnected()) {
         try {
@@ -548,14 +574,23 @@ void TFtp::ConnecterClick()
         } catch (const FtpException &e) {
             Display(QStringLiteral("! ") + e.Message());
         }
+        settle();
     }
     FtpClient1->setHostName(Hote->text());
     FtpClient1->setPort(PortHote->text().isEmpty() ? QStringLiteral("21") : PortHote->text());
     FtpClient1->setUserName(Usager->text());
     FtpClient1->setPassWord(Passe->text());
     FtpClient1->setDisplayFileFlag(true);
+    FtpClient1->setUseTls(Connexion->currentIndex() == 1);
     if (start([this] { FtpClient1->OpenSession(); }))
         Delay();
+    if (m_result == QLatin1String("Nak") && FtpClient1->UseTls()) {
+        const QString why = TlsTexts::failure(FtpClient1->TlsFailure(), FtpClient1->ErrorMessage());
+        if (!why.isEmpty()) {
+            Display(QStringLiteral("! ") + why);
+            Platform::warning(this, why);
+        }
+    }
     if (m_result == QLatin1String("Ok")) {
         setConnectedState(true);
         m_remoteFolder = QStringLiteral(".");
@@ -571,6 +606,7 @@ void TFtp::DeconnecterClick()
         Display(QStringLiteral("! ") + e.Message());
         FtpClient1->Abort();
     }
+    settle();
     Deconnecter->setEnabled(false);
     setConnectedState(false);
     ListeHote->clear();

@@ -98,6 +98,7 @@ protected:
 private:
     void buildWidgets();
     void setConnectedState(bool connected);
+    void settle();
     void openLocalEntry();
     void openRemoteEntry();
     // Starts a request; a request the engine refuses ends at once with its
@@ -108,6 +109,8 @@ private:
     void waitFor(const std::function<bool()> &done, int limitMs);
     void requestDone(TFtpRequest kind, quint16 error);
     void progress(qint64 count);
+    // The question about a server certificate that does not verify.
+    bool acceptCertificate(const QList<QSslError> &errors, const QSslCertificate &certificate);
     void setRemoteActive(bool remote) { m_remoteActive = remote; }
 
     bool m_remoteActive = false;
@@ -118,6 +121,7 @@ private:
     bool m_closing = false;
     int m_waits = 0;
     qint64 m_fileSize = 0;
+    qint64 m_questionMs = 0; // time spent so far in certificate questions
     QString m_localFolder;
     QString m_remoteFolder = QStringLiteral("/");
     QString m_mask = QStringLiteral("*.*");

@@ -1,9 +1,11 @@
+#include "LocalFtpServer.h"
 #include "ftp/FtpWindow.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Messages.h"
 #include "testmain.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -12,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QSslSocket>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QToolButton>
@@ -397,6 +400,113 @@ private Q_SLOTS:
         QVERIFY(!w.Envoyer->isEnabled());
         QVERIFY(!w.Deconnecter->isEnabled());
         QCOMPARE(w.ListeHote->count(), 0);
+    }
+
+    void secureConnectionRefusedByServer()
+    {
+        LoopbackServer server; // no TLS there
+        QVERIFY(!server.port.isEmpty());
+        TFtp w;
+        w.show();
+        w.Connexion->setCurrentIndex(1);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(server.port);
+        w.Usager->setText(QStringLiteral("pemo"));
+        w.Passe->setText(QStringLiteral("secret"));
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Nak"));
+        QVERIFY(!w.Envoyer->isEnabled());
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Warning);
+        const QString refused = QStringLiteral("Le serveur refuse la connexion sécurisée (TLS) : 500 ");
+        QVERIFY2(m_boxes[0].text.startsWith(refused), qPrintable(m_boxes[0].text));
+        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("! ") + refused));
+        // Never in clear: neither the user nor the password went out.
+        const QStringList transcript = server.transcript();
+        QVERIFY2(transcript.contains(QStringLiteral("AUTH TLS")), qPrintable(transcript.join(u'|')));
+        for (const QString &line : transcript) {
+            QVERIFY2(!line.startsWith(QLatin1String("USER")) && !line.startsWith(QLatin1String("PASS")),
+                     qPrintable(line));
+        }
+    }
+
+    void secureConnectionAsksAboutTheCertificate_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("refused") << false;
+        QTest::newRow("accepted, then a text and a picture sent") << true;
+    }
+    void secureConnectionAsksAboutTheCertificate()
+    {
+        QFETCH(bool, accept);
+        if (!QSslSocket::supportsSsl())
+            QSKIP("Qt has no TLS library here");
+        if (!QFileInfo(QStringLiteral("/usr/sbin/vsftpd")).isExecutable()
+            || !QFileInfo(QStringLiteral("/usr/bin/openssl")).isExecutable())
+            QSKIP("vsftpd or openssl is not installed (scripts/install-deps.sh installs both)");
+        LocalFtpServer server(LocalFtpServer::Daemon);
+        server.setTls(true);
+        QVERIFY2(server.start(), qPrintable(server.reason()));
+        // The fingerprint as the certificate tool itself gives it.
+        QProcess tool;
+        tool.start(QStringLiteral("/usr/bin/openssl"), {QStringLiteral("x509"), QStringLiteral("-noout"),
+                                                        QStringLiteral("-fingerprint"), QStringLiteral("-sha256"),
+                                                        QStringLiteral("-in"), server.certificateFile()});
+        QVERIFY(tool.waitForFinished(30000));
+        const QString fingerprint = QString::fromLatin1(tool.readAllStandardOutput()).trimmed().section(u'=', 1);
+        QCOMPARE(fingerprint.size(), 32 * 3 - 1);
+
+        writeFile(QStringLiteral("Index.HTM"), "<p>page \xe9t\xe9</p>\r\n");
+        QByteArray photo;
+        for (int i = 0; i < 300000; ++i)
+            photo.append(char((i * 131) >> 3));
+        writeFile(QStringLiteral("photo.jpg"), photo);
+
+        TFtp w;
+        w.show();
+        w.Connexion->setCurrentIndex(1);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(QString::number(server.port()));
+        w.Usager->setText(server.userName());
+        w.Passe->setText(server.passWord());
+        m_answers = {accept ? Platform::Answer::Yes : Platform::Answer::No};
+        w.ConnecterClick();
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Question);
+        QCOMPARE(m_boxes[0].text,
+                 QStringLiteral("Le certificat du serveur « 127.0.0.1 » n'est pas vérifié :\n"
+                                "- le certificat est établi au nom de « localhost », pas de « 127.0.0.1 »\n"
+                                "- le certificat est auto-signé : aucune autorité reconnue ne le garantit\n"
+                                "Empreinte SHA-256 : ")
+                     + fingerprint + QStringLiteral("\n\nSe connecter quand même ?"));
+        const QString log = w.Journal->toPlainText();
+        if (!accept) {
+            QCOMPARE(w.result(), QStringLiteral("Nak"));
+            QVERIFY(!w.Envoyer->isEnabled());
+            QVERIFY(log.contains(QStringLiteral("! Certificat refusé : connexion abandonnée")));
+            QVERIFY(!log.contains(QStringLiteral("> USER")));
+            QVERIFY(!server.protocolLog().contains(QStringLiteral("\"USER")));
+            return;
+        }
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QVERIFY(w.Envoyer->isEnabled());
+        QVERIFY(log.contains(QStringLiteral("! Certificat accepté, empreinte SHA-256 : ") + fingerprint));
+
+        selectLocal(w, {QStringLiteral("Index.HTM"), QStringLiteral("photo.jpg")});
+        w.Envoyer->click();
+        QCOMPARE(readFile(server.root() + QStringLiteral("/Index.HTM")), QByteArray("<p>page \xe9t\xe9</p>\r\n"));
+        QCOMPARE(readFile(server.root() + QStringLiteral("/photo.jpg")), photo);
+        QCOMPARE(remoteNames(w), QStringList({QStringLiteral("Index.HTM"), QStringLiteral("photo.jpg")}));
+        const QString protocol = server.protocolLog();
+        QVERIFY(protocol.contains(QStringLiteral("\"STOR Index.HTM\"")));
+        QVERIFY(protocol.contains(QStringLiteral("\"PROT P\"")));
+
+        // Accepted once for the window: data connections and a new session
+        // do not ask again.
+        w.Deconnecter->click();
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QCOMPARE(m_boxes.size(), 1);
     }
 };
 
