@@ -57,6 +57,11 @@ public:
     using QListWidgetItem::QListWidgetItem;
     bool operator<(const QListWidgetItem &other) const override
     {
+        // The way up stays at the top, where the local list has it too.
+        const bool up = text() == QLatin1String("..");
+        const bool otherUp = other.text() == QLatin1String("..");
+        if (up || otherUp)
+            return up && !otherUp;
         return QString::compare(text(), other.text(), Qt::CaseInsensitive) < 0;
     }
 };
@@ -464,6 +469,13 @@ void TFtp::LitRepert()
 
 void TFtp::LitHote()
 {
+    // Where the list is decides whether it offers a way up.
+    m_remotePath.clear();
+    if (start([this] { FtpClient1->Pwd(); })) {
+        Delay();
+        if (m_result == QLatin1String("Ok"))
+            m_remotePath = FtpClient1->ReplyDir();
+    }
     FtpClient1->setHostFileName(QString());
     FtpClient1->setLocalFileName(m_listingFile);
     FtpClient1->setDisplayFileFlag(false);
@@ -482,6 +494,10 @@ void TFtp::LitRepert2()
         listing.close();
         listing.remove();
     }
+    // Many servers do not list "..": without it the way back up from an
+    // opened folder would be a reconnection.
+    if (m_remotePath != QLatin1String("/") && !names.contains(QStringLiteral("..")))
+        names.prepend(QStringLiteral(".."));
     m_icons.trimIfFull();
     ListeHote->setSortingEnabled(false);
     ListeHote->clear();

@@ -124,6 +124,7 @@ private:
     qint64 m_questionMs = 0; // time spent so far in certificate questions
     QString m_localFolder;
     QString m_remoteFolder = QStringLiteral("/");
+    QString m_remotePath; // the server's name for it, when it gave one
     QString m_mask = QStringLiteral("*.*");
     QString m_listingFile;
     QStringList m_work;

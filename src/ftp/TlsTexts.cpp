@@ -6,9 +6,11 @@
 
 namespace {
 
+// Guillemets held to their word by no-break spaces, so that a line break
+// never leaves one alone at the start of a line.
 QString quoted(const QString &s)
 {
-    return QStringLiteral("« ") + s + QStringLiteral(" »");
+    return QStringLiteral("«\u00A0") + s + QStringLiteral("\u00A0»");
 }
 
 // The names a certificate is made out to: its DNS alternative names, or its

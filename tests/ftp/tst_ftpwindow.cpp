@@ -361,13 +361,20 @@ private Q_SLOTS:
         connectTo(w, server);
         QCOMPARE(remoteNames(w), QStringList({"docs", "gone.htm", "Makefile", "old.site"}));
 
-        // Opening a remote folder lists it.
+        // Opening a remote folder lists it, with the way back up first
+        // (the server does not list ".."; "." never shows).
         selectRemote(w, {QStringLiteral("docs")});
         Q_EMIT w.ListeHote->itemActivated(w.ListeHote->selectedItems().first());
         QCOMPARE(w.remoteFolder(), QStringLiteral("docs"));
-        QCOMPARE(remoteNames(w), QStringList({QStringLiteral("inner")}));
-        w.ChHost(QStringLiteral(".."));
-        w.LitHote();
+        QCOMPARE(remoteNames(w), QStringList({QStringLiteral(".."), QStringLiteral("inner")}));
+        selectRemote(w, {QStringLiteral("inner")});
+        Q_EMIT w.ListeHote->itemActivated(w.ListeHote->selectedItems().first());
+        QCOMPARE(remoteNames(w), QStringList({QStringLiteral("..")}));
+        for (int up = 0; up < 2; ++up) {
+            selectRemote(w, {QStringLiteral("..")});
+            Q_EMIT w.ListeHote->itemActivated(w.ListeHote->selectedItems().first());
+        }
+        QCOMPARE(remoteNames(w), QStringList({"docs", "gone.htm", "Makefile", "old.site"}));
 
         // "Créer répertoire local" makes a folder on the server.
         CommonDialogs::setTextHandler([](const CommonDialogs::TextRequest &request) -> std::optional<QString> {
@@ -474,8 +481,9 @@ private Q_SLOTS:
         QCOMPARE(m_boxes.size(), 1);
         QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Question);
         QCOMPARE(m_boxes[0].text,
-                 QStringLiteral("Le certificat du serveur « 127.0.0.1 » n'est pas vérifié :\n"
-                                "- le certificat est établi au nom de « localhost », pas de « 127.0.0.1 »\n"
+                 QStringLiteral("Le certificat du serveur «\u00A0127.0.0.1\u00A0» n'est pas vérifié :\n"
+                                "- le certificat est établi au nom de «\u00A0localhost\u00A0», "
+                                "pas de «\u00A0127.0.0.1\u00A0»\n"
                                 "- le certificat est auto-signé : aucune autorité reconnue ne le garantit\n"
                                 "Empreinte SHA-256 : ")
                      + fingerprint + QStringLiteral("\n\nSe connecter quand même ?"));
@@ -496,7 +504,10 @@ private Q_SLOTS:
         w.Envoyer->click();
         QCOMPARE(readFile(server.root() + QStringLiteral("/Index.HTM")), QByteArray("<p>page \xe9t\xe9</p>\r\n"));
         QCOMPARE(readFile(server.root() + QStringLiteral("/photo.jpg")), photo);
-        QCOMPARE(remoteNames(w), QStringList({QStringLiteral("Index.HTM"), QStringLiteral("photo.jpg")}));
+        // This daemon runs without a change of root: its folder is not "/",
+        // so the way up shows.
+        QCOMPARE(remoteNames(w), QStringList({QStringLiteral(".."), QStringLiteral("Index.HTM"),
+                                              QStringLiteral("photo.jpg")}));
         const QString protocol = server.protocolLog();
         QVERIFY(protocol.contains(QStringLiteral("\"STOR Index.HTM\"")));
         QVERIFY(protocol.contains(QStringLiteral("\"PROT P\"")));
