@@ -6,6 +6,7 @@
 #include "app/RecentFiles.h"
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
+#include "document/Recovery.h"
 #include "platform/Errors.h"
 #include "platform/FileDialogs.h"
 #include "platform/Help.h"
@@ -95,6 +96,7 @@ TMainForm::TMainForm(QWidget *parent)
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     Timer1->start();
 
+    setupRecovery();
     UpdateMenuItems();
 }
 
@@ -104,7 +106,9 @@ TMainForm::~TMainForm()
     // a frame that is half destroyed.
     m_destroying = true;
     mdiArea->disconnect(this);
-    for (QMdiSubWindow *w : mdiArea->subWindowList())
+    // Windows already closed but not yet deleted are no longer listed by
+    // the area; they are freed with the frame all the same.
+    for (QMdiSubWindow *w : mdiArea->findChildren<QMdiSubWindow *>())
         w->disconnect(this);
 }
 
@@ -437,6 +441,7 @@ TEditeur *TMainForm::NewDocumentWindow(const QString &caption)
     });
     connect(editeur, &TEditeur::fileUsed, this, [this](const QString &path) { m_recent->add(path); });
     connect(sub, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &TMainForm::UpdateMenuItems); });
+    trackForRecovery(editeur, sub);
     sub->show();
     mdiArea->setActiveSubWindow(sub);
     editeur->Memo1->setFocus();
@@ -702,6 +707,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
     for (TEditeur *e : editeurs())
         e->Memo1->SetModified(false);
     mdiArea->closeAllSubWindows();
+    // Every page was saved or given up by choice.
+    m_recovery->removeAll();
     QDir::setCurrent(StartDir);
     event->accept();
 }

@@ -23,6 +23,10 @@ class QToolButton;
 class RecentFiles;
 class TEditeur;
 struct MenuCommand;
+namespace Recovery {
+class Session;
+struct Entry;
+}
 
 class TMainForm : public QMainWindow, public TFrameServices
 {
@@ -96,6 +100,14 @@ public:
 
     // Pictures.
 
+    // Crash recovery: the modified pages are copied every minute and when
+    // the desktop session ends; copies left by a program that stopped are
+    // offered back at start-up.
+    void saveRecoveryCopies();
+    void offerRecovery();
+    bool openRecoveredCopy(const Recovery::Entry &entry);
+    Recovery::Session &recoverySession() { return *m_recovery; }
+    QTimer *recoveryTimer() const { return m_recoveryTimer; }
 
     // TFrameServices
     void setRedoEnabled(bool enabled) override;
@@ -132,6 +144,15 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     bool m_shown = false;
     bool m_destroying = false;
+
+    // Crash recovery (state).
+    void setupRecovery();
+    void trackForRecovery(TEditeur *editeur, QMdiSubWindow *sub);
+    std::unique_ptr<Recovery::Session> m_recovery;
+    QTimer *m_recoveryTimer = nullptr;
+    QHash<const TEditeur *, int> m_recoveryIds;
+    int m_nextRecoveryId = 0;
+    bool m_recoveryFailed = false;
 };
 
 // The argument handed to the browser: the page's path behind "FILE:///",

@@ -62,7 +62,11 @@ int main(int argc, char **argv)
 
     QStringList files = app.arguments();
     files.removeFirst();
-    if (!files.isEmpty())
-        QTimer::singleShot(0, &frame, [&frame, files] { frame.openFiles(files); });
+    QTimer::singleShot(0, &frame, [&frame, files] {
+        // Pages a stopped program could not save come first.
+        frame.offerRecovery();
+        if (!files.isEmpty())
+            frame.openFiles(files);
+    });
     return app.exec();
 }

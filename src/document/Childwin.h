@@ -11,6 +11,9 @@
 #include <optional>
 
 class DiskWatch;
+namespace Recovery {
+struct Copy;
+}
 class QSplitter;
 class QTimer;
 class TColorMemo;
@@ -186,6 +189,10 @@ public:
     bool fileRemoved() const { return m_fileRemoved; }
     // Throws Platform::PemoError when the file cannot be read.
     void ReloadFromDisk();
+    // A copy kept from a program that stopped with unsaved changes becomes
+    // this page: modified, and bound to the file it came from (if any) so
+    // that "Enregistrer" writes there.
+    void RestoreCopy(const Recovery::Copy &copy);
 
     // --- preview
     // Any change of the source text: the refresh timer runs (a running

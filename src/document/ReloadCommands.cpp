@@ -1,12 +1,14 @@
-// The document window's side of the watch on its file: reload, question,
-// removed-file mark.
+// The document window's side of the watch on its file (reload, question,
+// removed-file mark) and the page brought back from a recovery copy.
 #include "Childwin.h"
 
 #include "colormemo/ColMemo.h"
 #include "document/DiskWatch.h"
+#include "document/Recovery.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "renderer/HtmlView.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -101,4 +103,24 @@ void TEditeur::fileRemovedFromDisk()
     // writes the file again.
     Memo1->SetModified(true);
     setRemovedMark(true);
+}
+
+void TEditeur::RestoreCopy(const Recovery::Copy &copy)
+{
+    Fichier = copy.original;
+    m_encoding = copy.encoding;
+    Memo1->SetLines(copy.lines);
+    Memo1->SetSelStart(std::clamp(copy.caret, 0, Memo1->TextLength()));
+    if (!Fichier.isEmpty()) {
+        Dossier = Platform::folderPart(Fichier);
+        HtmlView1->setFolder(Dossier);
+        // The file as it stands now is the known state: a later change by
+        // another program is asked about, since the page is modified.
+        const DiskWatch::Stamp stamp = DiskWatch::stampOf(Fichier);
+        m_diskWatch->watch(Fichier, stamp);
+        setRemovedMark(!stamp.exists);
+    }
+    HtmlView1->LoadFromLines(Memo1->Lines());
+    Memorise();
+    Memo1->SetModified(true);
 }

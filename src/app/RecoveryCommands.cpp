@@ -1,0 +1,125 @@
+// The frame's side of crash recovery: when copies are written and removed,
+// and the copies of a stopped program opened again.
+#include "app/Main.h"
+
+#include "colormemo/ColMemo.h"
+#include "document/Childwin.h"
+#include "document/Recovery.h"
+#include "document/RecoveryDialog.h"
+#include "platform/Errors.h"
+#include "platform/Messages.h"
+#include "platform/Paths.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMdiSubWindow>
+#include <QSessionManager>
+#include <QTimer>
+
+namespace {
+Recovery::Copy copyOf(const TEditeur &e)
+{
+    Recovery::Copy copy;
+    copy.original = e.GetFichier();
+    copy.title = e.windowTitle();
+    if (e.fileRemoved())
+        copy.title = Platform::fileNamePart(copy.original);
+    copy.encoding = e.encoding();
+    copy.lines = e.Memo1->Lines();
+    copy.caret = e.Memo1->SelStart();
+    return copy;
+}
+
+int intervalMs()
+{
+    // Every minute; the environment may ask for more often (automated checks).
+    bool ok = false;
+    const int asked = qEnvironmentVariableIntValue("PEMO_RECOVERY_INTERVAL", &ok);
+    return ok && asked > 0 ? asked : 60 * 1000;
+}
+} // namespace
+
+void TMainForm::setupRecovery()
+{
+    m_recovery = std::make_unique<Recovery::Session>();
+    m_recoveryTimer = new QTimer(this);
+    m_recoveryTimer->setObjectName(QStringLiteral("RecoveryTimer"));
+    m_recoveryTimer->setInterval(intervalMs());
+    connect(m_recoveryTimer, &QTimer::timeout, this, &TMainForm::saveRecoveryCopies);
+    m_recoveryTimer->start();
+    // A desktop session that ends may not let the program ask its
+    // questions: what is not saved is copied first.
+    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { saveRecoveryCopies(); });
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &TMainForm::saveRecoveryCopies);
+}
+
+void TMainForm::trackForRecovery(TEditeur *editeur, QMdiSubWindow *sub)
+{
+    const int id = ++m_nextRecoveryId;
+    m_recoveryIds.insert(editeur, id);
+    // Written to its file: the copy has nothing more to keep.
+    connect(editeur, &TEditeur::fileUsed, this, [this, id] { m_recovery->remove(id); });
+    // Closed, saved or given up by choice. Not when the frame itself is torn
+    // down: that disconnects first, and pages left unsaved keep their copy.
+    connect(sub, &QObject::destroyed, this, [this, editeur, id] {
+        m_recoveryIds.remove(editeur);
+        m_recovery->remove(id);
+    });
+}
+
+void TMainForm::saveRecoveryCopies()
+{
+    if (m_destroying || !m_recovery)
+        return;
+    for (TEditeur *e : editeurs()) {
+        const int id = m_recoveryIds.value(e);
+        if (id == 0)
+            continue;
+        if (!e->Memo1->Modified()) {
+            m_recovery->remove(id);
+            continue;
+        }
+        try {
+            m_recovery->save(id, copyOf(*e));
+        } catch (const Platform::PemoError &error) {
+            // Said once on the status line, not every minute in a box.
+            if (!m_recoveryFailed)
+                setStatusText(error.message().section(u'\n', 0, 0));
+            m_recoveryFailed = true;
+        }
+    }
+}
+
+void TMainForm::offerRecovery()
+{
+    const QList<Recovery::Entry> entries = m_recovery->leftBehind();
+    if (entries.isEmpty())
+        return;
+    TRecoveryDialog dialog(entries, [this](const Recovery::Entry &entry) { return openRecoveredCopy(entry); }, this);
+    dialog.exec();
+}
+
+bool TMainForm::openRecoveredCopy(const Recovery::Entry &entry)
+{
+    Recovery::Copy copy;
+    try {
+        copy = Recovery::load(entry);
+    } catch (const Platform::PemoError &error) {
+        Platform::error(this, error.message());
+        return false;
+    }
+    const QString caption = copy.original.isEmpty() ? copy.title : Platform::fileNamePart(copy.original);
+    TEditeur *e = NewDocumentWindow(caption.isEmpty() ? QStringLiteral("sans nom") : caption);
+    e->RestoreCopy(copy);
+    e->Actauto(action(QStringLiteral("Actualiserautomatiquement1"))->isChecked());
+    // Kept under this program's own session before the old copy goes, so
+    // that a second crash still finds it.
+    try {
+        m_recovery->save(m_recoveryIds.value(e), copyOf(*e));
+        Recovery::discard(entry);
+    } catch (const Platform::PemoError &error) {
+        Platform::error(this, error.message());
+    }
+    return true;
+}

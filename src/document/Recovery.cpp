@@ -1,0 +1,216 @@
+#include "Recovery.h"
+
+#include "platform/Errors.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace Recovery {
+namespace {
+
+const char copySuffix[] = ".htm";
+const char infoSuffix[] = ".json";
+
+QString encodingName(PageFile::Encoding e)
+{
+    switch (e) {
+    case PageFile::Encoding::Utf8: return QStringLiteral("utf-8");
+    case PageFile::Encoding::Utf8Bom: return QStringLiteral("utf-8-bom");
+    case PageFile::Encoding::Windows1252: break;
+    }
+    return QStringLiteral("windows-1252");
+}
+
+PageFile::Encoding encodingFromName(const QString &name)
+{
+    if (name == QLatin1String("utf-8"))
+        return PageFile::Encoding::Utf8;
+    if (name == QLatin1String("utf-8-bom"))
+        return PageFile::Encoding::Utf8Bom;
+    return PageFile::Encoding::Windows1252;
+}
+
+void writeWhole(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Platform::PemoError(QStringLiteral("Impossible d'écrire la copie de récupération %1.\n%2")
+                                      .arg(path, file.errorString()));
+}
+
+// "<session>-<window>" -> "<session>"
+QString sessionOf(const QString &id)
+{
+    const qsizetype dash = id.lastIndexOf(u'-');
+    return dash > 0 ? id.left(dash) : id;
+}
+
+} // namespace
+
+QString defaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+           + QStringLiteral("/recuperation");
+}
+
+QString shownOriginal(const Entry &entry)
+{
+    return entry.original.isEmpty() ? QStringLiteral("sans nom") : entry.original;
+}
+
+Copy load(const Entry &entry)
+{
+    QFile info(entry.infoPath);
+    QFile page(entry.copyPath);
+    if (!info.open(QIODevice::ReadOnly) || !page.open(QIODevice::ReadOnly))
+        throw Platform::PemoError(QStringLiteral("Impossible de lire la copie de récupération %1.")
+                                      .arg(entry.copyPath));
+    const QJsonObject o = QJsonDocument::fromJson(info.readAll()).object();
+    const QByteArray bytes = page.readAll();
+    Copy copy;
+    copy.original = o.value(QLatin1String("original")).toString();
+    copy.title = o.value(QLatin1String("title")).toString();
+    copy.encoding = encodingFromName(o.value(QLatin1String("encoding")).toString());
+    copy.caret = o.value(QLatin1String("caret")).toInt();
+    // Read in the set it was written in, never guessed.
+    const PageFile::Encoding stored = encodingFromName(o.value(QLatin1String("copyEncoding")).toString());
+    QString text;
+    if (stored == PageFile::Encoding::Windows1252)
+        text = PageFile::decodeWindows1252(bytes);
+    else
+        text = QString::fromUtf8(stored == PageFile::Encoding::Utf8Bom && bytes.startsWith("\xEF\xBB\xBF")
+                                     ? bytes.mid(3)
+                                     : bytes);
+    copy.lines = PageFile::splitLines(text);
+    return copy;
+}
+
+void discard(const Entry &entry)
+{
+    QFile::remove(entry.infoPath);
+    QFile::remove(entry.copyPath);
+}
+
+Session::Session(const QString &folder)
+    : m_folder(folder)
+{
+    m_id = QStringLiteral("%1-%2")
+               .arg(QCoreApplication::applicationPid())
+               .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    if (!QDir().mkpath(m_folder))
+        return;
+    m_lock = std::make_unique<QLockFile>(QDir(m_folder).filePath(m_id + QStringLiteral(".lock")));
+    // Only a program that is no longer running gives its session up; age
+    // alone never does (a program may stay open for weeks).
+    m_lock->setStaleLockTime(0);
+    m_active = m_lock->tryLock(0);
+}
+
+Session::~Session() = default;
+
+QString Session::pathFor(int window, const char *suffix) const
+{
+    return QDir(m_folder).filePath(QStringLiteral("%1-%2%3").arg(m_id).arg(window).arg(QLatin1String(suffix)));
+}
+
+void Session::save(int window, const Copy &copy)
+{
+    if (!m_active)
+        return;
+    // The copy is the page as a save would write it, so that it can be
+    // opened as it is; a page that set cannot hold exactly (characters
+    // outside Windows-1252) is kept in UTF-8 instead.
+    PageFile::Encoding stored = PageFile::saveEncoding(copy.lines, copy.encoding);
+    QByteArray bytes = PageFile::encode(copy.lines, stored);
+    if (stored == PageFile::Encoding::Windows1252
+        && PageFile::splitLines(PageFile::decodeWindows1252(bytes)) != copy.lines) {
+        stored = PageFile::Encoding::Utf8;
+        bytes = PageFile::encode(copy.lines, stored);
+    }
+    QCryptographicHash digest(QCryptographicHash::Sha1);
+    digest.addData(bytes);
+    digest.addData(copy.original.toUtf8());
+    digest.addData(copy.title.toUtf8());
+    const QByteArray sum = digest.result();
+    if (m_written.value(window) == sum)
+        return;
+
+    QJsonObject info;
+    info.insert(QLatin1String("original"), copy.original);
+    info.insert(QLatin1String("title"), copy.title);
+    info.insert(QLatin1String("encoding"), encodingName(copy.encoding));
+    info.insert(QLatin1String("copyEncoding"), encodingName(stored));
+    info.insert(QLatin1String("caret"), copy.caret);
+    info.insert(QLatin1String("saved"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+    // The page first: a description is never found without its page.
+    writeWhole(pathFor(window, copySuffix), bytes);
+    writeWhole(pathFor(window, infoSuffix), QJsonDocument(info).toJson());
+    m_written.insert(window, sum);
+}
+
+void Session::remove(int window)
+{
+    if (!m_written.contains(window))
+        return;
+    QFile::remove(pathFor(window, infoSuffix));
+    QFile::remove(pathFor(window, copySuffix));
+    m_written.remove(window);
+}
+
+void Session::removeAll()
+{
+    const QList<int> windows = m_written.keys();
+    for (int w : windows)
+        remove(w);
+}
+
+QList<Entry> Session::leftBehind()
+{
+    QList<Entry> entries;
+    if (!m_active)
+        return entries;
+    const QDir dir(m_folder);
+    const QStringList infos = dir.entryList({QStringLiteral("*") + QLatin1String(infoSuffix)}, QDir::Files);
+    for (const QString &name : infos) {
+        const QString id = name.chopped(int(qstrlen(infoSuffix)));
+        const QString session = sessionOf(id);
+        if (session == m_id)
+            continue;
+        if (m_adopted.find(session) == m_adopted.end()) {
+            auto lock = std::make_unique<QLockFile>(dir.filePath(session + QStringLiteral(".lock")));
+            lock->setStaleLockTime(0);
+            // Held by a running program: its copies are its own.
+            if (!lock->tryLock(0))
+                continue;
+            m_adopted.emplace(session, std::move(lock));
+        }
+        Entry e;
+        e.id = id;
+        e.infoPath = dir.filePath(name);
+        e.copyPath = dir.filePath(id + QLatin1String(copySuffix));
+        if (!QFileInfo::exists(e.copyPath))
+            continue;
+        QFile info(e.infoPath);
+        if (!info.open(QIODevice::ReadOnly))
+            continue;
+        const QJsonObject o = QJsonDocument::fromJson(info.readAll()).object();
+        e.original = o.value(QLatin1String("original")).toString();
+        e.title = o.value(QLatin1String("title")).toString();
+        e.saved = QDateTime::fromString(o.value(QLatin1String("saved")).toString(), Qt::ISODateWithMs).toLocalTime();
+        entries << e;
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.saved < b.saved; });
+    return entries;
+}
+
+} // namespace Recovery

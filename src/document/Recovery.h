@@ -1,0 +1,91 @@
+#pragma once
+// Copies of modified pages, kept in the user's data folder so that a crash
+// or a session ended under the program loses nothing. Each running program
+// owns a session: a lock file naming it, and for each window with unsaved
+// changes a copy of the page and a small description beside it. At the next
+// start, copies whose session is no longer held by a running program are
+// offered back. Every file is written whole or not at all.
+#include "document/PageFile.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <memory>
+
+class QLockFile;
+
+namespace Recovery {
+
+// "<data folder>/recuperation".
+QString defaultFolder();
+
+// What is kept of one page.
+struct Copy {
+    QString original;   // the page's file; empty for a page never saved
+    QString title;      // the window's caption
+    PageFile::Encoding encoding = PageFile::Encoding::Windows1252;
+    QStringList lines;
+    int caret = 0;
+};
+
+// A copy found in the folder.
+struct Entry {
+    QString id;         // "<session>-<window>"
+    QString copyPath;
+    QString infoPath;
+    QString original;
+    QString title;
+    QDateTime saved;    // local time of the copy
+};
+
+// "sans nom" for a page never saved.
+QString shownOriginal(const Entry &entry);
+
+// The page held by a copy. Throws Platform::PemoError when it cannot be read.
+Copy load(const Entry &entry);
+// Removes a copy and its description.
+void discard(const Entry &entry);
+
+class Session
+{
+public:
+    // Creates the folder when needed and takes a lock of its own in it.
+    explicit Session(const QString &folder = defaultFolder());
+    ~Session(); // releases the locks; the copies stay
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    QString folder() const { return m_folder; }
+    QString id() const { return m_id; }
+    // False when the folder could not be made or locked: nothing is kept.
+    bool active() const { return m_active; }
+
+    // Writes window's copy over the previous one (nothing is written when
+    // the page and its file name have not changed since). Throws
+    // Platform::PemoError when the copy cannot be written.
+    void save(int window, const Copy &copy);
+    bool has(int window) const { return m_written.contains(window); }
+    void remove(int window);
+    // Every copy of this session.
+    void removeAll();
+
+    // Copies left by programs no longer running, oldest first. Their
+    // sessions are taken over, so that another program started meanwhile
+    // does not offer them too.
+    QList<Entry> leftBehind();
+
+private:
+    QString pathFor(int window, const char *suffix) const;
+
+    QString m_folder;
+    QString m_id;
+    bool m_active = false;
+    std::unique_ptr<QLockFile> m_lock;
+    std::map<QString, std::unique_ptr<QLockFile>> m_adopted;
+    QHash<int, QByteArray> m_written; // digest of what each window's copy holds
+};
+
+} // namespace Recovery

@@ -1,0 +1,160 @@
+// The frame's recovery copies: when they are written and removed, and a
+// copy of a stopped program opened again as a page bound to its file.
+#include "testmain.h"
+
+#include "app/Main.h"
+#include "colormemo/ColMemo.h"
+#include "document/Childwin.h"
+#include "document/PageFile.h"
+#include "document/Recovery.h"
+#include "document/RecoveryDialog.h"
+#include "platform/Messages.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+QStringList copiesOf(const Recovery::Session &s)
+{
+    return QDir(s.folder()).entryList({s.id() + QStringLiteral("-*.htm")}, QDir::Files);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+} // namespace
+
+class RecoveryFrameTest : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QList<Platform::MessageRecord> m_messages;
+    QList<Platform::Answer> m_answers;
+
+    QString page(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+        return path;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_messages.clear();
+        m_answers.clear();
+        Platform::setMessageHandler([this](const Platform::MessageRecord &r) {
+            m_messages << r;
+            return m_answers.isEmpty() ? Platform::Answer::Ok : m_answers.takeFirst();
+        });
+    }
+    void cleanup() { Platform::setMessageHandler({}); }
+
+    void modifiedPagesAreCopiedUntilSaved()
+    {
+        TMainForm frame;
+        QCOMPARE(frame.recoveryTimer()->interval(), 60 * 1000);
+        QVERIFY(frame.recoverySession().active());
+        frame.openFiles({page(QStringLiteral("kept.htm"), "<p>a</p>\r\n"),
+                         page(QStringLiteral("untouched.htm"), "<p>b</p>\r\n")});
+        TEditeur *edited = frame.editeurs().at(0);
+        edited->Memo1->SetLines({QStringLiteral("<p>caf\u00e9 \u20ac</p>")});
+        frame.saveRecoveryCopies();
+        const QStringList copies = copiesOf(frame.recoverySession());
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(readAll(QDir(frame.recoverySession().folder()).filePath(copies.first())),
+                 QByteArray("<p>caf\xE9 \x80</p>\r\n"));
+
+        // Saved normally: the copy goes at once, not at the next round.
+        QVERIFY(edited->Enregistrer());
+        QVERIFY(copiesOf(frame.recoverySession()).isEmpty());
+    }
+
+    void aPageGivenUpLosesItsCopy()
+    {
+        TMainForm frame;
+        frame.FileNewItemClick();
+        frame.activeEditeur()->Memo1->SetLines({QStringLiteral("brouillon")});
+        frame.saveRecoveryCopies();
+        QCOMPARE(copiesOf(frame.recoverySession()).size(), 1);
+        m_answers << Platform::Answer::No; // "Enregistrer changements dans ...?"
+        frame.mdiArea->activeSubWindow()->close();
+        QTRY_VERIFY(copiesOf(frame.recoverySession()).isEmpty());
+    }
+
+    void aCleanQuitLeavesNoCopy()
+    {
+        TMainForm frame;
+        frame.show();
+        for (int i = 0; i < 2; ++i) {
+            frame.FileNewItemClick();
+            frame.activeEditeur()->Memo1->SetLines({QStringLiteral("page %1").arg(i)});
+        }
+        frame.saveRecoveryCopies();
+        QCOMPARE(copiesOf(frame.recoverySession()).size(), 2);
+        m_answers << Platform::Answer::No << Platform::Answer::No;
+        QVERIFY(frame.close());
+        QVERIFY(copiesOf(frame.recoverySession()).isEmpty());
+    }
+
+    void aCopyOpensBoundToItsFile()
+    {
+        const QString original = page(QStringLiteral("original.htm"), "<p>on disk</p>\r\n");
+        const QStringList unsaved{QStringLiteral("<p>r\u00e9cup\u00e9r\u00e9\u00a0\u20ac</p>")};
+        {
+            Recovery::Session stopped;
+            Recovery::Copy copy;
+            copy.original = original;
+            copy.title = QStringLiteral("original.htm");
+            copy.lines = unsaved;
+            stopped.save(1, copy);
+        }
+        TMainForm frame;
+        Recovery::Entry entry;
+        for (const Recovery::Entry &e : frame.recoverySession().leftBehind())
+            if (e.original == original)
+                entry = e;
+        QVERIFY(!entry.id.isEmpty());
+
+        // Offered at start-up in the recovery window.
+        bool listed = false;
+        QTimer::singleShot(0, &frame, [&] {
+            auto *dialog = qobject_cast<TRecoveryDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            listed = !dialog->Liste->findItems(original, Qt::MatchExactly, 1).isEmpty();
+            dialog->reject();
+        });
+        frame.offerRecovery();
+        QVERIFY(listed);
+        QVERIFY(QFile::exists(entry.copyPath)); // "Fermer" keeps it
+
+        QVERIFY(frame.openRecoveredCopy(entry));
+        TEditeur *e = frame.activeEditeur();
+        QCOMPARE(e->Memo1->Lines(), unsaved);
+        QVERIFY(e->Memo1->Modified());
+        QCOMPARE(e->GetFichier(), original);
+        QCOMPARE(e->windowTitle(), QStringLiteral("original.htm"));
+        // Kept under the running program before the old copy went.
+        QVERIFY(!QFile::exists(entry.copyPath));
+        QCOMPARE(copiesOf(frame.recoverySession()).size(), 1);
+
+        QVERIFY(e->Enregistrer());
+        QCOMPARE(readAll(original), PageFile::encode(unsaved, PageFile::Encoding::Windows1252));
+        QVERIFY(copiesOf(frame.recoverySession()).isEmpty());
+    }
+};
+
+PEMO_TEST(RecoveryFrameTest)
+#include "tst_recovery_frame.moc"
