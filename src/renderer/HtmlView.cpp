@@ -1,5 +1,6 @@
 #include "HtmlView.h"
 
+#include "platform/CommonDialogs.h"
 #include "platform/Launcher.h"
 #include "platform/Messages.h"
 #include "renderer/BodySwap.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMenu>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -131,8 +133,55 @@ protected:
         // The page's own console output is of no use to the user here.
     }
 
+    // The page is rebuilt at every pause in the typing: a page that greets
+    // or questions its visitor is answered by the user once, and the same
+    // box is answered alike, without showing it, at the rebuilds after.
+    void javaScriptAlert(const QUrl &, const QString &message) override
+    {
+        if (known(u'a', message))
+            return;
+        Platform::showMessage(m_view, Platform::MessageKind::Information, message);
+        m_answers.insert(key(u'a', message), QVariant());
+    }
+
+    bool javaScriptConfirm(const QUrl &, const QString &message) override
+    {
+        if (const auto answer = known(u'c', message))
+            return answer->toBool();
+        const bool ok = Platform::confirm(m_view, message, Platform::Buttons::OkCancel) == Platform::Answer::Ok;
+        m_answers.insert(key(u'c', message), ok);
+        return ok;
+    }
+
+    bool javaScriptPrompt(const QUrl &, const QString &message, const QString &initial, QString *result) override
+    {
+        std::optional<QString> text;
+        if (const auto answer = known(u'p', message + u'\n' + initial)) {
+            if (answer->isValid())
+                text = answer->toString();
+        } else {
+            text = CommonDialogs::askText(m_view, QStringLiteral("Question de la page"), message, initial);
+            // A cancelled box is remembered as an invalid answer.
+            m_answers.insert(key(u'p', message + u'\n' + initial), text ? QVariant(*text) : QVariant());
+        }
+        if (!text)
+            return false;
+        *result = *text;
+        return true;
+    }
+
 private:
+    static QString key(QChar kind, const QString &text) { return kind + text; }
+    std::optional<QVariant> known(QChar kind, const QString &text) const
+    {
+        const auto it = m_answers.constFind(key(kind, text));
+        if (it == m_answers.constEnd())
+            return std::nullopt;
+        return *it;
+    }
+
     THtmlView *m_view;
+    QHash<QString, QVariant> m_answers; // page boxes already answered, for the life of the view
 };
 
 QWebEngineProfile *THtmlView::sharedProfile()
@@ -159,6 +208,14 @@ QWebEngineProfile *THtmlView::sharedProfile()
     hooks.setRunsOnSubFrames(false);
     hooks.setSourceCode(readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) + PreviewScripts::hooks());
     profile->scripts()->insert(hooks);
+
+    QWebEngineScript dialogs;
+    dialogs.setName(QStringLiteral("pemo-dialog-guard"));
+    dialogs.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    dialogs.setWorldId(QWebEngineScript::MainWorld);
+    dialogs.setRunsOnSubFrames(true);
+    dialogs.setSourceCode(PreviewScripts::dialogGuard());
+    profile->scripts()->insert(dialogs);
 
     QWebEngineScript submit;
     submit.setName(QStringLiteral("pemo-scripted-submit"));

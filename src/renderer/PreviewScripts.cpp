@@ -126,6 +126,29 @@ QString scriptedSubmit()
 )JS");
 }
 
+QString dialogGuard()
+{
+    // Five of the same is a loop: the preview answers repeats at once, so a
+    // page that keeps asking would otherwise never give the engine back.
+    return QStringLiteral(R"JS(
+(function () {
+  var counts = {};
+  function guard(kind, original) {
+    return function (message) {
+      var key = kind + '\n' + String(message);
+      counts[key] = (counts[key] || 0) + 1;
+      if (counts[key] > 5)
+        throw new Error('the same ' + kind + ' again and again: script stopped by the preview');
+      return original.apply(window, arguments);
+    };
+  }
+  window.alert = guard('alert', window.alert);
+  window.confirm = guard('confirm', window.confirm);
+  window.prompt = guard('prompt', window.prompt);
+})();
+)JS");
+}
+
 QString place(int y)
 {
     return QStringLiteral(

@@ -13,6 +13,11 @@ QString hooks();
 // the same report as a submit button instead of leaving the page.
 QString scriptedSubmit();
 
+// Runs in the page's own world: a page raising the same alert, confirm or
+// prompt over and over (a loop that only a given answer ends) has its script
+// stopped by an exception instead of holding the preview forever.
+QString dialogGuard();
+
 // Moves the view to position y when it fits the laid-out page (a negative
 // y moves nothing) and gives back the view's position.
 QString place(int y);

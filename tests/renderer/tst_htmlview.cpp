@@ -1,6 +1,7 @@
 // The preview over the real engine, offscreen: loading, view position,
 // pointing, clicking and submitting.
 #include "PreviewTestUtil.h"
+#include "platform/CommonDialogs.h"
 #include "platform/Launcher.h"
 #include "platform/Messages.h"
 #include "renderer/HtmlView.h"
@@ -72,6 +73,49 @@ private Q_SLOTS:
     {
         m_launches.clear();
         m_messages.clear();
+    }
+
+    // A page asking its visitor's name until it gets one (as the visitor
+    // cookie script does) is asked once per view: the rebuilds after reuse
+    // the answer, and a loop the answer cannot end is stopped.
+    void pageBoxesAreAnsweredOnce_data()
+    {
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("name given") << std::optional<QString>(QStringLiteral("Amélie")) << QStringLiteral("Amélie");
+        QTest::newRow("cancelled") << std::optional<QString>() << QStringLiteral("vide");
+        QTest::newRow("suggestion kept") << std::optional<QString>(QStringLiteral("Votre nom ici"))
+                                         << QStringLiteral("vide");
+    }
+    void pageBoxesAreAnsweredOnce()
+    {
+        QFETCH(std::optional<QString>, answer);
+        QFETCH(QString, shown);
+        QStringList asked;
+        CommonDialogs::setTextHandler([&](const CommonDialogs::TextRequest &r) {
+            asked << r.prompt + u'|' + r.initial;
+            return answer;
+        });
+        THtmlView *view = freshView();
+        QStringList page = {
+            QStringLiteral("<html><body><p id=\"n\">vide</p>"),
+            QStringLiteral("<script>"),
+            QStringLiteral("var v; while (v==\"\"||v==null||v=='Votre nom ici') { v=prompt('Entrez votre nom','Votre nom ici'); }"),
+            QStringLiteral("document.getElementById('n').textContent=v; alert('Bonjour '+v);"),
+            QStringLiteral("</script></body></html>"),
+        };
+        for (int rebuild = 0; rebuild < 3; ++rebuild) {
+            page.insert(1, QStringLiteral("<p>Ligne %1</p>").arg(rebuild));
+            QVERIFY(loadAndWait(view, page));
+            QCOMPARE(eval(view, QStringLiteral("document.getElementById('n').textContent")).toString(), shown);
+        }
+        CommonDialogs::setTextHandler({});
+        QCOMPARE(asked, QStringList{QStringLiteral("Entrez votre nom|Votre nom ici")});
+        // The greeting is shown once too (and never when the script stopped).
+        const int greetings = int(std::count_if(m_messages.cbegin(), m_messages.cend(), [](const Platform::MessageRecord &r) {
+            return r.text.startsWith(QLatin1String("Bonjour"));
+        }));
+        QCOMPARE(greetings, shown == QLatin1String("vide") ? 0 : 1);
     }
 
     void engineWaitsForTheFirstLoad()
