@@ -131,6 +131,7 @@ private:
     int size = 3;
     int colour = 0;
     bool fontPending = false;
+    bool colourGiven = false;       // a FONT tag written so far carries a colour
     int bold = Off, italic = Off, underline = Off;
     bool formatWritten = false;
     int alignment = Left;
@@ -561,9 +562,17 @@ void Converter::plain()
         switching = switching || *state == SwitchOff;
     }
     if (switching || colour != 0) {
+        const bool recolour = colour != 0;
         colour = 0;
         formatWritten = false;
         writeMarkup();
+        // The colour goes back to the first entry: the text after must show
+        // it, not the colour of the last FONT tag. The tag comes before the
+        // next character, after the closings just written.
+        if (recolour) {
+            fontPending = true;
+            formatWritten = false;
+        }
     }
 }
 
@@ -634,8 +643,15 @@ void Converter::writeFontTag()
             .replace(QChar(u'>'), QStringLiteral("&gt;"));
         out += u" FACE=\"" + name + u'"';
     }
-    if (colour >= 0 && colour < colours.size() && !colours.at(colour).isEmpty())
+    if (colour >= 0 && colour < colours.size() && !colours.at(colour).isEmpty()) {
         out += u" COLOR=\"" + colours.at(colour) + u'"';
+        colourGiven = true;
+    } else if (colourGiven) {
+        // FONT tags are never closed, so a tag without a colour would leave
+        // the text in the colour of the one before: back to the automatic
+        // (black) text colour explicitly.
+        out += u" COLOR=\"#000000\"";
+    }
     out += u" SIZE=\"" + QString::number(size) + u"\">";
 }
 

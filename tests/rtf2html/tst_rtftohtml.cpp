@@ -92,7 +92,13 @@ private Q_SLOTS:
             << QByteArray("{\\rtf1\\f2\\cf3 x}") << html("\r\n<P><FONT SIZE=\"3\">x");
         QTest::newRow("automatic colour takes the first number")
             << QByteArray("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1 a\\cf0 b}")
-            << html("\r\n<P><FONT COLOR=\"#FF0000\" SIZE=\"3\">a<FONT SIZE=\"3\">b");
+            << html("\r\n<P><FONT COLOR=\"#FF0000\" SIZE=\"3\">a<FONT COLOR=\"#000000\" SIZE=\"3\">b");
+        QTest::newRow("back to the automatic colour after a coloured word, over paragraphs")
+            << QByteArray("{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}\\pard un \\cf1 rouge\\cf0 .\\par deux\\par}")
+            << html("\r\n<P>un <FONT COLOR=\"#FF0000\" SIZE=\"3\">rouge<FONT COLOR=\"#000000\" SIZE=\"3\">.\r\n<P>deux");
+        QTest::newRow("plain ends a colour")
+            << QByteArray("{\\rtf1{\\colortbl;\\red0\\green0\\blue255;}\\cf1 bleu\\plain noir}")
+            << html("\r\n<P><FONT COLOR=\"#0000FF\" SIZE=\"3\">bleu<FONT COLOR=\"#000000\" SIZE=\"3\">noir");
         QTest::newRow("fonts are found by their number")
             << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f37 Calibri;}}\\f37 x}")
             << html("\r\n<P><FONT FACE=\"Calibri\" SIZE=\"3\">x");
