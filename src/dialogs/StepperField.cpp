@@ -3,6 +3,7 @@
 #include "dialogs/NumberText.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -64,6 +65,7 @@ TStepperField::TStepperField(const QString &text, QWidget *parent)
     layout->addLayout(buttons);
     layout->addStretch();
     setFocusProxy(m_edit);
+    m_edit->installEventFilter(this);
 
     connect(m_up, &QToolButton::clicked, this, &TStepperField::stepUp);
     connect(m_down, &QToolButton::clicked, this, &TStepperField::stepDown);
@@ -90,3 +92,21 @@ void TStepperField::setSteps(Step up, Step down)
 void TStepperField::stepUp() { m_edit->setText(m_stepUp(m_edit->text())); }
 
 void TStepperField::stepDown() { m_edit->setText(m_stepDown(m_edit->text())); }
+
+bool TStepperField::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_edit && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            if (key->key() == Qt::Key_Up) {
+                stepUp();
+                return true;
+            }
+            if (key->key() == Qt::Key_Down) {
+                stepDown();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -32,6 +32,10 @@ public:
     void stepUp();
     void stepDown();
 
+protected:
+    // The Up and Down keys in the box step like the buttons.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QLineEdit *m_edit;
     QToolButton *m_up;

@@ -83,6 +83,13 @@ private Q_SLOTS:
         field.setText(QStringLiteral("abc"));
         QTest::mouseClick(field.downButton(), Qt::LeftButton);
         QCOMPARE(field.text(), QStringLiteral("2"));
+        // The arrow keys in the box step as the buttons do.
+        field.setText(QStringLiteral("79"));
+        QTest::keyClick(field.edit(), Qt::Key_Up);
+        QCOMPARE(field.text(), QStringLiteral("80"));
+        QTest::keyClick(field.edit(), Qt::Key_Down);
+        QTest::keyClick(field.edit(), Qt::Key_Down);
+        QCOMPARE(field.text(), QStringLiteral("78"));
     }
 
     void numberFieldBounds()
