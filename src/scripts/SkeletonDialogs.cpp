@@ -147,8 +147,8 @@ void TBoucleFor::Result(QString &text) const
 TConditionDialog::TConditionDialog(QWidget *owner, const QString &caption)
     : TInsertDialog(owner, caption)
 {
+    // Created in the order they stand, which is the order Tab walks them.
     m_operande1 = lineEdit(this, "Operande1");
-    m_operande2 = lineEdit(this, "Operande2");
 
     auto *box = new QGroupBox(QStringLiteral("Opérateur"), this);
     box->setObjectName(QStringLiteral("Operateur"));
@@ -164,6 +164,7 @@ TConditionDialog::TConditionDialog(QWidget *owner, const QString &caption)
         m_operateur->addButton(button, i);
         grid->addWidget(button, i / 3, i % 3);
     }
+    m_operande2 = lineEdit(this, "Operande2");
 
     auto *form = new QFormLayout;
     form->addRow(labelFor(QStringLiteral("Opérande 1"), m_operande1), m_operande1);

@@ -174,6 +174,17 @@ private Q_SLOTS:
         QVERIFY(text.startsWith(QStringLiteral("if (a!=b)\r\n")));
         QVERIFY(text.endsWith(QStringLiteral("else\r\n{\r\n\r\n}")));
 
+        // Tab walks the fields in the order they stand: the operators come
+        // between the two operands.
+        TConditionIf order(nullptr);
+        order.show();
+        QVERIFY(QTest::qWaitForWindowActive(&order));
+        auto *first = order.findChild<QLineEdit *>(QStringLiteral("Operande1"));
+        first->setFocus();
+        QTest::keyClick(first, Qt::Key_Tab);
+        QVERIFY(order.findChild<QWidget *>(QStringLiteral("Operateur"))->isAncestorOf(QApplication::focusWidget()));
+        order.close();
+
         TBoucleWhile w(nullptr);
         type(w, "Operande1", QStringLiteral("i"));
         type(w, "Operande2", QStringLiteral("10"));
