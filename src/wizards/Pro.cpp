@@ -79,12 +79,30 @@ WizardPages::ProSite TPro::fields() const
     return s;
 }
 
+namespace {
+
+// The label names the button's picture file: it must stay a name in the
+// current folder, not a way to write elsewhere.
+QString buttonPath(const QString &label)
+{
+    if (label.contains(u'/') || label.contains(u'\\'))
+        throw Platform::PemoError(QStringLiteral("L'intitulé « %1 » ne peut pas servir de nom d'image : "
+                                                 "il ne doit contenir ni « / » ni « \\ ».").arg(label));
+    return Platform::currentDirWithSeparator() + label + QStringLiteral(".gif");
+}
+
+} // namespace
+
 void TPro::generate()
 {
     m_barWidth = 0;
     setGenerated(true);
     const WizardPages::ProSite s = fields();
     try {
+        // Every label is checked before the first picture is written.
+        for (const WizardPages::MenuRow &row : s.menus)
+            if (row.active())
+                buttonPath(row.intitule);
         for (const WizardPages::MenuRow &row : s.menus)
             if (row.active())
                 Gengif(row.intitule);
@@ -102,7 +120,7 @@ void TPro::generate()
 void TPro::Gengif(const QString &label)
 {
     m_barWidth += MenuButton::textWidth(label) + 22;
-    const QString path = Platform::currentDirWithSeparator() + label + QStringLiteral(".gif");
+    const QString path = buttonPath(label);
     GifWriter::save(path, {MenuButton::draw(label)});
 }
 

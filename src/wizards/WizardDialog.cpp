@@ -44,6 +44,15 @@ void TWizardDialog::showEvent(QShowEvent *event)
     m_generate = false;
     PageControl1->setCurrentIndex(0);
     m_baseFolder = Platform::currentDirWithSeparator();
+    // What is typed at once goes into the first field of the first page.
+    if (QWidget *page = PageControl1->currentWidget()) {
+        for (QWidget *w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+            if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) {
+                w->setFocus();
+                break;
+            }
+        }
+    }
     QDialog::showEvent(event);
 }
 

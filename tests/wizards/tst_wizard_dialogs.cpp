@@ -207,6 +207,24 @@ private Q_SLOTS:
         d.close();
     }
 
+    // Typing at once after a wizard opens fills its first field.
+    void wizardsOpenOnTheirFirstField()
+    {
+        TAssistant a(nullptr);
+        TCv c(nullptr);
+        TPro p(nullptr);
+        for (TWizardDialog *d : std::initializer_list<TWizardDialog *>{&a, &c, &p}) {
+            d->show();
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            QWidget *focused = QApplication::focusWidget();
+            QVERIFY2(focused && d->PageControl1->widget(0)->isAncestorOf(focused), d->metaObject()->className());
+            QTest::keyClicks(focused, QStringLiteral("Boulangerie"));
+            auto *line = qobject_cast<QLineEdit *>(focused);
+            QVERIFY2(line && line->text().endsWith(QStringLiteral("Boulangerie")), d->metaObject()->className());
+            d->close();
+        }
+    }
+
     void cvPhotoKeepsFullNameAndShows()
     {
         QImage picture(40, 60, QImage::Format_RGB32);
@@ -289,6 +307,15 @@ private Q_SLOTS:
             QVERIFY(d.isVisible());
             QCOMPARE(m_messages.size(), 1);
             QCOMPARE(m_messages.first().title, QStringLiteral("Erreur"));
+            // Every label is checked before any picture is written.
+            QVERIFY(!QFile::exists(QStringLiteral("Solo.gif")));
+            // A label cannot lead the picture out of the current folder.
+            d.Intitules[4]->setText(QStringLiteral("../Tarifs"));
+            d.Generer->click();
+            QVERIFY(d.isVisible());
+            QCOMPARE(m_messages.size(), 2);
+            QVERIFY(m_messages.last().text.contains(QStringLiteral("« ../Tarifs »")));
+            QVERIFY(!QFile::exists(QStringLiteral("../Tarifs.gif")));
             d.Intitules[4]->clear();
             d.Generer->click();
         });
