@@ -209,6 +209,20 @@ QList<Entry> Session::leftBehind()
         e.saved = QDateTime::fromString(o.value(QLatin1String("saved")).toString(), Qt::ISODateWithMs).toLocalTime();
         entries << e;
     }
+    // A program killed with nothing unsaved leaves only its lock behind:
+    // once nobody holds it, it goes.
+    const QStringList locks = dir.entryList({QStringLiteral("*.lock")}, QDir::Files);
+    for (const QString &name : locks) {
+        const QString session = name.chopped(5);
+        if (session == m_id || m_adopted.find(session) != m_adopted.end())
+            continue;
+        if (!dir.entryList({session + QStringLiteral("-*") + QLatin1String(infoSuffix)}, QDir::Files).isEmpty())
+            continue;
+        QLockFile lock(dir.filePath(name));
+        lock.setStaleLockTime(0);
+        if (lock.tryLock(0))
+            lock.unlock();
+    }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.saved < b.saved; });
     return entries;
 }

@@ -182,6 +182,19 @@ private Q_SLOTS:
         QVERIFY(next.leftBehind().isEmpty());
     }
 
+    void aLockLeftWithoutCopiesIsCleared()
+    {
+        QDir().mkpath(folder());
+        const QString stale = QDir(folder()).filePath(QStringLiteral("1-deadbeef.lock"));
+        leaveStaleLock(stale);
+        Recovery::Session running(folder());
+        Recovery::Session next(folder());
+        QVERIFY(next.leftBehind().isEmpty());
+        QVERIFY(!QFile::exists(stale));
+        // A running program's lock stays.
+        QVERIFY(QFile::exists(QDir(folder()).filePath(running.id() + QStringLiteral(".lock"))));
+    }
+
     void dialogListsOpensAndDiscards()
     {
         {
