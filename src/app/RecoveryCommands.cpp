@@ -42,6 +42,9 @@ int intervalMs()
 void TMainForm::setupRecovery()
 {
     m_recovery = std::make_unique<Recovery::Session>();
+    if (!m_recovery->active())
+        setStatusText(QStringLiteral("Les copies de récupération ne peuvent pas être écrites dans %1.")
+                          .arg(m_recovery->folder()));
     m_recoveryTimer = new QTimer(this);
     m_recoveryTimer->setObjectName(QStringLiteral("RecoveryTimer"));
     m_recoveryTimer->setInterval(intervalMs());
