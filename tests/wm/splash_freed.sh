@@ -10,12 +10,15 @@ if [ -z "${PEMO_IN_XVFB:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
+# The program's settings and data go to a folder of the run's own.
+home=$(mktemp -d)
+export XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config
 openbox >/dev/null 2>&1 &
 wm=$!
 sleep 1
 "$program" >/dev/null 2>&1 &
 app=$!
-cleanup() { kill "$app" "$wm" 2>/dev/null; wait 2>/dev/null; }
+cleanup() { kill "$app" "$wm" 2>/dev/null; wait 2>/dev/null; rm -rf "$home"; }
 trap cleanup EXIT
 
 # The frame fills the screen's width; wait for it (sanitizer builds start slowly).
