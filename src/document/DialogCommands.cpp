@@ -53,8 +53,8 @@ void TEditeur::Options()
 
 void TEditeur::Tableau()
 {
-    // A cancelled dialog gives an empty fragment, which still replaces (and
-    // so deletes) the selection; the snapshot taken first brings it back.
+    // A confirmed empty fragment replaces (deletes) the selection; a cancelled
+    // dialog leaves the page alone.
     insertFragment<TTableauDialog>(*this);
 }
 

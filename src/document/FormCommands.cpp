@@ -98,8 +98,7 @@ void TEditeur::FormRaz()
     ReplaceSelection(FormFragments::resetButton());
 }
 
-// A cancelled grid or list gives nothing, which still replaces (deletes) the
-// selection; the snapshot brings it back.
+// Cancelling the grid or the list leaves the selection as it was.
 void TEditeur::Caracts() { insertFragment<TCaractsDialog>(*this); }
 
 void TEditeur::Smil() { insertFragment<TSmileys>(*this); }

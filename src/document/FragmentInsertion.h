@@ -7,7 +7,7 @@
 //   4. show it modally;
 //   5. read its fragment from Result (empty when the user cancelled);
 //   6. free the dialog;
-//   7. replace the selection by the fragment.
+//   7. replace the selection by the fragment (never after a cancel).
 //
 // Usage:
 //   insertFragment<TListeDlg>(editor);                          // no Init
@@ -49,6 +49,22 @@ QString resultOf(Dialog &dialog)
     }
 }
 
+// Whether the user closed the dialog with Annuler, Escape or the close box.
+// Dialogs without a confirmation flag are never taken as cancelled.
+template <typename Dialog>
+bool cancelledOf(const Dialog &dialog)
+{
+    if constexpr (requires(const Dialog &d) { d.confirmed(); })
+        return !dialog.confirmed();
+    else
+        return false;
+}
+
+struct Outcome {
+    QString text;
+    bool cancelled = false;
+};
+
 struct NoInit {
     template <typename Dialog>
     void operator()(Dialog &) const {}
@@ -57,32 +73,43 @@ struct NoInit {
 } // namespace Fragment
 
 enum class FragmentMode {
-    Always,      // the selection is replaced even by an empty fragment
-    UnlessEmpty, // a cancelled dialog (empty fragment) leaves the selection alone
+    Always,      // a confirmed dialog replaces the selection even by an empty fragment
+    UnlessEmpty, // an empty fragment leaves the selection alone
 };
+
+// Steps 1 to 6 with the way the dialog was closed.
+template <typename Dialog, typename Prime = Fragment::NoInit>
+Fragment::Outcome runFragmentDialogOutcome(TEditeur &editor, Prime &&prime = {})
+{
+    editor.Memorise();
+    Fragment::Outcome outcome;
+    {
+        Dialog dialog(&editor);
+        std::forward<Prime>(prime)(dialog);
+        Fragment::runModal(dialog);
+        outcome.text = Fragment::resultOf(dialog);
+        outcome.cancelled = Fragment::cancelledOf(dialog);
+    }
+    return outcome;
+}
 
 // Steps 1 to 6: the fragment, without touching the selection. For commands
 // that place their text elsewhere (head pieces, rewritten lines).
 template <typename Dialog, typename Prime = Fragment::NoInit>
 QString runFragmentDialog(TEditeur &editor, Prime &&prime = {})
 {
-    editor.Memorise();
-    QString text;
-    {
-        Dialog dialog(&editor);
-        std::forward<Prime>(prime)(dialog);
-        Fragment::runModal(dialog);
-        text = Fragment::resultOf(dialog);
-    }
-    return text;
+    return runFragmentDialogOutcome<Dialog>(editor, std::forward<Prime>(prime)).text;
 }
 
 // The whole pattern; answers the fragment that was inserted (or not).
+// Cancelling never touches the page: the user's selection is kept.
 template <typename Dialog, typename Prime = Fragment::NoInit>
 QString insertFragment(TEditeur &editor, Prime &&prime = {}, FragmentMode mode = FragmentMode::Always)
 {
-    const QString text = runFragmentDialog<Dialog>(editor, std::forward<Prime>(prime));
-    if (mode == FragmentMode::Always || !text.isEmpty())
-        editor.ReplaceSelection(text);
-    return text;
+    const Fragment::Outcome outcome = runFragmentDialogOutcome<Dialog>(editor, std::forward<Prime>(prime));
+    if (outcome.cancelled)
+        return {};
+    if (mode == FragmentMode::Always || !outcome.text.isEmpty())
+        editor.ReplaceSelection(outcome.text);
+    return outcome.text;
 }

@@ -110,8 +110,8 @@ void TEditeur::Applet()
 
 void TEditeur::Ilot()
 {
-    // An island without an id gives nothing, which still replaces (deletes)
-    // the selection; the snapshot taken first brings it back.
+    // A confirmed island without an id gives nothing, which still replaces
+    // (deletes) the selection; cancelling leaves the page alone.
     const QString folder = Dossier;
     insertFragment<TIlotxml>(*this, [&folder](TIlotxml &d) { d.Init(folder); });
 }

@@ -114,13 +114,13 @@ private Q_SLOTS:
         QCOMPARE(e.Memo1->SelLength(), 0);
     }
 
-    void cancelledTableOrListDeletesTheSelection_data()
+    void cancelledTableOrListKeepsTheSelection_data()
     {
         QTest::addColumn<bool>("list");
         QTest::newRow("table") << false;
         QTest::newRow("list") << true;
     }
-    void cancelledTableOrListDeletesTheSelection()
+    void cancelledTableOrListKeepsTheSelection()
     {
         QFETCH(bool, list);
         TEditeur e(nullptr);
@@ -132,9 +132,9 @@ private Q_SLOTS:
             pressCancel<TTableauDialog>();
             e.Tableau();
         }
-        QCOMPARE(e.Memo1->Lines(), QStringList({QStringLiteral("un  ici")}));
-        e.Annuler();
         QCOMPARE(e.Memo1->Lines(), QStringList({QStringLiteral("un mot ici")}));
+        QCOMPARE(e.Memo1->SelStart(), 3);
+        QCOMPARE(e.Memo1->SelLength(), 3);
     }
 
     void conversionErrorInsertsNothing()

@@ -158,30 +158,38 @@ private Q_SLOTS:
         QCOMPARE(e.Memo1->Lines(), QStringList({QStringLiteral("un &nbsp;;-) ici")}));
     }
 
-    void cancelledGridOrListDeletesTheSelection_data()
+    void cancelledGridOrListKeepsTheSelection_data()
     {
         QTest::addColumn<bool>("smiley");
-        QTest::newRow("characters") << false;
-        QTest::newRow("smileys") << true;
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("characters, Annuler") << false << false;
+        QTest::newRow("characters, Escape") << false << true;
+        QTest::newRow("smileys, Annuler") << true << false;
+        QTest::newRow("smileys, Escape") << true << true;
     }
-    void cancelledGridOrListDeletesTheSelection()
+    void cancelledGridOrListKeepsTheSelection()
     {
         QFETCH(bool, smiley);
+        QFETCH(bool, escape);
         TEditeur e(nullptr);
         selectMot(e);
-        if (smiley) {
-            pressCancel<TSmileys>();
-            e.Smil();
-        } else {
-            answer<TCaractsDialog>([](TCaractsDialog &d) {
-                d.grid()->setCurrentCell(1, 0);
+        Fragment::setModalRunner([escape](QDialog &d) {
+            if (auto *grid = d.findChild<QTableWidget *>())
+                grid->setCurrentCell(1, 0);
+            else if (auto *list = d.findChild<QListWidget *>())
+                list->setCurrentRow(0);
+            if (escape)
+                QTest::keyClick(&d, Qt::Key_Escape);
+            else
                 press(d, "CancelBtn");
-            });
+        });
+        if (smiley)
+            e.Smil();
+        else
             e.Caracts();
-        }
-        QCOMPARE(e.Memo1->Lines(), QStringList({QStringLiteral("un  ici")}));
-        e.Annuler();
         QCOMPARE(e.Memo1->Lines(), QStringList({QStringLiteral("un mot ici")}));
+        QCOMPARE(e.Memo1->SelStart(), 3);
+        QCOMPARE(e.Memo1->SelLength(), 3);
     }
 
     void styleSectionAddedBeforeTheHeadEnd()

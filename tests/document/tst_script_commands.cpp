@@ -193,6 +193,32 @@ private Q_SLOTS:
         QCOMPARE(e.Memo1->Lines(), page);
     }
 
+    void cancelledXmlIslandKeepsTheSelection_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Annuler") << false;
+        QTest::newRow("Escape") << true;
+    }
+    void cancelledXmlIslandKeepsTheSelection()
+    {
+        QFETCH(bool, escape);
+        TEditeur e(nullptr);
+        openPage(e);
+        const int start = e.Memo1->SelStart();
+        e.Memo1->SetSelLength(3);
+        answerWith([escape](QDialog &d) {
+            type(d, "ID", QStringLiteral("donnees"));
+            if (escape)
+                QTest::keyClick(&d, Qt::Key_Escape);
+            else
+                press(d, "CancelBtn");
+        });
+        e.Ilot();
+        QCOMPARE(e.Memo1->Lines(), page);
+        QCOMPARE(e.Memo1->SelStart(), start);
+        QCOMPARE(e.Memo1->SelLength(), 3);
+    }
+
     void headPieceGoesBeforeTheHeadsEnd_data()
     {
         QTest::addColumn<QStringList>("lines");
