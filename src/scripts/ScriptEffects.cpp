@@ -1,5 +1,7 @@
 #include "ScriptEffects.h"
 
+#include "ScriptText.h"
+
 namespace ScriptEffects {
 
 namespace {
@@ -28,7 +30,7 @@ QString number(int value) { return QString::number(value); }
 
 Pieces scrollingMessage(const QString &message, bool inButton)
 {
-    const QStringList opening{scriptOpen, QStringLiteral("<!--"), QStringLiteral("msg=\"") + message + QStringLiteral(" - \";"),
+    const QStringList opening{scriptOpen, QStringLiteral("<!--"), QStringLiteral("msg=\"") + ScriptText::jsQuoted(message, u'"') + QStringLiteral(" - \";"),
                               QStringLiteral("function defile()"), QStringLiteral("{")};
     const QStringList start{scriptOpen, QStringLiteral("<!--"), QStringLiteral("defile();"), QStringLiteral("//-->"),
                             scriptClose};
@@ -40,7 +42,8 @@ Pieces scrollingMessage(const QString &message, bool inButton)
                                QStringLiteral("window.setTimeout(\"defile()\",200);"), QStringLiteral("}"),
                                QStringLiteral("//-->"), scriptClose});
         pieces.body = lines({QStringLiteral("<form name=formmsg>"),
-                             QStringLiteral("<input type=button name=buttonmsg value=\"") + message + QStringLiteral(" - \">"),
+                             QStringLiteral("<input type=button name=buttonmsg value=\"") + ScriptText::htmlAttribute(message)
+                                 + QStringLiteral(" - \">"),
                              QStringLiteral("</form>")})
                       + lines(start);
     } else {
@@ -90,7 +93,7 @@ Pieces gradientText(const QString &message, const QColor &start, const QColor &e
     });
     const QString call = QStringLiteral("degrade(") + number(start.red()) + u',' + number(start.green()) + u','
                          + number(start.blue()) + u',' + number(end.red()) + u',' + number(end.green()) + u','
-                         + number(end.blue()) + QStringLiteral(",\"") + message + QStringLiteral("\");");
+                         + number(end.blue()) + QStringLiteral(",\"") + ScriptText::jsQuoted(message, u'"') + QStringLiteral("\");");
     pieces.body = lines({scriptOpen, QStringLiteral("<!--"), call, QStringLiteral("//-->"), scriptClose});
     return pieces;
 }
@@ -107,8 +110,8 @@ Pieces animatedMessage(const QString &message)
         QStringLiteral("var nchar;"),
         QStringLiteral("var speedtogo = 150;"),
         QStringLiteral("var txt = new Array();"),
-        QStringLiteral("txt2=\"") + asciiUpper(message) + QStringLiteral("\";"),
-        QStringLiteral("txt1=\"") + asciiLower(message) + QStringLiteral("\";"),
+        QStringLiteral("txt2=\"") + ScriptText::jsQuoted(asciiUpper(message), u'"') + QStringLiteral("\";"),
+        QStringLiteral("txt1=\"") + ScriptText::jsQuoted(asciiLower(message), u'"') + QStringLiteral("\";"),
         QStringLiteral("function majmin() {"),
         QStringLiteral("count++;"),
         QStringLiteral("if(count == 0){"),
@@ -146,7 +149,7 @@ Pieces randomMessage(const QStringList &texts)
     QStringList head{scriptOpen, QStringLiteral("function MsgAlea() {"), QStringLiteral("var MessAlea=new Array();")};
     for (int i = 0; i < 5; ++i) {
         if (i < 3 || !text(i).isEmpty())
-            head << QStringLiteral("MessAlea[%1]='").arg(i) + text(i) + QStringLiteral("';");
+            head << QStringLiteral("MessAlea[%1]='").arg(i) + ScriptText::jsQuoted(text(i), u'\'') + QStringLiteral("';");
     }
     head << QStringLiteral("MessAleaNb = Math.round(Math.random()*(MessAlea.length-1));")
          << QStringLiteral("document.write(MessAlea[MessAleaNb]); }") << scriptClose;
@@ -209,9 +212,11 @@ Pieces randomPicture(const QStringList &pictures)
         QStringLiteral("}"),
         QStringLiteral("img=new makeArray(") + number(n) + QStringLiteral(");"),
     };
+    // The script writes each name into an unquoted src attribute.
     for (int i = 0; i < 5; ++i) {
         if (i < 3 || !picture(i).isEmpty())
-            head << QStringLiteral("img[%1]=\"").arg(i + 1) + picture(i) + QStringLiteral("\";");
+            head << QStringLiteral("img[%1]=\"").arg(i + 1)
+                        + ScriptText::jsQuoted(ScriptText::unquotedUrl(picture(i)), u'"') + QStringLiteral("\";");
     }
     head << scriptClose;
     return {lines(head), callPiece(QStringLiteral("document.write(\"<img src=\"+imgalea()+\" border=0>\");"))};
@@ -228,9 +233,9 @@ Pieces rollover(const QString &picture1, const QString &picture2, int width, int
         QStringLiteral("function onload(){"),
         QStringLiteral("logo_a = new Array();"),
         QStringLiteral("logo_a['over']=new Image(") + size + QStringLiteral(");"),
-        QStringLiteral("logo_a['over'].src=\"") + picture2 + QStringLiteral("\";"),
+        QStringLiteral("logo_a['over'].src=\"") + ScriptText::jsQuoted(picture2, u'"') + QStringLiteral("\";"),
         QStringLiteral("logo_a['out']=new Image(") + size + QStringLiteral(");"),
-        QStringLiteral("logo_a['out'].src=\"") + picture1 + QStringLiteral("\";"),
+        QStringLiteral("logo_a['out'].src=\"") + ScriptText::jsQuoted(picture1, u'"') + QStringLiteral("\";"),
         QStringLiteral("}"),
         QStringLiteral("function rollover(myword) {"),
         QStringLiteral("document.images[myword].src=eval(myword+\"_a['over'].src\");"),
@@ -247,7 +252,7 @@ Pieces rollover(const QString &picture1, const QString &picture2, int width, int
     });
     pieces.body = lines({QStringLiteral("<a href=\"#\" onMouseOver=\"rollover('logo');\" onMouseOut=\"rollout('logo');\">"
                                         "<img name=\"logo\" src=\"")
-                         + picture1 + QStringLiteral("\" alt=\"\" border=\"0\"></a>")});
+                         + ScriptText::htmlAttribute(picture1) + QStringLiteral("\" alt=\"\" border=\"0\"></a>")});
     return pieces;
 }
 
@@ -261,8 +266,8 @@ Pieces favourites(const QString &address, const QString &title)
         QStringLiteral("{"),
         QStringLiteral("if (navig == \"Mic\" && version >= 4)"),
         QStringLiteral("{"),
-        QStringLiteral("url_site=\"") + address + QStringLiteral("\";"),
-        QStringLiteral("titre_site=\"") + title + QStringLiteral("\";"),
+        QStringLiteral("url_site=\"") + ScriptText::jsQuoted(address, u'"') + QStringLiteral("\";"),
+        QStringLiteral("titre_site=\"") + ScriptText::jsQuoted(title, u'"') + QStringLiteral("\";"),
         QStringLiteral("document.write('<a href=\"#\" onClick=\"window.external.AddFavorite(url_site, titre_site);"
                        "return(false);\">Ajouter ce site à vos favoris !</a><br>')"),
         QStringLiteral("}"),

@@ -2,7 +2,8 @@
 // Ready-made effect scripts: most come as a head piece, the script that
 // defines the effect, and a body piece that starts it where it is shown.
 // Every line ends with CR LF unless said otherwise; field values go into
-// the scripts as typed, quotes included.
+// the scripts as typed, except that a quote, a backslash or a line break
+// that would break the script's string is escaped (see ScriptText).
 #include <QColor>
 #include <QDate>
 #include <QList>

@@ -88,6 +88,7 @@ private Q_SLOTS:
         second.fill(Qt::blue);
         QVERIFY(first.save(m_dir.filePath(QStringLiteral("logo1.png"))));
         QVERIFY(second.save(m_dir.filePath(QStringLiteral("logo2.png"))));
+        QVERIFY(first.save(m_dir.filePath(QStringLiteral("logo d'été.png"))));
         m_oldDir = QDir::currentPath();
         QDir::setCurrent(m_dir.path());
         m_e = new TEditeur(nullptr);
@@ -107,6 +108,53 @@ private Q_SLOTS:
         QVERIFY(eval(view(), QStringLiteral("document.documentElement.getAttribute('data-errors')"))
                     .toString()
                     .contains(QStringLiteral("nothingHere")));
+    }
+
+    // Texts holding the quote of their script's strings, an apostrophe or a
+    // backslash: the scripts still run and carry the text as typed.
+    void typedQuotesKeepTheScriptRunning_data()
+    {
+        QTest::addColumn<QString>("head");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QString>("value");
+        const QString apostrophe = QStringLiteral("C'est l'été \\ fin");
+        const QString quotes = QStringLiteral("Le \"meilleur\" pain \\ fin");
+        const auto row = [](const char *name, const Pieces &p, const QString &expression, const QString &value) {
+            QTest::newRow(name) << p.head << p.body << expression << value;
+        };
+        row("message aléatoire", randomMessage({apostrophe, apostrophe, apostrophe}),
+            QStringLiteral("document.body.innerText.trim()"), apostrophe);
+        row("message défilant, bouton", scrollingMessage(quotes, true),
+            QStringLiteral("String((msg + msg).indexOf('Le \"meilleur\" pain \\\\ fin - ') >= 0)"),
+            QStringLiteral("true"));
+        row("message défilant, bouton avant le script", scrollingMessage(quotes, true),
+            QStringLiteral("document.forms['formmsg'].elements['buttonmsg'].getAttribute('value')"),
+            quotes + QStringLiteral(" - "));
+        row("message défilant, ligne d'état", scrollingMessage(apostrophe, false),
+            QStringLiteral("String((msg + msg).indexOf(\"C'est l'été \\\\ fin - \") >= 0)"), QStringLiteral("true"));
+        row("texte dégradé", gradientText(quotes, QColor(0, 0, 255), QColor(255, 0, 0)),
+            QStringLiteral("document.body.innerText.trim()"), quotes);
+        row("message animé", animatedMessage(quotes), QStringLiteral("txt1"), asciiLower(quotes));
+        row("favoris", favourites(QStringLiteral("http://x.fr/?a='1'"), quotes), QStringLiteral("typeof Favoris"),
+            QStringLiteral("function"));
+        row("image aléatoire, nom avec espace et apostrophe",
+            randomPicture({QStringLiteral("logo d'été.png"), QStringLiteral("logo d'été.png"),
+                           QStringLiteral("logo d'été.png")}),
+            QStringLiteral("String(document.images[0].naturalWidth)"), QStringLiteral("40"));
+        row("rollover, nom avec apostrophe", rollover(QStringLiteral("logo d'été.png"), QStringLiteral("logo d'été.png"), 40, 40),
+            QStringLiteral("String(logo_a['out'].complete && document.images['logo'].naturalWidth)"),
+            QStringLiteral("40"));
+    }
+    void typedQuotesKeepTheScriptRunning()
+    {
+        QFETCH(QString, head);
+        QFETCH(QString, body);
+        QFETCH(QString, expression);
+        QFETCH(QString, value);
+        show(head, body);
+        QTRY_COMPARE_WITH_TIMEOUT(evalInPage(view(), expression).toString(), value, 5000);
+        noScriptError();
     }
 
     void scrollingMessageRotatesTheButton()

@@ -5,6 +5,7 @@
 
 #include "scripts/ScriptEffects.h"
 #include "scripts/ScriptSkeletons.h"
+#include "scripts/ScriptText.h"
 
 #include <QFile>
 
@@ -121,6 +122,91 @@ private Q_SLOTS:
         const QByteArray expected = file.readAll();
         QCOMPARE(QString::fromLatin1(expected), text);
         QCOMPARE(text.toLatin1(), expected);
+    }
+
+    void jsQuoted_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QChar>("quote");
+        QTest::addColumn<QString>("quoted");
+        QTest::newRow("plain text unchanged") << "Été à Paris <b>!</b>" << QChar(u'\'') << "Été à Paris <b>!</b>";
+        QTest::newRow("apostrophe in single quotes") << "C'est l'été" << QChar(u'\'') << "C\\'est l\\'été";
+        QTest::newRow("apostrophe in double quotes") << "C'est l'été" << QChar(u'"') << "C'est l'été";
+        QTest::newRow("double quote in double quotes") << "Le \"meilleur\" pain" << QChar(u'"')
+                                                       << "Le \\\"meilleur\\\" pain";
+        QTest::newRow("double quote in single quotes") << "Le \"meilleur\"" << QChar(u'\'') << "Le \"meilleur\"";
+        QTest::newRow("backslash") << "C:\\images\\a.gif" << QChar(u'"') << "C:\\\\images\\\\a.gif";
+        QTest::newRow("escaped quote typed") << "\\'" << QChar(u'\'') << "\\\\\\'";
+        QTest::newRow("line breaks") << "un\r\ndeux\n" << QChar(u'"') << "un\\r\\ndeux\\n";
+        QTest::newRow("closing script tag") << "a</SCRIPT>b</b>" << QChar(u'"') << "a<\\/SCRIPT>b</b>";
+    }
+    void jsQuoted()
+    {
+        QFETCH(QString, text);
+        QFETCH(QChar, quote);
+        QFETCH(QString, quoted);
+        QCOMPARE(ScriptText::jsQuoted(text, quote), quoted);
+    }
+
+    // Each generator keeps a typed quote, apostrophe or backslash inside its
+    // string, on the one line that holds the text.
+    void typedTextStaysInsideItsString_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("line");
+        const QString apostrophe = QStringLiteral("C'est l'été");
+        const QString quotes = QStringLiteral("Le \"meilleur\" pain");
+        const QString backslash = QStringLiteral("a\\b");
+        const auto both = [](const Pieces &p) { return p.head + p.body; };
+
+        QTest::newRow("message aléatoire, apostrophe")
+            << both(randomMessage({apostrophe, quotes, backslash})) << "MessAlea[0]='C\\'est l\\'été';";
+        QTest::newRow("message aléatoire, guillemets")
+            << both(randomMessage({apostrophe, quotes, backslash})) << "MessAlea[1]='Le \"meilleur\" pain';";
+        QTest::newRow("message aléatoire, barre oblique inverse")
+            << both(randomMessage({apostrophe, quotes, backslash})) << "MessAlea[2]='a\\\\b';";
+        QTest::newRow("message aléatoire, cinquième texte")
+            << both(randomMessage({backslash, backslash, backslash, QString(), apostrophe}))
+            << "MessAlea[4]='C\\'est l\\'été';";
+        QTest::newRow("message défilant, guillemets")
+            << both(scrollingMessage(quotes, false)) << "msg=\"Le \\\"meilleur\\\" pain - \";";
+        QTest::newRow("message défilant, apostrophe")
+            << both(scrollingMessage(apostrophe, true)) << "msg=\"C'est l'été - \";";
+        QTest::newRow("message défilant, barre oblique inverse")
+            << both(scrollingMessage(backslash, true)) << "msg=\"a\\\\b - \";";
+        QTest::newRow("bouton défilant, guillemets")
+            << both(scrollingMessage(quotes, true))
+            << "<input type=button name=buttonmsg value=\"Le &quot;meilleur&quot; pain - \">";
+        QTest::newRow("texte dégradé, guillemets")
+            << both(gradientText(quotes, Qt::black, Qt::white)) << "degrade(0,0,0,255,255,255,\"Le \\\"meilleur\\\" pain\");";
+        QTest::newRow("texte dégradé, barre oblique inverse")
+            << both(gradientText(backslash, Qt::black, Qt::white)) << "degrade(0,0,0,255,255,255,\"a\\\\b\");";
+        QTest::newRow("message animé, guillemets, majuscules")
+            << both(animatedMessage(quotes)) << "txt2=\"LE \\\"MEILLEUR\\\" PAIN\";";
+        QTest::newRow("message animé, guillemets, minuscules")
+            << both(animatedMessage(quotes)) << "txt1=\"le \\\"meilleur\\\" pain\";";
+        QTest::newRow("message animé, barre oblique inverse")
+            << both(animatedMessage(backslash)) << "txt1=\"a\\\\b\";";
+        QTest::newRow("favoris, titre")
+            << both(favourites(QStringLiteral("http://x.fr/"), quotes)) << "titre_site=\"Le \\\"meilleur\\\" pain\";";
+        QTest::newRow("favoris, adresse")
+            << both(favourites(QStringLiteral("http://x.fr/a\\\"b"), apostrophe)) << "url_site=\"http://x.fr/a\\\\\\\"b\";";
+        QTest::newRow("image aléatoire, espace et apostrophe")
+            << both(randomPicture({QStringLiteral("mes images\\l'été.gif"), QStringLiteral("b.gif"), QStringLiteral("c.gif")}))
+            << "img[1]=\"mes%20images\\\\l%27été.gif\";";
+        QTest::newRow("rollover, script")
+            << both(rollover(QStringLiteral("a\\\"1.gif"), QStringLiteral("a\\\"2.gif"), 40, 40))
+            << "logo_a['over'].src=\"a\\\\\\\"2.gif\";";
+        QTest::newRow("rollover, image")
+            << both(rollover(QStringLiteral("a\"1.gif"), QStringLiteral("a2.gif"), 40, 40))
+            << "<a href=\"#\" onMouseOver=\"rollover('logo');\" onMouseOut=\"rollout('logo');\">"
+               "<img name=\"logo\" src=\"a&quot;1.gif\" alt=\"\" border=\"0\"></a>";
+    }
+    void typedTextStaysInsideItsString()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, line);
+        QVERIFY2(script.split(QStringLiteral("\r\n")).contains(line), qPrintable(script));
     }
 
     void requiredFieldsMissingGiveNothing()
