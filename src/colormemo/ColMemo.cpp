@@ -11,6 +11,9 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
+#include <vector>
+
 // The margin where the pane draws its line numbers. It only forwards its
 // paint events: the pane knows where each line stands.
 class TLineNumberArea : public QWidget
@@ -241,18 +244,20 @@ QString TColorMemo::SelText() const
 
 void TColorMemo::SetSelText(const QString &text)
 {
-    QTextCursor c = textCursor();
-    c.insertText(fromCrLf(text));
+    const QTextCursor selection = textCursor();
+    const int start = selection.selectionStart();
+    const QString qtText = fromCrLf(text);
+    replaceSpan(start, selection.selectionEnd(), qtText);
+    QTextCursor c(document());
+    c.setPosition(start + int(qtText.size()));
     setTextCursor(c);
 }
 
 QStringList TColorMemo::Lines() const
 {
-    QStringList lines;
-    const QTextDocument *doc = document();
-    lines.reserve(doc->blockCount());
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-        lines << b.text();
+    // The stored characters in one piece, cut at the line breaks: much
+    // cheaper on a big page than asking each line for its text.
+    QStringList lines = document()->toRawText().split(QChar::ParagraphSeparator);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
@@ -274,18 +279,161 @@ void TColorMemo::SetLines(const QStringList &lines)
     QString text = lines.join(u'\n');
     if (!lines.isEmpty())
         text += u'\n';
-    replaceAll(text);
+    replaceAllText(text);
 }
 
-void TColorMemo::replaceAll(const QString &qtText)
+void TColorMemo::replaceLines(int first, int count, const QStringList &lines)
 {
-    // One edit through a cursor: the change event fires and the page counts
-    // as modified, like any other change of the text.
-    QTextCursor c(document());
-    c.select(QTextCursor::Document);
-    c.insertText(qtText);
-    c.setPosition(0);
-    setTextCursor(c);
+    const QTextDocument *doc = document();
+    const int lineCount = LineCount();
+    first = std::clamp(first, 0, lineCount);
+    count = std::clamp(count, 0, lineCount - first);
+    QString text = lines.join(u'\n');
+    if (text.contains(u'\r'))
+        text = fromCrLf(text);
+    const int end = doc->characterCount() - 1;
+    const bool lastLineHasBreak = doc->blockCount() > 1 && doc->lastBlock().length() <= 1;
+    int from, to;
+    if (first + count < lineCount || lastLineHasBreak) {
+        // Whole lines with their breaks: the new lines get theirs.
+        from = doc->findBlockByNumber(first).position();
+        to = doc->findBlockByNumber(first + count).position();
+        if (!lines.isEmpty())
+            text += u'\n';
+    } else if (first < lineCount) {
+        // Up to a last line without a break: the new last line has none
+        // either; taking every line from there takes the break before them.
+        from = doc->findBlockByNumber(first).position();
+        to = end;
+        if (lines.isEmpty() && first > 0)
+            --from;
+    } else {
+        // Adding after a last line that has no break.
+        from = to = end;
+        if (!lines.isEmpty() && lineCount > 0)
+            text.prepend(u'\n');
+    }
+    replaceSpan(from, to, text);
+}
+
+namespace {
+
+// The document stores a line break as a paragraph separator; the text
+// handed in has LF.
+inline bool sameCharacter(QChar stored, QChar given)
+{
+    return stored == given || (stored == QChar::ParagraphSeparator && given == u'\n');
+}
+
+// What the document's cursor turns into a line break on insertion.
+inline bool isInsertedBreak(QChar c)
+{
+    return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
+}
+
+// The lengths of the common start and end of stored and given, which
+// together never exceed the shorter one and never cut a surrogate pair.
+void commonEnds(QStringView stored, QStringView given, qsizetype *head, qsizetype *tail)
+{
+    const qsizetype common = std::min(stored.size(), given.size());
+    qsizetype h = 0;
+    while (h < common && sameCharacter(stored[h], given[h]))
+        ++h;
+    if (h > 0 && h < given.size() && given[h - 1].isHighSurrogate())
+        --h;
+    qsizetype t = 0;
+    while (t < common - h && sameCharacter(stored[stored.size() - 1 - t], given[given.size() - 1 - t]))
+        ++t;
+    if (t > 0 && given.size() - t > 0 && given[given.size() - t].isLowSurrogate())
+        --t;
+    *head = h;
+    *tail = t;
+}
+
+} // namespace
+
+bool TColorMemo::replaceSpan(int from, int to, const QString &qtText)
+{
+    QTextDocument *doc = document();
+    // The stored characters themselves (no-break spaces stay what they are).
+    QString stored;
+    if (from == 0 && to >= doc->characterCount() - 1) {
+        stored = doc->toRawText();
+    } else if (to > from) {
+        QTextCursor range(doc);
+        range.setPosition(from);
+        range.setPosition(to, QTextCursor::KeepAnchor);
+        stored = range.selectedText();
+    }
+    qsizetype head = 0, tail = 0;
+    commonEnds(stored, qtText, &head, &tail);
+    const QStringView oldMiddle = QStringView(stored).mid(head, stored.size() - head - tail);
+    const QStringView newMiddle = QStringView(qtText).mid(head, qtText.size() - head - tail);
+    if (oldMiddle.isEmpty() && newMiddle.isEmpty())
+        return false;
+
+    struct Edit {
+        int position;
+        int removed;
+        QStringView text;
+    };
+    std::vector<Edit> edits;
+    const qsizetype oldBreaks = oldMiddle.count(QChar::ParagraphSeparator);
+    const qsizetype newBreaks = std::count_if(newMiddle.begin(), newMiddle.end(), isInsertedBreak);
+    if (oldBreaks > 0 && oldBreaks == newBreaks) {
+        // As many lines before as after: each line that differs is edited
+        // alone, so that the lines themselves stay and only their changed
+        // characters move. Much cheaper than taking every line down and
+        // building it again when a command touches many lines.
+        qsizetype a = 0, b = 0;
+        for (;;) {
+            qsizetype aEnd = a;
+            while (aEnd < oldMiddle.size() && oldMiddle[aEnd] != QChar::ParagraphSeparator)
+                ++aEnd;
+            qsizetype bEnd = b;
+            while (bEnd < newMiddle.size() && !isInsertedBreak(newMiddle[bEnd]))
+                ++bEnd;
+            const QStringView oldLine = oldMiddle.mid(a, aEnd - a);
+            const QStringView newLine = newMiddle.mid(b, bEnd - b);
+            if (oldLine != newLine) {
+                qsizetype h = 0, t = 0;
+                commonEnds(oldLine, newLine, &h, &t);
+                edits.push_back({from + int(head + a + h), int(oldLine.size() - h - t),
+                                 newLine.mid(h, newLine.size() - h - t)});
+            }
+            if (aEnd >= oldMiddle.size())
+                break;
+            a = aEnd + 1;
+            b = bEnd + 1;
+        }
+    } else {
+        edits.push_back({from + int(head), int(oldMiddle.size()), newMiddle});
+    }
+
+    // One edit block: one change reported, whatever the number of places.
+    // From the last place back, so that the positions still to come hold.
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
+        c.setPosition(edit->position);
+        c.setPosition(edit->position + edit->removed, QTextCursor::KeepAnchor);
+        if (edit->text.isEmpty())
+            c.removeSelectedText();
+        else
+            c.insertText(edit->text.toString());
+    }
+    c.endEditBlock();
+    return true;
+}
+
+void TColorMemo::replaceAllText(const QString &text)
+{
+    const QString qtText = text.contains(u'\r') ? fromCrLf(text) : text;
+    // Rewriting the whole text has always counted as a change of the page,
+    // even when the command found nothing to change.
+    if (!replaceSpan(0, document()->characterCount() - 1, qtText) && !document()->isEmpty())
+        m_modified = true;
+    setTextCursor(QTextCursor(document()));
 }
 
 QString TColorMemo::Text() const
@@ -296,7 +444,7 @@ QString TColorMemo::Text() const
     return out;
 }
 
-void TColorMemo::SetText(const QString &text) { replaceAll(fromCrLf(text)); }
+void TColorMemo::SetText(const QString &text) { replaceAllText(text); }
 
 int TColorMemo::TextLength() const
 {

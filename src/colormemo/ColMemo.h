@@ -34,12 +34,25 @@ public:
 
     // The text as lines; a final line break does not add an empty last line.
     QStringList Lines() const;
+    // The whole text becomes lines (each followed by a line break), through
+    // replaceAllText: the caret goes to the start.
     void SetLines(const QStringList &lines);
+    // Lines [first, first + count) become `lines`, in one edit that leaves
+    // alone whatever stays the same, so that the caret and the selection
+    // move with the text around them. first may be LineCount() (adding at
+    // the end); a text without a final line break keeps that shape.
+    void replaceLines(int first, int count, const QStringList &lines);
     int LineCount() const;
     QString Line(int index) const;
     // The whole text with CR LF line breaks.
     QString Text() const;
+    // The same as replaceAllText.
     void SetText(const QString &text);
+    // Whole-text commands: the text becomes `text` (line breaks CR LF, LF or
+    // CR) and the caret goes to the start. Only the stretch that differs is
+    // edited, in one edit: on a big page a command that changes a few places
+    // costs those places, not a rebuild of every line.
+    void replaceAllText(const QString &text);
     int TextLength() const;             // in offsets
 
     // Distance of the text area from the pane's edges (the line-number
@@ -145,7 +158,10 @@ private:
     void updateMargins();
     void paintLineNumbers(QPaintEvent *event);
 
-    void replaceAll(const QString &qtText);
+    // Replaces Qt positions [from, to) by qtText (LF line breaks only),
+    // keeping what both have in common, in one edit block. Answers whether
+    // the text changed.
+    bool replaceSpan(int from, int to, const QString &qtText);
     void requestAll();
     void textChanged();
     void runPass(bool currentLineOnly, int line = -1); // line: block of a line pass

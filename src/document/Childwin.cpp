@@ -184,11 +184,7 @@ void TEditeur::Genxml()
     if (changed.isEmpty())
         return;
     const int start = Memo1->SelStart(), length = Memo1->SelLength();
-    for (int l : changed) {
-        QTextCursor c(Memo1->document()->findBlockByNumber(l));
-        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        c.insertText(lines.at(l));
-    }
+    Memo1->replaceLines(0, int(lines.size()), lines);
     Memo1->Select(start, length);
 }
 

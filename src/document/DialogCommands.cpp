@@ -13,29 +13,6 @@
 #include "dialogs/TableauDialog.h"
 #include "document/FragmentInsertion.h"
 
-#include <QTextBlock>
-#include <QTextCursor>
-
-namespace {
-
-// Rewrites the lines that differ, each in place, so that the caret and the
-// rest of the text stay where they are.
-void replaceChangedLines(TColorMemo &memo, const QStringList &before, const QStringList &after)
-{
-    QTextDocument *document = memo.document();
-    QTextCursor group(document);
-    group.beginEditBlock();
-    for (int i = 0; i < before.size() && i < after.size(); ++i) {
-        if (before.at(i) == after.at(i))
-            continue;
-        QTextCursor line(document->findBlockByNumber(i));
-        line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        line.insertText(after.at(i));
-    }
-    group.endEditBlock();
-}
-
-} // namespace
 
 void TEditeur::Options()
 {
@@ -48,7 +25,7 @@ void TEditeur::Options()
         Fragment::runModal(dialog);
         rewritten = dialog.Result(lines);
     }
-    replaceChangedLines(*Memo1, lines, rewritten);
+    Memo1->replaceLines(0, int(lines.size()), rewritten);
 }
 
 void TEditeur::Tableau()

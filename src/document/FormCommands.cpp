@@ -10,51 +10,7 @@
 #include "dialogs/StyleSection.h"
 #include "document/FragmentInsertion.h"
 
-#include <QTextBlock>
 #include <algorithm>
-#include <QTextCursor>
-
-namespace {
-
-// Replaces only the run of lines that differs between before and after, in
-// one edit, so that the caret and the lines around keep their place.
-void replaceLines(TColorMemo &memo, const QStringList &before, const QStringList &after)
-{
-    qsizetype head = 0;
-    while (head < before.size() && head < after.size() && before.at(head) == after.at(head))
-        ++head;
-    qsizetype tail = 0;
-    while (tail < before.size() - head && tail < after.size() - head
-           && before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
-        ++tail;
-    const qsizetype removed = before.size() - head - tail;
-    const qsizetype added = after.size() - head - tail;
-    if (removed == 0 && added == 0)
-        return;
-
-    QTextDocument *document = memo.document();
-    const QTextBlock first = document->findBlockByNumber(int(head));
-    const QTextBlock next = document->findBlockByNumber(int(head + removed));
-    QTextCursor cursor(document);
-    if (first.isValid()) {
-        cursor.setPosition(first.position());
-    } else {
-        // Adding after the last line of a text that does not end with one.
-        cursor.movePosition(QTextCursor::End);
-        if (!document->lastBlock().text().isEmpty())
-            cursor.insertText(QStringLiteral("\n"));
-    }
-    if (next.isValid())
-        cursor.setPosition(next.position(), QTextCursor::KeepAnchor);
-    else
-        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    QString text;
-    for (qsizetype i = head; i < head + added; ++i)
-        text += after.at(i) + u'\n';
-    cursor.insertText(text);
-}
-
-} // namespace
 
 void TEditeur::FormDef()
 {
@@ -116,5 +72,5 @@ void TEditeur::Section()
     if (section.isEmpty())
         return;
     Memorise();
-    replaceLines(*Memo1, page, StyleSection::rewrite(page, section));
+    Memo1->replaceLines(0, int(page.size()), StyleSection::rewrite(page, section));
 }

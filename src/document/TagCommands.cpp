@@ -8,8 +8,6 @@
 #include "platform/Paths.h"
 
 #include <QFileInfo>
-#include <QTextBlock>
-#include <QTextCursor>
 
 void TEditeur::ReplaceSelection(const QString &text) { Memo1->SetSelText(text); }
 
@@ -150,15 +148,9 @@ void TEditeur::Css()
     const TagText::LineEdit edit = TagText::styleSheetLine(Memo1->Lines());
     if (edit.line < 0)
         return;
-    // Edit the one line through its own cursor so that the user's selection
-    // stays where it was, only moved along with the text.
-    QTextCursor c(Memo1->document()->findBlockByNumber(edit.line));
-    if (edit.replace) {
-        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        c.insertText(link);
-    } else {
-        c.insertText(link + u'\n');
-    }
+    // The user's selection stays where it was, only moved along with the
+    // text.
+    Memo1->replaceLines(edit.line, edit.replace ? 1 : 0, {link});
 }
 
 void TEditeur::Memo1KeyPress(QChar key, bool *handled)

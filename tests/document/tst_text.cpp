@@ -16,6 +16,9 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTextDocument>
 #include <QTemporaryDir>
 
 using namespace TextTransforms;
@@ -222,6 +225,67 @@ private Q_SLOTS:
         QCOMPARE(e.Memo1->Lines(), (QStringList{"<html>", "<head><b>a</b>"}));
         e.Annuler();
         QCOMPARE(e.Memo1->Lines(), (QStringList{"<html>", "   <head>  ", "<strong>a</strong>"}));
+    }
+
+    // On generated pages (no-break spaces, characters outside the basic
+    // plane, CR LF in the file), Convertir and Compacter give exactly the
+    // transformed lines with the caret at the start, report one change, and
+    // one Annuler gives the page back character for character.
+    void wholeTextCommandsOnGeneratedPages_data()
+    {
+        QTest::addColumn<bool>("compacter");
+        QTest::addColumn<int>("seed");
+        for (int seed = 1; seed <= 4; ++seed) {
+            QTest::addRow("Convertir, page %d", seed) << false << seed;
+            QTest::addRow("Compacter, page %d", seed) << true << seed;
+        }
+    }
+    void wholeTextCommandsOnGeneratedPages()
+    {
+        QFETCH(bool, compacter);
+        QFETCH(int, seed);
+        static const char *const pieces[] = {"<p>", "été", "  ", "a\u00A0b", "&nbsp;", "<strong>x</strong>",
+                                             "😀", "à", "<!-- é -->", "<td>", "mot", "\u00A0"};
+        QRandomGenerator rng{quint32(seed)};
+        QStringList lines;
+        const int count = 3 + rng.bounded(60);
+        for (int l = 0; l < count; ++l) {
+            QString line;
+            for (int k = rng.bounded(8); k > 0; --k)
+                line += QString::fromUtf8(pieces[rng.bounded(int(std::size(pieces)))]);
+            lines << line;
+        }
+        // Seeds 1 and 2: nothing to convert at the first or the last place.
+        if (seed == 1)
+            lines.first() = QStringLiteral("é") + lines.first();
+        if (seed == 2)
+            lines.last() += QStringLiteral("é");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.htm"));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
+        }
+        TEditeur e(nullptr);
+        e.OpenFile(path);
+        QCOMPARE(e.Memo1->Lines(), lines);
+        const QString original = e.Memo1->Text();
+        e.Memo1->SetSelStart(e.Memo1->TextLength() / 2);
+        const int caret = e.Memo1->SelStart();
+
+        QSignalSpy changes(e.Memo1->document(), &QTextDocument::contentsChange);
+        compacter ? e.Compacter() : e.Convertir();
+        const QStringList expected = compacter ? compact(lines) : convertAccents(lines);
+        QCOMPARE(e.Memo1->Lines(), expected);
+        QCOMPARE(e.Memo1->SelStart(), 0);
+        QCOMPARE(e.Memo1->SelLength(), 0);
+        QVERIFY(changes.size() <= 1);
+        QVERIFY(e.Memo1->Modified());
+
+        e.Annuler();
+        QCOMPARE(e.Memo1->Text(), original);
+        QCOMPARE(e.Memo1->SelStart(), caret);
     }
 
     void indenterStartsMidLine()
