@@ -7,6 +7,7 @@
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
 #include "document/Recovery.h"
+#include "platform/CommonDialogs.h"
 #include "platform/Errors.h"
 #include "platform/FileDialogs.h"
 #include "platform/Help.h"
@@ -310,7 +311,10 @@ void TMainForm::buildStatusBar()
 
 void TMainForm::GetFontName()
 {
-    QStringList families = QFontDatabase::families();
+    // A family offered by several makers is listed once, by the name pages use.
+    QStringList families;
+    for (const QString &family : QFontDatabase::families())
+        families << CommonDialogs::familyName(family);
     families.removeDuplicates();
     families.sort(Qt::CaseInsensitive);
     const QSignalBlocker block(ComboBox1);

@@ -130,13 +130,21 @@ void TStyle::appliquer()
 
 void TStyle::chooseFont()
 {
-    QFont initial(m_font->text());
+    const QString typed = m_font->text().trimmed();
+    const QString shown = CommonDialogs::installedFamily(typed);
+    QFont initial;
+    if (!shown.isEmpty())
+        initial.setFamily(shown);
     if (const int size = m_pt->text().toInt(); size > 0)
         initial.setPointSize(size);
     const std::optional<QFont> font = CommonDialogs::askFont(this, initial);
     if (!font)
         return;
-    m_font->setText(font->family());
+    // Confirmed on the family standing in for the typed face: the face the
+    // user wrote stays, as the page's browser may well have it.
+    const QString family = CommonDialogs::familyName(font->family());
+    if (shown.isEmpty() || family != CommonDialogs::familyName(shown))
+        m_font->setText(family);
     const int size = font->pointSize() > 0 ? font->pointSize() : qRound(font->pointSizeF());
     if (size > 0)
         m_pt->setText(QString::number(size));

@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -83,6 +84,24 @@ std::optional<QFont> askFont(QWidget *parent, const QFont &initial)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.selectedFont();
+}
+
+QString familyName(const QString &family)
+{
+    QString name = family.trimmed();
+    if (name.endsWith(u']')) {
+        const qsizetype open = name.lastIndexOf(QStringLiteral(" ["));
+        if (open > 0)
+            name = name.left(open).trimmed();
+    }
+    return name;
+}
+
+QString installedFamily(const QString &face)
+{
+    if (face.trimmed().isEmpty())
+        return {};
+    return QFontInfo(QFont(face.trimmed())).family();
 }
 
 bool askPrint(QWidget *parent, QPrinter &printer, bool offerSelection)

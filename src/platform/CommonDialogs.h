@@ -20,6 +20,13 @@ std::optional<QString> askText(QWidget *parent, const QString &caption, const QS
 std::optional<QColor> askColor(QWidget *parent, const QColor &initial);
 // The font dialog, preset to initial (face, size, style, underline, strike-out).
 std::optional<QFont> askFont(QWidget *parent, const QFont &initial);
+// A family as a page names it: the font dialog lists a family offered by
+// several makers as "Nimbus Sans [urw]"; no browser knows the bracketed part.
+QString familyName(const QString &family);
+// The installed family that stands in for a face (Arial is shown by
+// Liberation Sans where Arial is not installed), for presetting the font
+// dialog, which lists installed families only. Empty for an empty face.
+QString installedFamily(const QString &face);
 // The print dialog on the given printer (printer, copies, range); true on OK.
 // offerSelection: the dialog offers to print the selection alone.
 bool askPrint(QWidget *parent, QPrinter &printer, bool offerSelection = false);

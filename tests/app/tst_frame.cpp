@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 
 #include <QLineEdit>
+#include <QSet>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -81,6 +82,20 @@ private Q_SLOTS:
         Platform::setMessageHandler({});
         Platform::setFileDialogHandler({});
         Platform::setLaunchHandler({});
+    }
+
+    // Families offered by several makers come once, without the maker in
+    // brackets, which would end up in the page's font elements.
+    void fontListNamesFamiliesAsPagesDo()
+    {
+        TMainForm f;
+        QStringList names;
+        for (int i = 0; i < f.ComboBox1->count(); ++i)
+            names << f.ComboBox1->itemText(i);
+        QVERIFY(!names.isEmpty());
+        for (const QString &name : names)
+            QVERIFY2(!name.endsWith(u']'), qPrintable(name));
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
     }
 
     void documentCommandsFollowOpenWindows()

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMap>
 #include <QLineEdit>
@@ -262,6 +263,47 @@ private Q_SLOTS:
         d.show();
         QTest::keyClick(d.list(), Qt::Key_Escape);
         QCOMPARE(resultOf(d), QString());
+    }
+
+    // The font button: the dialog opens on the field's face (or what stands
+    // in for it), and its answer is written as a family a browser knows.
+    void styleFontButton_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("chosen"); // empty: confirm the preset font
+        QTest::addColumn<QString>("written");
+        QTest::newRow("family of one maker among several") << "Arial" << "Nimbus Sans [urw]" << "Nimbus Sans";
+        QTest::newRow("installed face kept") << "Liberation Serif" << "" << "Liberation Serif";
+        QTest::newRow("stand-in confirmed keeps the typed face") << "Arial" << "" << "Arial";
+        QTest::newRow("stand-in with its maker keeps the typed face") << "Liberation Serif" << "Liberation Serif [1ASC]"
+                                                                        << "Liberation Serif";
+        QTest::newRow("empty field") << "" << "DejaVu Sans [PfEd]" << "DejaVu Sans";
+        QTest::newRow("brackets inside a name") << "" << "Mono [x] Pro" << "Mono [x] Pro";
+    }
+    void styleFontButton()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        TStyle d(nullptr);
+        auto *font = child<QLineEdit>(d, "Font");
+        font->setText(typed);
+        QString preset;
+        CommonDialogs::setFontHandler([&](const QFont &initial) {
+            preset = initial.family();
+            QFont answer = initial;
+            if (!chosen.isEmpty())
+                answer.setFamily(chosen);
+            return std::optional<QFont>(answer);
+        });
+        press(d, "FontBtn");
+        QCOMPARE(font->text(), written);
+        if (!typed.isEmpty()) {
+            // A face the dialog can show in its list.
+            QVERIFY2(QFontDatabase::families().contains(preset), qPrintable(preset));
+            if (QFontDatabase::families().contains(typed))
+                QCOMPARE(preset, typed);
+        }
     }
 
     void styleEditorAppliesOneRuleAtATime()
