@@ -27,6 +27,9 @@ public:
     }
 
     QString choices() const { return toPlainText(); }
+    int limit() const { return m_limit; }
+    // What the choices take, line breaks counting two.
+    int used() const { return sizeOf(toPlainText()); }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override
@@ -65,12 +68,10 @@ protected:
     }
 
 private:
+    static int sizeOf(const QString &t) { return int(t.size() + t.count(u'\n') + t.count(QChar::ParagraphSeparator)); }
+
     // What can still be typed in place of the selection.
-    int room() const
-    {
-        const auto size = [](const QString &t) { return int(t.size() + t.count(u'\n') + t.count(QChar::ParagraphSeparator)); };
-        return m_limit - size(toPlainText()) + size(textCursor().selectedText());
-    }
+    int room() const { return m_limit - used() + sizeOf(textCursor().selectedText()); }
 
     int m_limit;
 };
@@ -252,11 +253,24 @@ TFormMenus::TFormMenus(QWidget *owner)
     m_choix->setObjectName(QStringLiteral("Choix"));
     m_choix->setPlainText(QStringLiteral("Choix1\nChoix2\nChoix3"));
     m_choix->setToolTip(QStringLiteral("Un choix par ligne (Ctrl+Entrée pour aller à la ligne)"));
+    // The box refuses what goes past its size: say so before it happens.
+    m_reste = new QLabel(this);
+    m_reste->setObjectName(QStringLiteral("ResteChoix"));
+    const auto showRoom = [this] {
+        const QString text = QStringLiteral("%1 caractères au plus (reste : %2)")
+                                 .arg(m_choix->limit())
+                                 .arg(m_choix->limit() - m_choix->used());
+        m_reste->setText(text);
+        m_choix->setAccessibleDescription(text);
+    };
+    connect(m_choix, &QPlainTextEdit::textChanged, this, showRoom);
+    showRoom();
 
     auto *form = new QFormLayout;
     form->addRow(labelFor(QStringLiteral("Nom"), m_nom), m_nom);
     form->addRow(labelFor(QStringLiteral("Nombre d'éléments visibles"), m_visibles), m_visibles);
     form->addRow(labelFor(QStringLiteral("Choix"), m_choix), m_choix);
+    form->addRow(QString(), m_reste);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(makeButtonRow());

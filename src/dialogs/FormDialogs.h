@@ -5,6 +5,7 @@
 #include "dialogs/InsertDialog.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class TChoicesEdit;
 class TStepperField;
@@ -106,4 +107,5 @@ private:
     QLineEdit *m_nom;
     TStepperField *m_visibles;
     TChoicesEdit *m_choix;
+    QLabel *m_reste;
 };

@@ -207,17 +207,25 @@ private Q_SLOTS:
     {
         TFormMenus d(nullptr);
         auto *choix = child<QPlainTextEdit>(d, "Choix");
+        auto *reste = child<QLabel>(d, "ResteChoix");
+        // "Choix1", "Choix2", "Choix3" and two line breaks: 22 counted.
+        QCOMPARE(reste->text(), QStringLiteral("255 caractères au plus (reste : 233)"));
         choix->clear();
+        QCOMPARE(reste->text(), QStringLiteral("255 caractères au plus (reste : 255)"));
         QTest::keyClick(choix, Qt::Key_A);
         QTest::keyClick(choix, Qt::Key_Return, Qt::ControlModifier);
         QTest::keyClick(choix, Qt::Key_B);
         QCOMPARE(choix->toPlainText(), QStringLiteral("a\nb"));
         // 4 counted so far (the line break counts two): room for 251 more.
+        QCOMPARE(reste->text(), QStringLiteral("255 caractères au plus (reste : 251)"));
+        QCOMPARE(choix->accessibleDescription(), reste->text());
         QTest::keyClicks(choix, QString(300, u'x'));
         QCOMPARE(choix->toPlainText().size(), 3 + 251);
+        QCOMPARE(reste->text(), QStringLiteral("255 caractères au plus (reste : 0)"));
         QTest::keyClick(choix, Qt::Key_Return, Qt::ControlModifier);
         QVERIFY(!choix->toPlainText().contains(QStringLiteral("x\n")));
         QTest::keyClick(choix, Qt::Key_Backspace);
+        QCOMPARE(reste->text(), QStringLiteral("255 caractères au plus (reste : 1)"));
         QTest::keyClick(choix, Qt::Key_Y);
         QVERIFY(choix->toPlainText().endsWith(u'y'));
     }
