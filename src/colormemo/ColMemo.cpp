@@ -49,6 +49,11 @@ TColorMemo::TColorMemo(QWidget *parent)
         m_changePos = pos;
         m_changeRemoved = removed;
         m_changeAdded = added;
+        // The line the change starts in starts as before; what is open at
+        // the start of the lines after it is found again when needed.
+        m_openValidBefore = m_openValid;
+        const QTextBlock changed = document()->findBlock(pos);
+        m_openValid = std::min(m_openValid, (changed.isValid() ? changed.blockNumber() : 0) + 1);
     });
     // contentsChanged comes after the document's layout has taken the change.
     connect(document(), &QTextDocument::contentsChanged, this, &TColorMemo::textChanged);
@@ -62,6 +67,7 @@ TColorMemo::TColorMemo(QWidget *parent)
     });
 
     m_text.reserve(2048);
+    m_markerAfter = [this](QStringView marker) { return markerAfter(marker); };
     m_drawHandler = [this](TColorRule *sender, const QChar *fromPos, TKeyDescr *a, int capacity, int &count) {
         Q_EMIT OnDraw(sender, fromPos, a, capacity, &count);
     };
@@ -616,6 +622,16 @@ void TColorMemo::textChanged()
             && block == doc->findBlock(textCursor().selectionStart())
             && (m_pending == Pending::None
                 || (m_pending == Pending::CurrentLine && m_pendingLine == block.blockNumber()));
+        // The character may open or close a span that reaches into the next
+        // lines: then they need a new pass too.
+        if (lineOnly && block.next().isValid() && colouring()) {
+            const QString now = block.text();
+            const QString before = QString(now).remove(m_changePos - block.position(), 1);
+            const TOpenSpans open = openSpansAt(block.blockNumber());
+            lineOnly = carryOpenSpans(m_rules, open, now) == carryOpenSpans(m_rules, open, before);
+            if (lineOnly)
+                m_openValid = std::max(m_openValid, m_openValidBefore); // nothing below has changed
+        }
     }
     m_recordedLines = lines;
     m_recordedEnd = end;
@@ -660,6 +676,61 @@ void TColorMemo::DrawColors(bool currentLineOnly)
     viewport()->update();
 }
 
+void TColorMemo::checkOpenSpanRules()
+{
+    // What is open where depends on the begin/end markers: other markers,
+    // other spans.
+    QStringList key;
+    for (int r = 0; r < std::min(m_rules.Count(), OpenSpanRules); ++r) {
+        const TColorRule &rule = *m_rules.Items(r);
+        if (!rule.Enabled() || rule.KeyDrawingType() != dtBeginEnd)
+            continue;
+        key << QString::number(r);
+        for (int i = 0; i < rule.markerCount(); ++i)
+            key << rule.markers()[i].begin << rule.markers()[i].end;
+    }
+    if (key != m_openRules) {
+        m_openRules = key;
+        m_openValid = 1;
+    }
+}
+
+TOpenSpans TColorMemo::openSpansAt(int line)
+{
+    if (m_openAt.empty())
+        m_openAt.push_back(0);
+    m_openValid = std::max(1, m_openValid);
+    if (line < m_openValid)
+        return m_openAt[line];
+    if (int(m_openAt.size()) <= line)
+        m_openAt.resize(line + 1);
+    // From the last line known down to the one asked for; the lines found
+    // on the way stay known for the next passes.
+    QTextBlock b = document()->findBlockByNumber(m_openValid - 1);
+    TOpenSpans open = m_openAt[m_openValid - 1];
+    while (b.isValid() && b.blockNumber() < line) {
+        open = carryOpenSpans(m_rules, open, b.text());
+        b = b.next();
+        m_openAt[b.isValid() ? b.blockNumber() : line] = open;
+    }
+    m_openValid = line + 1;
+    return open;
+}
+
+bool TColorMemo::markerAfter(QStringView marker)
+{
+    for (const auto &[known, found] : m_markersAfter)
+        if (known == marker)
+            return found;
+    bool found = marker.isEmpty();
+    const int pos = offsetToPosition(m_lookFrom);
+    QTextBlock b = document()->findBlock(pos);
+    for (int col = pos - b.position(); !found && b.isValid(); b = b.next(), col = 0)
+        found = b.text().indexOf(marker, col) >= 0;
+    m_markersAfter.emplace_back(marker.toString(), found);
+    return found;
+}
+
 void TColorMemo::runPass(bool currentLineOnly, int line)
 {
     if (!colouring()) {
@@ -669,6 +740,7 @@ void TColorMemo::runPass(bool currentLineOnly, int line)
     ++m_passCount;
     m_lastPassLineOnly = currentLineOnly;
     m_rules.UpdateRules();
+    checkOpenSpanRules();
     int from = 0, to = 0;
     if (currentLineOnly) {
         const QTextBlock caretLine = line >= 0 ? document()->findBlockByNumber(line)
@@ -775,6 +847,10 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
     in.drawBuffer = m_drawBuffer.empty() ? nullptr : m_drawBuffer.data();
     if (isSignalConnected(QMetaMethod::fromSignal(&TColorMemo::OnDraw)))
         in.onDraw = &m_drawHandler;
+    in.openAtStart = openSpansAt(start.blockNumber());
+    m_lookFrom = endOffset;
+    m_markersAfter.clear();
+    in.markerAfter = &m_markerAfter;
     *scanStart = m_lastScanStart = startOffset;
     *scanEnd = m_lastScanEnd = endOffset;
     return m_scanner.scan(m_rules, in, out);

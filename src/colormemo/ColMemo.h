@@ -175,6 +175,9 @@ private:
                  const QPointF &blockTopLeft);
     bool hotSpotUnder(const QPoint &pos, QString *src) const;
     bool colouring() const;
+    TOpenSpans openSpansAt(int line);
+    bool markerAfter(QStringView marker);
+    void checkOpenSpanRules();
 
     bool m_modified = false;
 
@@ -209,4 +212,16 @@ private:
     int m_lastScanEnd = 0;
     int m_passTop = -1;           // first visible line and offset at the last full pass
     QPointF m_passOffset;
+
+    // Spans open at the start of each line, known for lines [0, m_openValid);
+    // an edit forgets them from the line after the one it starts in.
+    std::vector<TOpenSpans> m_openAt {0};
+    int m_openValid = 1;
+    int m_openValidBefore = 1;   // as it was before the last change
+    QStringList m_openRules;     // the begin/end markers they were found with
+    // Where the look for end markers below the scanned text starts, and what
+    // the last pass found there.
+    int m_lookFrom = 0;
+    std::vector<std::pair<QString, bool>> m_markersAfter;
+    TMarkerAfter m_markerAfter;
 };

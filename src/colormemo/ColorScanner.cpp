@@ -56,7 +56,66 @@ void TColorScanner::scanHotSpots()
     }
 }
 
-void TColorScanner::scanBeginEnd(TColorRule &rule, bool toLineEnd)
+int openSpanEntry(TOpenSpans open, int ruleIndex)
+{
+    if (ruleIndex < 0 || ruleIndex >= OpenSpanRules)
+        return -1;
+    return int((open >> (6 * ruleIndex)) & 0x3F) - 1;
+}
+
+TOpenSpans carryOpenSpans(TDrawRules &rules, TOpenSpans open, QStringView t)
+{
+    TOpenSpans out = 0;
+    const int ruleCount = std::min(rules.Count(), OpenSpanRules);
+    for (int r = 0; r < ruleCount; ++r) {
+        const TColorRule &rule = *rules.Items(r);
+        const int count = rule.markerCount();
+        if (!rule.Enabled() || rule.KeyDrawingType() != dtBeginEnd || count == 0)
+            continue;
+        // The scanner's walk, keeping no spans: the earliest begin marker,
+        // then its end marker one character further on, and so on.
+        const auto &markers = rule.markers();
+        int entry = openSpanEntry(open, r);
+        if (entry >= count)
+            entry = -1;
+        qsizetype p = 0;
+        if (entry >= 0) {
+            const qsizetype e = t.indexOf(markers[entry].end, 0);
+            if (e >= 0) {
+                p = e + 1;
+                entry = -1;
+            }
+        }
+        while (entry < 0) {
+            int best = -1;
+            qsizetype bestPos = 0;
+            for (int i = 0; i < count; ++i) {
+                const qsizetype found = t.indexOf(markers[i].begin, p);
+                if (found >= 0 && (best < 0 || found < bestPos)) {
+                    best = i;
+                    bestPos = found;
+                }
+            }
+            if (best < 0)
+                break;
+            const qsizetype e = t.indexOf(markers[best].end, bestPos + 1);
+            if (e < 0)
+                entry = best;
+            else
+                p = e + 1;
+        }
+        if (entry >= 0)
+            out |= TOpenSpans(entry + 1) << (6 * r);
+    }
+    return out;
+}
+
+bool TColorScanner::followedBy(QStringView marker) const
+{
+    return m_in->markerAfter && *m_in->markerAfter && (*m_in->markerAfter)(marker);
+}
+
+void TColorScanner::scanBeginEnd(TColorRule &rule, bool toLineEnd, int openEntry)
 {
     const QStringView t = m_in->text;
     const int base = m_in->scanStart;
@@ -71,6 +130,18 @@ void TColorScanner::scanBeginEnd(TColorRule &rule, bool toLineEnd)
         markers[i].lastPos = notSearched;
 
     qsizetype p = 0;
+    if (!toLineEnd && openEntry >= 0 && openEntry < count) {
+        // A span opened above the text runs from its start to its end marker.
+        const TMarkerEntry &m = markers[openEntry];
+        const qsizetype e = t.indexOf(m.end, 0);
+        if (e < 0) {
+            if (followedBy(m.end))
+                add(base, base + int(t.size()) - 1, m.color, rule.ZOrder(), 0);
+            return;
+        }
+        add(base, base + int(e + m.end.size()) - 1, m.color, rule.ZOrder(), 0);
+        p = e + 1;
+    }
     for (;;) {
         int best = -1;
         qsizetype bestPos = 0;
@@ -101,8 +172,13 @@ void TColorScanner::scanBeginEnd(TColorRule &rule, bool toLineEnd)
             p = br + 1;
         } else {
             const qsizetype e = t.indexOf(m.end, bestPos + 1);
-            if (e < 0)
-                return; // unclosed: nothing from here on for this rule
+            if (e < 0) {
+                // Closed below the text: coloured to its end. Never closed:
+                // nothing from here on for this rule.
+                if (followedBy(m.end))
+                    add(base + int(bestPos), base + int(t.size()) - 1, m.color, rule.ZOrder(), 0);
+                return;
+            }
             add(base + int(bestPos), base + int(e + m.end.size()) - 1, m.color, rule.ZOrder(), 0);
             p = e + 1;
         }
@@ -192,8 +268,8 @@ int TColorScanner::scan(TDrawRules &rules, const TScanInput &input, TKeyDescrLis
         if (!rule.Enabled())
             continue;
         switch (rule.KeyDrawingType()) {
-        case dtBeginEnd: scanBeginEnd(rule, false); break;
-        case dtBeginLineEnd: scanBeginEnd(rule, true); break;
+        case dtBeginEnd: scanBeginEnd(rule, false, openSpanEntry(input.openAtStart, i)); break;
+        case dtBeginLineEnd: scanBeginEnd(rule, true, -1); break;
         case dtKeyShow: scanKeywords(rule); break;
         case dtEventDraw: scanEvent(rule); break;
         }

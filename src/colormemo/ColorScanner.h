@@ -20,6 +20,21 @@ constexpr quint8 PriorityTab = 255;       // never painted: no glyph over a tab
 using TDrawHandler = std::function<void(TColorRule *sender, const QChar *fromPos, TKeyDescr *a,
                                         int capacity, int &itemsCount)>;
 
+// The spans of begin/end rules still open at a place of the text: for each of
+// the first OpenSpanRules rules, six bits holding 0 (none open) or the number
+// of the marker entry whose end marker has not come yet. A span opened above
+// the scanned lines, or closed below them, keeps its colour that way: the
+// colours of a line do not depend on where the view starts or ends.
+using TOpenSpans = quint32;
+constexpr int OpenSpanRules = 5;
+// Entry of rule ruleIndex open in open, -1 when none.
+int openSpanEntry(TOpenSpans open, int ruleIndex);
+// What is open after text, given what was open before it. The rules must be
+// compiled (UpdateRules).
+TOpenSpans carryOpenSpans(TDrawRules &rules, TOpenSpans open, QStringView text);
+// Answers whether a marker occurs in the page after the scanned text.
+using TMarkerAfter = std::function<bool(QStringView marker)>;
+
 struct TScanInput
 {
     QStringView text;       // the lines to scan, CR LF breaks, cut at the scan end
@@ -34,6 +49,8 @@ struct TScanInput
     int colorLimMax = 0;                 // capacity of drawBuffer
     TKeyDescr *drawBuffer = nullptr;
     const TDrawHandler *onDraw = nullptr;
+    TOpenSpans openAtStart = 0;              // spans open where the text starts
+    const TMarkerAfter *markerAfter = nullptr; // absent: nothing follows the text
 };
 
 class TColorScanner
@@ -54,7 +71,8 @@ private:
     };
 
     void add(int start, int end, TColor color, quint8 priority, quint8 isKey);
-    void scanBeginEnd(TColorRule &rule, bool toLineEnd);
+    void scanBeginEnd(TColorRule &rule, bool toLineEnd, int openEntry);
+    bool followedBy(QStringView marker) const;
     void scanKeywords(TColorRule &rule);
     void scanEvent(TColorRule &rule);
     void scanHotSpots();

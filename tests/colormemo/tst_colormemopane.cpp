@@ -17,7 +17,9 @@ private Q_SLOTS:
     void enterAndDeleteRescanEverything();
     void movingKeyCollapsesSelectionToItsEnd();
     void selectionKeepsItsHighlight();
-    void tagOpenedAboveFirstVisibleLine();
+    void spanOpenedAboveOrClosedBelowTheView_data();
+    void spanOpenedAboveOrClosedBelowTheView();
+    void typingThatOpensASpanRescansEverything();
     void partlyVisibleLastLineStaysPlain();
     void hotSpotHoverAndClick();
     void eventDrawAndDrawKey();
@@ -102,24 +104,76 @@ void TestColorMemoPane::selectionKeepsItsHighlight()
     QCOMPARE(mask().left(8), QStringLiteral("BSSSSBBB"));
 }
 
-void TestColorMemoPane::tagOpenedAboveFirstVisibleLine()
+// A line shows the same colours wherever the view starts: a span whose
+// begin marker lies above the first visible line, or whose end marker lies
+// below the last, is coloured all the same. A begin marker never closed
+// colours nothing.
+void TestColorMemoPane::spanOpenedAboveOrClosedBelowTheView_data()
 {
-    QStringList lines;
-    for (int i = 0; i < 40; ++i)
-        lines << QStringLiteral("line");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("mask");
+    QStringList lines(40, QStringLiteral("line"));
     lines[10] = QStringLiteral("<a");
     lines[11] = QStringLiteral("href>x");
+    QTest::newRow("tag opened a line above") << lines << 11 << 11 << "BBBBB.";
+    QStringList longTag(40, QStringLiteral("line"));
+    longTag[10] = QStringLiteral("<a");
+    longTag[35] = QStringLiteral("href>x");
+    QTest::newRow("tag closed below the view") << longTag << 0 << 10 << "BB";
+    QStringList comment(60, QStringLiteral("<p>"));
+    comment[3] = QStringLiteral("x<!--");
+    comment[50] = QStringLiteral("-->y");
+    QTest::newRow("comment opened far above") << comment << 30 << 31 << "GGG";
+    QTest::newRow("comment opened far above, its end in view") << comment << 45 << 50 << "GGG.";
+    QStringList tagInComment = comment;
+    tagInComment[20] = QStringLiteral("<b");
+    QTest::newRow("tag opened inside a comment, seen from below") << tagInComment << 30 << 31 << "GGG";
+    QStringList unclosed(60, QStringLiteral("<p>"));
+    unclosed[3] = QStringLiteral("x<!--");
+    QTest::newRow("comment never closed") << unclosed << 30 << 31 << "BBB";
+    QStringList closedTwice = comment;
+    closedTwice[20] = QStringLiteral("-->");
+    QTest::newRow("comment closed above the view") << closedTwice << 30 << 31 << "BBB";
+}
+
+void TestColorMemoPane::spanOpenedAboveOrClosedBelowTheView()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, top);
+    QFETCH(int, line);
+    QFETCH(QString, mask);
+    TColorRule *comments = m_memo->ColorRules().Add();
+    comments->SetDefKeyColor(clGray);
+    comments->SetKeyBegEndLst({"<!--;-->"});
     m_memo->SetLines(lines);
-    m_memo->verticalScrollBar()->setValue(11);
+    m_memo->verticalScrollBar()->setValue(top);
     paint();
-    QCOMPARE(m_memo->firstVisibleBlockNumber(), 11);
-    const int line11 = 10 * 6 + 4;
-    QCOMPARE(ScanMask::render(m_memo->runs(), line11, 6), QStringLiteral("......"));
-    // Spans reaching over two lines are found when scanning starts a line
-    // higher.
-    m_memo->ColorRules().Items(0)->SetKeyMaxHeight(2);
-    m_memo->DrawColors();
-    QCOMPARE(ScanMask::render(m_memo->runs(), line11, 6), QStringLiteral("BBBBB."));
+    QCOMPARE(m_memo->firstVisibleBlockNumber(), top);
+    int offset = 0;
+    for (int i = 0; i < line; ++i)
+        offset += int(lines.at(i).size()) + 2;
+    QCOMPARE(ScanMask::render(m_memo->runs(), offset, int(mask.size())), mask);
+}
+
+void TestColorMemoPane::typingThatOpensASpanRescansEverything()
+{
+    m_memo->SetLines({"one", "two>", "<b>three</b>"});
+    m_memo->SetSelStart(3);
+    paint();
+    const QString before = mask();
+    QTest::keyClick(m_memo, Qt::Key_Less);
+    paint();
+    QVERIFY(!m_memo->lastPassCurrentLineOnly());
+    QCOMPARE(mask().left(12), QStringLiteral("...BBBBBBB.."));
+    QTest::keyClick(m_memo, Qt::Key_Backspace);
+    paint();
+    QCOMPARE(mask(), before);
+    // A character that opens nothing still repaints its line alone.
+    QTest::keyClick(m_memo, Qt::Key_X);
+    paint();
+    QVERIFY(m_memo->lastPassCurrentLineOnly());
 }
 
 void TestColorMemoPane::partlyVisibleLastLineStaysPlain()
