@@ -1,6 +1,7 @@
 #include "app/AboutBox.h"
 #include "app/BatchMode.h"
 #include "app/Main.h"
+#include "platform/CaptionFit.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -31,8 +32,11 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pemo HTML"));
     QApplication::setOrganizationName(QStringLiteral("Pemo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pemo HTML"));
+    // No display name: Qt would append it to every window's caption, and the
+    // dialogs' own captions would be cut short by the name of the program.
     QApplication::setDesktopFileName(QStringLiteral("pemohtml"));
+
+    CaptionFit::install(&app);
 
     // The platform's own dialogs (file, colour, font, print) speak French too.
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
