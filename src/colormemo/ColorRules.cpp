@@ -1,4 +1,5 @@
 #include "ColorRules.h"
+#include "platform/AsciiCase.h"
 
 namespace {
 
@@ -8,15 +9,6 @@ bool isBlank(const QString &s)
         if (!c.isSpace())
             return false;
     return true;
-}
-
-QString asciiUpper(const QString &s)
-{
-    QString out = s;
-    for (QChar &c : out)
-        if (c.unicode() >= u'a' && c.unicode() <= u'z')
-            c = QChar(char16_t(c.unicode() - 32));
-    return out;
 }
 
 // Reads "$" followed by hexadecimal digits, or decimal digits, as a 32-bit
@@ -54,7 +46,7 @@ bool readInteger(const QString &text, qint64 *value)
 
 TColor ColorFromText(const QString &text)
 {
-    const QString t = text.trimmed().toUpper().left(10);
+    const QString t = Ascii::upper(text.trimmed()).left(10);
     static const struct
     {
         const char16_t *name;
@@ -243,7 +235,7 @@ void TColorRule::compileKeywords(const QStringList &lines)
             continue;
         const TColor color = isBlank(colorText) ? m_defKeyColor : ColorFromText(colorText);
         if (!m_keyCase)
-            key = asciiUpper(key);
+            key = Ascii::upper(key);
 
         int index = 0;
         for (int c = 0; c < m_keyColorCount; ++c)

@@ -1,4 +1,5 @@
 #include "ColorScanner.h"
+#include "platform/AsciiCase.h"
 
 #include <cstring>
 
@@ -197,10 +198,9 @@ void TColorScanner::scanKeywords(TColorRule &rule)
         up.resize(t.size());
         QChar *dst = up.data();
         const QChar *src = t.data();
-        for (qsizetype i = 0; i < t.size(); ++i) {
-            const char16_t u = src[i].unicode();
-            dst[i] = (u >= u'a' && u <= u'z') ? QChar(char16_t(u - 32)) : src[i];
-        }
+        // Into a buffer the rule keeps, so no allocation per pass.
+        for (qsizetype i = 0; i < t.size(); ++i)
+            dst[i] = Ascii::toUpper(src[i]);
         t = QStringView(up);
     }
     const int base = m_in->scanStart;

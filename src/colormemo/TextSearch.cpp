@@ -1,5 +1,7 @@
 #include "TextSearch.h"
 
+#include "platform/AsciiCase.h"
+
 #include <algorithm>
 
 namespace TextSearch {
@@ -8,7 +10,7 @@ QChar upper1252(QChar c)
 {
     const char16_t u = c.unicode();
     if (u < 0x80)
-        return (u >= u'a' && u <= u'z') ? QChar(char16_t(u - 32)) : c;
+        return Ascii::toUpper(c);
     if (u >= 0xE0 && u <= 0xFE && u != 0xF7) // à..þ, not the division sign
         return QChar(char16_t(u - 32));
     switch (u) {

@@ -1,4 +1,5 @@
 #include "DocumentHeader.h"
+#include "platform/AsciiCase.h"
 
 #include "dialogs/HtmlColour.h"
 
@@ -68,7 +69,7 @@ QList<Attribute> tagAttributes(const QStringList &lines, int line, qsizetype col
         const qsizetype nameStart = c;
         while (c < s.size() && !s.at(c).isSpace() && s.at(c) != u'=' && s.at(c) != u'>' && s.at(c) != u'<')
             ++c;
-        const QString name = s.mid(nameStart, c - nameStart).toLower();
+        const QString name = Ascii::lower(QStringView(s).mid(nameStart, c - nameStart));
         qsizetype k = c;
         while (k < s.size() && s.at(k).isSpace())
             ++k;
@@ -149,7 +150,9 @@ QList<Place> scan(const QStringList &lines)
     QList<Place> places;
     for (int i = 0; i < lines.size(); ++i) {
         const QString &s = lines.at(i);
-        const QString upper = s.toUpper();
+        // Upper-cased without changing the length: places found in it are
+        // places in the line.
+        const QString upper = Ascii::upper(s);
 
         if (const qsizetype at = upper.indexOf(QStringLiteral("<TITLE>")); at >= 0) {
             const qsizetype start = at + 7;

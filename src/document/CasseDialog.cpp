@@ -1,4 +1,5 @@
 #include "CasseDialog.h"
+#include "platform/AsciiCase.h"
 
 #include "document/TextTransforms.h"
 
@@ -63,5 +64,5 @@ QString TFCasse::Result() const
 {
     if (!m_confirmed)
         return m_text;
-    return m_upper->isChecked() ? TextTransforms::asciiUpper(m_text) : TextTransforms::asciiLower(m_text);
+    return m_upper->isChecked() ? Ascii::upper(m_text) : Ascii::lower(m_text);
 }

@@ -1,4 +1,5 @@
 #include "PageCheck.h"
+#include "platform/AsciiCase.h"
 
 #include <QHash>
 #include <QSet>
@@ -18,24 +19,12 @@ struct ViewHash {
 
 } // namespace
 
-QString upperAscii(QStringView line)
-{
-    QString out(line.size(), Qt::Uninitialized);
-    QChar *d = out.data();
-    const QChar *s = line.data();
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const char16_t c = s[i].unicode();
-        d[i] = (c >= u'a' && c <= u'z') ? QChar(c - 32) : s[i];
-    }
-    return out;
-}
-
 QStringList closingTagNames(const QStringList &lines)
 {
     QStringList names;
     QSet<QString> seen;
     for (qsizetype l = lines.size() - 1; l >= 0; --l) {
-        const QString upper = upperAscii(lines.at(l));
+        const QString upper = Ascii::upper(lines.at(l));
         QStringView rest(upper);
         for (;;) {
             const qsizetype at = rest.indexOf(u"</");
@@ -91,7 +80,7 @@ QList<TagBalance> check(const QStringList &lines)
         const qsizetype n = line.size();
         if (line.indexOf(u'<') < 0)
             continue;
-        upper = upperAscii(line);
+        upper = Ascii::upper(line);
         const QChar *p = upper.constData();
         qsizetype term = -1;
         for (qsizetype i = 0; i < n; ++i) {

@@ -18,8 +18,6 @@ struct TagBalance {
     bool unbalanced() const { return openings != closings; }
 };
 
-// "a".."z" upper-cased, everything else kept (positions do not move).
-QString upperAscii(QStringView line);
 
 // The closing-tag kinds in order of discovery: lines from the last to the
 // first, each read from the left. A name runs from "</" to the first blank

@@ -1,4 +1,5 @@
 #include "PageStats.h"
+#include "platform/AsciiCase.h"
 
 #include "document/PageCheck.h"
 
@@ -28,7 +29,7 @@ Stats compute(const QStringList &lines, const FileSizer &sizeOf)
             continue;
         // Searches run on the upper-cased copy; file names are read from the
         // line as written, since names on disk keep their case.
-        const QString upper = PageCheck::upperAscii(line);
+        const QString upper = Ascii::upper(line);
 
         if (upper.contains(u"<IMG")) {
             ++s.images;
@@ -36,7 +37,7 @@ Stats compute(const QStringList &lines, const FileSizer &sizeOf)
             qsizetype src = upper.indexOf(u"SRC");
             if (src < 0 && l + 1 < lines.size()) {
                 srcLine = &lines.at(l + 1);
-                src = PageCheck::upperAscii(*srcLine).indexOf(u"SRC");
+                src = Ascii::upper(*srcLine).indexOf(u"SRC");
             }
             if (src >= 0) {
                 // After the text SRC=" up to the next double quote.

@@ -1,6 +1,7 @@
 // The document window's preview: when it is rebuilt, and what the window
 // does with the links and forms of the rendered page.
 #include "document/Childwin.h"
+#include "platform/AsciiCase.h"
 
 #include "colormemo/ColMemo.h"
 #include "dialogs/SubmitForm.h"
@@ -90,7 +91,7 @@ void TEditeur::HtmlView1HotSpotClick(const QString &target, bool *handled)
     HtmlView1->LoadFromLines(Memo1->Lines());
 
     const qsizetype colon = target.indexOf(u':') + 1;
-    const qsizetype file = target.toUpper().indexOf(QLatin1String("FILE:")) + 1;
+    const qsizetype file = Ascii::upper(target).indexOf(QLatin1String("FILE:")) + 1;
     if (colon > 2 && file == 0)
         return; // a web, mail or other address: the renderer's business
 

@@ -1,4 +1,5 @@
 #include "TagText.h"
+#include "platform/AsciiCase.h"
 
 namespace TagText {
 
@@ -33,7 +34,7 @@ QString placeholderUrl() { return QStringLiteral("http://www.adresse-du-site.exa
 LineEdit styleSheetLine(const QStringList &lines)
 {
     for (int i = 0; i < lines.size(); ++i) {
-        const QString lower = lines.at(i).toLower();
+        const QString lower = Ascii::lower(lines.at(i));
         if (lower.contains(QLatin1String("<link")) && lower.contains(QLatin1String("text/css")))
             return {i, true};
         if (lower.contains(QLatin1String("</head>")))

@@ -1,4 +1,5 @@
 #include "TextTransforms.h"
+#include "platform/AsciiCase.h"
 
 #include <QStringView>
 
@@ -29,10 +30,7 @@ qsizetype indexOfAsciiCaseless(QStringView text, QStringView tag)
          at = text.indexOf(u'<', at + 1)) {
         qsizetype k = 1;
         for (; k < tag.size(); ++k) {
-            char16_t c = text.at(at + k).unicode();
-            if (c >= u'A' && c <= u'Z')
-                c += 32;
-            if (c != tag.at(k).unicode())
+            if (Ascii::toLower(text.at(at + k)) != tag.at(k))
                 break;
         }
         if (k == tag.size())
@@ -106,24 +104,6 @@ QStringList convertAccents(const QStringList &lines)
             out << converted;
         }
     }
-    return out;
-}
-
-QString asciiLower(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out)
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + 32);
-    return out;
-}
-
-QString asciiUpper(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 32);
     return out;
 }
 

@@ -17,10 +17,6 @@ QStringView accentEntity(QChar c);
 // inside comments ("<!--" to "-->", which may span lines).
 QStringList convertAccents(const QStringList &lines);
 
-// Only "A".."Z" and "a".."z" change: accented letters keep their case.
-QString asciiLower(const QString &text);
-QString asciiUpper(const QString &text);
-
 // Three spaces before the selection and after each of its line breaks that
 // is followed by at least two more characters. Line breaks are CR LF.
 QString indent(const QString &selection);

@@ -1,4 +1,5 @@
 #include "BodySwap.h"
+#include "platform/AsciiCase.h"
 
 #include <QRegularExpression>
 #include <QStringView>
@@ -50,7 +51,7 @@ Tag readTag(QStringView s, qsizetype at)
     const qsizetype nameStart = i;
     while (i < s.size() && !isBlank(s[i]) && s[i] != u'/' && s[i] != u'>')
         ++i;
-    tag.name = s.mid(nameStart, i - nameStart).toString().toLower();
+    tag.name = Ascii::lower(s.mid(nameStart, i - nameStart));
     while (i < s.size()) {
         const QChar c = s[i];
         if (c == u'>') {

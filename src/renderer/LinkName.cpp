@@ -1,4 +1,5 @@
 #include "LinkName.h"
+#include "platform/AsciiCase.h"
 
 #include <QDir>
 #include <QUrl>
@@ -72,7 +73,7 @@ FollowKind followKind(const QString &target)
     if (t.startsWith(u'#'))
         return FollowKind::Anchor;
     const qsizetype colon = t.indexOf(u':') + 1;
-    const qsizetype file = t.toUpper().indexOf(QLatin1String("FILE:")) + 1;
+    const qsizetype file = Ascii::upper(t).indexOf(QLatin1String("FILE:")) + 1;
     if (colon > 2 && file == 0)
         return t.startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive) ? FollowKind::Script
                                                                                : FollowKind::Scheme;

@@ -1,4 +1,5 @@
 #include "ScriptEffects.h"
+#include "platform/AsciiCase.h"
 
 #include "ScriptText.h"
 
@@ -110,8 +111,8 @@ Pieces animatedMessage(const QString &message)
         QStringLiteral("var nchar;"),
         QStringLiteral("var speedtogo = 150;"),
         QStringLiteral("var txt = new Array();"),
-        QStringLiteral("txt2=\"") + ScriptText::jsQuoted(asciiUpper(message), u'"') + QStringLiteral("\";"),
-        QStringLiteral("txt1=\"") + ScriptText::jsQuoted(asciiLower(message), u'"') + QStringLiteral("\";"),
+        QStringLiteral("txt2=\"") + ScriptText::jsQuoted(Ascii::upper(message), u'"') + QStringLiteral("\";"),
+        QStringLiteral("txt1=\"") + ScriptText::jsQuoted(Ascii::lower(message), u'"') + QStringLiteral("\";"),
         QStringLiteral("function majmin() {"),
         QStringLiteral("count++;"),
         QStringLiteral("if(count == 0){"),
@@ -365,31 +366,11 @@ QString rotated(const QString &text)
     return text.mid(1) + text.front();
 }
 
-QString asciiUpper(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 32);
-    }
-    return out;
-}
-
-QString asciiLower(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + 32);
-    }
-    return out;
-}
-
 QString animatedFrame(const QString &message, int capital)
 {
-    QString frame = asciiLower(message);
+    QString frame = Ascii::lower(message);
     if (capital >= 0 && capital < frame.size())
-        frame.replace(capital, 1, asciiUpper(frame.mid(capital, 1)));
+        frame.replace(capital, 1, Ascii::upper(frame.mid(capital, 1)));
     return frame;
 }
 

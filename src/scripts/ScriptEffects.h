@@ -55,8 +55,6 @@ QString rotated(const QString &text);
 // The animated preview: the message in lower case with the letter at
 // `capital` in upper case. Only a-z and A-Z change case.
 QString animatedFrame(const QString &message, int capital);
-QString asciiUpper(const QString &text);
-QString asciiLower(const QString &text);
 // The gradient preview's colour for each character of a message of that
 // length: start + i * ((end - start) / length), in integers, per component.
 QList<QColor> gradientColours(int length, const QColor &start, const QColor &end);

@@ -103,6 +103,11 @@ private Q_SLOTS:
         QCOMPARE(DocumentHeader::write(page, f), page);
     }
 
+    void sharpSBeforeTheTitleIsReadInPlace()
+    {
+        QCOMPARE(DocumentHeader::read({"<p>Straße</p><title>Vieux</title>"}).titre, QStringLiteral("Vieux"));
+    }
+
     void laterLineOverridesEarlierOne()
     {
         const QStringList page = {"<title>Un</title>", "<title>Deux</title>"};
@@ -129,6 +134,12 @@ private Q_SLOTS:
         QTest::newRow("font line with text is not the text colour")
             << "<font color=\"#FF0000\">Attention</font>" << "<font color=\"#FF0000\">Attention</font>";
         QTest::newRow("tag named like body") << "<bodyguard bgcolor=\"#000000\">" << "<bodyguard bgcolor=\"#000000\">";
+        // Upper-cased in full, "ß" becomes two letters and every place after
+        // it would move by one.
+        QTest::newRow("sharp s before the title")
+            << "<p>Straße</p><title>Vieux</title>" << "<p>Straße</p><title>Neuf</title>";
+        QTest::newRow("sharp s before a meta")
+            << "<!-- ßß --><meta name=\"author\" content=\"A\">" << "<!-- ßß --><meta name=\"author\" content=\"Jean\">";
     }
     void otherContentOfHeaderLinesIsKept()
     {

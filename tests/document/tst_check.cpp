@@ -1,5 +1,7 @@
 // The tag balance check and its grid.
 #include "testmain.h"
+
+#include "platform/AsciiCase.h"
 #include "tst_text_modal.h"
 
 #include "colormemo/ColMemo.h"
@@ -25,7 +27,7 @@ char *toString(const TagBalance &b)
 
 namespace {
 
-QString upper(const QString &s) { return TextTransforms::asciiUpper(s); }
+QString upper(const QString &s) { return Ascii::upper(s); }
 
 bool followedByEnd(const QString &u, qsizetype at)
 {

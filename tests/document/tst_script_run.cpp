@@ -4,6 +4,7 @@
 #include "../renderer/PreviewTestUtil.h"
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
+#include "platform/AsciiCase.h"
 #include "scripts/ScriptEffects.h"
 
 #include <QApplication>
@@ -135,7 +136,7 @@ private Q_SLOTS:
             QStringLiteral("String((msg + msg).indexOf(\"C'est l'été \\\\ fin - \") >= 0)"), QStringLiteral("true"));
         row("texte dégradé", gradientText(quotes, QColor(0, 0, 255), QColor(255, 0, 0)),
             QStringLiteral("document.body.innerText.trim()"), quotes);
-        row("message animé", animatedMessage(quotes), QStringLiteral("txt1"), asciiLower(quotes));
+        row("message animé", animatedMessage(quotes), QStringLiteral("txt1"), Ascii::lower(quotes));
         row("favoris", favourites(QStringLiteral("http://x.fr/?a='1'"), quotes), QStringLiteral("typeof Favoris"),
             QStringLiteral("function"));
         row("image aléatoire, nom avec espace et apostrophe",

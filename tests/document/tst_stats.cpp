@@ -1,5 +1,7 @@
 // Page statistics and their window.
 #include "testmain.h"
+
+#include "platform/AsciiCase.h"
 #include "tst_text_modal.h"
 
 #include "colormemo/ColMemo.h"
@@ -18,7 +20,7 @@ using PageStats::Stats;
 
 namespace {
 
-QString upper(const QString &s) { return TextTransforms::asciiUpper(s); }
+QString upper(const QString &s) { return Ascii::upper(s); }
 
 // Pictures of the tests: a size from the name, or missing.
 qint64 fakeSize(const QString &name)

@@ -3,6 +3,8 @@
 // deliberate change, and read the diff), and the rules around them.
 #include "testmain.h"
 
+#include "platform/AsciiCase.h"
+
 #include "scripts/ScriptEffects.h"
 #include "scripts/ScriptSkeletons.h"
 #include "scripts/ScriptText.h"
@@ -268,7 +270,7 @@ private Q_SLOTS:
         QCOMPARE(animatedFrame(QStringLiteral("Noël À Paris"), 0), QStringLiteral("Noël À paris"));
         QCOMPARE(animatedFrame(QStringLiteral("Noël À Paris"), 1), QStringLiteral("nOël À paris"));
         QCOMPARE(animatedFrame(QStringLiteral("été"), 0), QStringLiteral("été"));
-        QCOMPARE(asciiUpper(QStringLiteral("éa")), QStringLiteral("éA"));
+        QCOMPARE(Ascii::upper(QStringLiteral("éa")), QStringLiteral("éA"));
     }
 
     void headEndLine_data()
