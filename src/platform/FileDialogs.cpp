@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QGridLayout>
 
+#include <algorithm>
+
 namespace Platform {
 namespace {
 FileDialogHandler &handler()
@@ -32,6 +34,38 @@ QStringList qtNameFilters(const QString &filter)
     }
     return result;
 }
+
+QString saveSuffix(const QString &filter, int filterIndex, const QString &defaultExt)
+{
+    const QStringList parts = filter.split(u'|');
+    const qsizetype at = 2 * qsizetype(filterIndex - 1) + 1;
+    if (filterIndex < 1 || at >= parts.size())
+        return defaultExt;
+    const QString first = parts.at(at).section(u';', 0, 0).trimmed();
+    if (!first.startsWith(QLatin1String("*.")))
+        return defaultExt;
+    const QString suffix = first.mid(2);
+    if (suffix.isEmpty() || suffix.contains(u'*') || suffix.contains(u'?'))
+        return defaultExt;
+    return suffix;
+}
+
+namespace {
+
+// The 1-based entry of a filter as the dialog reports it: the Qt form, or
+// with the details hidden, the label as shown.
+int entryOf(const QStringList &qtFilters, const QString &filter, const QString &selected)
+{
+    if (const qsizetype i = qtFilters.indexOf(selected); i >= 0)
+        return int(i) + 1;
+    const QStringList parts = filter.split(u'|');
+    for (int i = 0; i < parts.size(); i += 2)
+        if (parts.at(i).trimmed() == selected.trimmed())
+            return i / 2 + 1;
+    return 0;
+}
+
+} // namespace
 
 static void addPicturePreview(QFileDialog &dialog)
 {
@@ -83,8 +117,16 @@ FileDialogResult runFileDialog(QWidget *parent, const FileDialogRequest &request
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     }
-    if (!request.defaultExt.isEmpty())
-        dialog.setDefaultSuffix(request.defaultExt);
+    if (!request.defaultExt.isEmpty()) {
+        // The dialog adds its default suffix itself: it must follow the kind
+        // of file chosen, or "page" saved as XML would come back "page.htm".
+        const int start = request.filterIndex >= 1 && request.filterIndex <= filters.size() ? request.filterIndex : 1;
+        dialog.setDefaultSuffix(saveSuffix(request.filter, start, request.defaultExt));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString &selected) {
+            const int entry = entryOf(filters, request.filter, selected);
+            dialog.setDefaultSuffix(saveSuffix(request.filter, entry > 0 ? entry : 1, request.defaultExt));
+        });
+    }
     if (!request.fileName.isEmpty() && !request.fileName.contains(u'*'))
         dialog.selectFile(request.fileName);
     if (request.picturePreview)
@@ -96,17 +138,7 @@ FileDialogResult runFileDialog(QWidget *parent, const FileDialogRequest &request
     result.accepted = true;
     result.paths = dialog.selectedFiles();
     result.path = result.paths.first();
-    // With the details hidden, some dialogs report the label as shown.
-    const QString selectedFilter = dialog.selectedNameFilter();
-    result.filterIndex = int(filters.indexOf(selectedFilter)) + 1;
-    if (result.filterIndex < 1) {
-        const QStringList parts = request.filter.split(u'|');
-        for (int i = 0; i < parts.size(); i += 2)
-            if (parts.at(i).trimmed() == selectedFilter.trimmed())
-                result.filterIndex = i / 2 + 1;
-    }
-    if (result.filterIndex < 1)
-        result.filterIndex = 1;
+    result.filterIndex = std::max(1, entryOf(filters, request.filter, dialog.selectedNameFilter()));
     return result;
 }
 

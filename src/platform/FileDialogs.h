@@ -34,6 +34,11 @@ struct FileDialogResult {
 // "Fichiers html (*.htm;*.html)|*.htm;*.html|Tous|*.*" -> Qt name filters
 QStringList qtNameFilters(const QString &filter);
 
+// The extension a save dialog adds to a name typed without one: that of the
+// chosen entry's first pattern ("xml" for "*.xml"), or defaultExt when the
+// entry names none ("*.*"). filterIndex is 1-based.
+QString saveSuffix(const QString &filter, int filterIndex, const QString &defaultExt);
+
 FileDialogResult runFileDialog(QWidget *parent, const FileDialogRequest &request);
 
 // Tests answer file dialogs with this handler; empty = real dialogs.

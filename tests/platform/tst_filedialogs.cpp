@@ -38,6 +38,25 @@ private Q_SLOTS:
                                      QStringLiteral("Tous les fichiers (*.*)")}));
         QCOMPARE(reportedIndex, 2);
     }
+
+    void saveSuffixFollowsTheChosenEntry_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("html: its first pattern") << 1 << "htm";
+        QTest::newRow("xml") << 2 << "xml";
+        QTest::newRow("all files: the default") << 3 << "htm";
+        QTest::newRow("no such entry: the default") << 4 << "htm";
+        QTest::newRow("entry 0: the default") << 0 << "htm";
+    }
+    void saveSuffixFollowsTheChosenEntry()
+    {
+        QFETCH(int, entry);
+        QFETCH(QString, suffix);
+        const QString filter = QStringLiteral(
+            "Fichiers html (*.htm;*.html)|*.htm;*.html|Fichiers xmll (*.xml)|*.xml|Tous les fichiers (*.*)|*.*");
+        QCOMPARE(Platform::saveSuffix(filter, entry, QStringLiteral("htm")), suffix);
+    }
 };
 
 PEMO_TEST(FileDialogsTest)
