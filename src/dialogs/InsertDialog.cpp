@@ -62,3 +62,12 @@ QHBoxLayout *TInsertDialog::makeButtonRow()
     buttons->addWidget(makeCancelButton());
     return buttons;
 }
+
+QHBoxLayout *TInsertDialog::makeCancelOkRow()
+{
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(makeCancelButton());
+    buttons->addWidget(makeOkButton());
+    return buttons;
+}

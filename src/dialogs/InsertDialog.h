@@ -26,6 +26,8 @@ protected:
     QPushButton *makeCancelButton();
     // The usual bottom row: OK then Annuler, pushed to the right.
     QHBoxLayout *makeButtonRow();
+    // The script generators' bottom row: Annuler then OK, pushed to the right.
+    QHBoxLayout *makeCancelOkRow();
     // A label that names its field for the keyboard and for screen readers.
     QLabel *labelFor(const QString &caption, QWidget *field);
     void resetConfirmation() { m_confirmed = false; }

@@ -35,15 +35,6 @@ QLineEdit *previewLine(QWidget *parent)
     return edit;
 }
 
-QHBoxLayout *cancelOkRow(QPushButton *cancel, QPushButton *ok)
-{
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(cancel);
-    row->addWidget(ok);
-    return row;
-}
-
 } // namespace
 
 // --- TDefile
@@ -74,7 +65,7 @@ TDefile::TDefile(QWidget *owner)
     layout->addLayout(form);
     layout->addWidget(emplacement);
     layout->addWidget(m_preview);
-    layout->addLayout(cancelOkRow(makeCancelButton(), makeOkButton()));
+    layout->addLayout(makeCancelOkRow());
     resize(380, sizeHint().height());
 
     m_timer = new QTimer(this);
@@ -196,7 +187,7 @@ TAnime::TAnime(QWidget *owner)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_preview);
-    layout->addLayout(cancelOkRow(makeCancelButton(), makeOkButton()));
+    layout->addLayout(makeCancelOkRow());
     resize(380, sizeHint().height());
 
     m_timer = new QTimer(this);
@@ -251,7 +242,7 @@ TMsgalea::TMsgalea(QWidget *owner)
     }
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(cancelOkRow(makeCancelButton(), makeOkButton()));
+    layout->addLayout(makeCancelOkRow());
     resize(380, sizeHint().height());
     m_textes.first()->setFocus();
 }
@@ -285,7 +276,7 @@ TCompte::TCompte(QWidget *owner)
     form->addRow(labelFor(QStringLiteral("Date limite"), m_date), m_date);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(cancelOkRow(makeCancelButton(), makeOkButton()));
+    layout->addLayout(makeCancelOkRow());
     resize(300, sizeHint().height());
 }
 

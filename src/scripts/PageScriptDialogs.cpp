@@ -44,15 +44,6 @@ QPushButton *browseButton(QWidget *parent, int index)
     return button;
 }
 
-QHBoxLayout *cancelOkRow(QPushButton *cancel, QPushButton *ok)
-{
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(cancel);
-    row->addWidget(ok);
-    return row;
-}
-
 } // namespace
 
 // --- TImgalea
@@ -76,7 +67,7 @@ TImgalea::TImgalea(QWidget *owner)
     }
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(cancelOkRow(makeCancelButton(), makeOkButton()));
+    layout->addLayout(makeCancelOkRow());
     resize(420, sizeHint().height());
     m_images.first()->setFocus();
 }
@@ -149,7 +140,7 @@ TRollover::TRollover(QWidget *owner)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(boxRow);
-    layout->addLayout(cancelOkRow(makeCancelButton(), makeOkButton()));
+    layout->addLayout(makeCancelOkRow());
     resize(420, sizeHint().height());
     m_image1->setFocus();
 }
@@ -229,7 +220,7 @@ TFavoris::TFavoris(QWidget *owner)
     form->addRow(labelFor(QStringLiteral("Titre du site"), m_titre), m_titre);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(cancelOkRow(makeCancelButton(), makeOkButton()));
+    layout->addLayout(makeCancelOkRow());
     resize(420, sizeHint().height());
     m_adresse->setFocus();
     m_adresse->selectAll();
@@ -267,7 +258,7 @@ TImprime::TImprime(QWidget *owner)
     radios->addWidget(m_bouton);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(cancelOkRow(makeCancelButton(), makeOkButton()));
+    layout->addLayout(makeCancelOkRow());
     resize(280, sizeHint().height());
 }
 
