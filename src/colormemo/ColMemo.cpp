@@ -53,7 +53,15 @@ TColorMemo::TColorMemo(QWidget *parent)
         // the start of the lines after it is found again when needed.
         m_openValidBefore = m_openValid;
         const QTextBlock changed = document()->findBlock(pos);
-        m_openValid = std::min(m_openValid, (changed.isValid() ? changed.blockNumber() : 0) + 1);
+        const int changedLine = changed.isValid() ? changed.blockNumber() : 0;
+        m_openValid = std::min(m_openValid, changedLine + 1);
+        // A look for end markers below still holds when the change lies
+        // above where it started and moved no line (typing in the caret's
+        // line): the caret line's pass then needs no new look.
+        if (document()->blockCount() != m_lookLines)
+            m_markersAfter.clear();
+        else
+            std::erase_if(m_markersAfter, [changedLine](const MarkerAfter &m) { return m.line <= changedLine; });
     });
     // contentsChanged comes after the document's layout has taken the change.
     connect(document(), &QTextDocument::contentsChanged, this, &TColorMemo::textChanged);
@@ -679,20 +687,32 @@ void TColorMemo::DrawColors(bool currentLineOnly)
 void TColorMemo::checkOpenSpanRules()
 {
     // What is open where depends on the begin/end markers: other markers,
-    // other spans.
-    QStringList key;
-    for (int r = 0; r < std::min(m_rules.Count(), OpenSpanRules); ++r) {
+    // other spans. Compared in place: this runs on every pass and must not
+    // allocate.
+    size_t k = 0;
+    bool same = true;
+    const int ruleCount = std::min(m_rules.Count(), OpenSpanRules);
+    for (int r = 0; r < ruleCount && same; ++r) {
         const TColorRule &rule = *m_rules.Items(r);
         if (!rule.Enabled() || rule.KeyDrawingType() != dtBeginEnd)
             continue;
-        key << QString::number(r);
+        for (int i = 0; i < rule.markerCount() && same; ++i, ++k) {
+            const TMarkerEntry &m = rule.markers()[i];
+            same = k < m_openRules.size() && m_openRules[k].rule == r && m_openRules[k].begin == m.begin
+                && m_openRules[k].end == m.end;
+        }
+    }
+    if (same && k == m_openRules.size())
+        return;
+    m_openRules.clear();
+    for (int r = 0; r < ruleCount; ++r) {
+        const TColorRule &rule = *m_rules.Items(r);
+        if (!rule.Enabled() || rule.KeyDrawingType() != dtBeginEnd)
+            continue;
         for (int i = 0; i < rule.markerCount(); ++i)
-            key << rule.markers()[i].begin << rule.markers()[i].end;
+            m_openRules.push_back({r, rule.markers()[i].begin, rule.markers()[i].end});
     }
-    if (key != m_openRules) {
-        m_openRules = key;
-        m_openValid = 1;
-    }
+    m_openValid = 1;
 }
 
 TOpenSpans TColorMemo::openSpansAt(int line)
@@ -719,15 +739,29 @@ TOpenSpans TColorMemo::openSpansAt(int line)
 
 bool TColorMemo::markerAfter(QStringView marker)
 {
-    for (const auto &[known, found] : m_markersAfter)
-        if (known == marker)
-            return found;
-    bool found = marker.isEmpty();
+    if (marker.isEmpty())
+        return true;
+    // The look starts at the first line after the scanned text (or inside
+    // the last one, when the scan stopped in it).
     const int pos = offsetToPosition(m_lookFrom);
     QTextBlock b = document()->findBlock(pos);
-    for (int col = pos - b.position(); !found && b.isValid(); b = b.next(), col = 0)
+    int col = pos - b.position();
+    if (col >= b.length() - 1 && b.next().isValid()) {
+        b = b.next();
+        col = 0;
+    }
+    const int line = b.blockNumber();
+    for (const MarkerAfter &known : m_markersAfter)
+        if (known.line == line && known.column == col && known.marker == marker)
+            return known.found;
+    bool found = false;
+    for (; !found && b.isValid(); b = b.next(), col = 0)
         found = b.text().indexOf(marker, col) >= 0;
-    m_markersAfter.emplace_back(marker.toString(), found);
+    if (m_markersAfter.size() >= 16)
+        m_markersAfter.clear();
+    if (m_markersAfter.empty())
+        m_lookLines = document()->blockCount();
+    m_markersAfter.push_back({marker.toString(), line, col, found});
     return found;
 }
 
@@ -849,7 +883,6 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
         in.onDraw = &m_drawHandler;
     in.openAtStart = openSpansAt(start.blockNumber());
     m_lookFrom = endOffset;
-    m_markersAfter.clear();
     in.markerAfter = &m_markerAfter;
     *scanStart = m_lastScanStart = startOffset;
     *scanEnd = m_lastScanEnd = endOffset;

@@ -218,10 +218,24 @@ private:
     std::vector<TOpenSpans> m_openAt {0};
     int m_openValid = 1;
     int m_openValidBefore = 1;   // as it was before the last change
-    QStringList m_openRules;     // the begin/end markers they were found with
-    // Where the look for end markers below the scanned text starts, and what
-    // the last pass found there.
+    struct OpenRuleMarker
+    {
+        int rule;
+        QString begin;
+        QString end;
+    };
+    std::vector<OpenRuleMarker> m_openRules; // the begin/end markers they were found with
+    // Where the look for end markers below the scanned text starts, and
+    // what the looks found, kept while the text below them is unchanged.
     int m_lookFrom = 0;
-    std::vector<std::pair<QString, bool>> m_markersAfter;
+    struct MarkerAfter
+    {
+        QString marker;
+        int line;             // where the look started
+        int column;
+        bool found;
+    };
+    std::vector<MarkerAfter> m_markersAfter;
+    int m_lookLines = 0;     // line count when the looks were made
     TMarkerAfter m_markerAfter;
 };

@@ -20,6 +20,7 @@ private Q_SLOTS:
     void spanOpenedAboveOrClosedBelowTheView_data();
     void spanOpenedAboveOrClosedBelowTheView();
     void typingThatOpensASpanRescansEverything();
+    void endMarkerEditedBelowTheView();
     void partlyVisibleLastLineStaysPlain();
     void hotSpotHoverAndClick();
     void eventDrawAndDrawKey();
@@ -174,6 +175,33 @@ void TestColorMemoPane::typingThatOpensASpanRescansEverything()
     QTest::keyClick(m_memo, Qt::Key_X);
     paint();
     QVERIFY(m_memo->lastPassCurrentLineOnly());
+}
+
+// What was found below the view is looked for again when the text there
+// changes.
+void TestColorMemoPane::endMarkerEditedBelowTheView()
+{
+    TColorRule *comments = m_memo->ColorRules().Add();
+    comments->SetDefKeyColor(clGray);
+    comments->SetKeyBegEndLst({"<!--;-->"});
+    QStringList lines(60, QStringLiteral("<p>"));
+    lines[5] = QStringLiteral("<!--x");
+    lines[50] = QStringLiteral("-->");
+    m_memo->SetLines(lines);
+    paint();
+    const int line6 = 5 * 5 + 7;
+    const int line50 = 49 * 5 + 7;
+    QCOMPARE(ScanMask::render(m_memo->runs(), line6, 3), QStringLiteral("GGG"));
+    m_memo->Select(line50, 3);
+    m_memo->SetSelText(QString());
+    m_memo->SetSelStart(0);
+    paint();
+    QCOMPARE(ScanMask::render(m_memo->runs(), line6, 3), QStringLiteral("BBB"));
+    m_memo->SetSelStart(line50);
+    m_memo->SetSelText(QStringLiteral("-->"));
+    m_memo->SetSelStart(0);
+    paint();
+    QCOMPARE(ScanMask::render(m_memo->runs(), line6, 3), QStringLiteral("GGG"));
 }
 
 void TestColorMemoPane::partlyVisibleLastLineStaysPlain()
