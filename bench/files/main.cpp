@@ -16,7 +16,7 @@ QByteArray bigPage(qint64 size)
 {
     static const char *const bodies[] = {
         "<td class=\"cellule\">Texte d'\xE9t\xE9 num\xE9ro %1 &eacute;</td>",
-        "<p>Prix\xA0: %1\xA0\x80 <strong>\xAB\xA0cher\xA0\xBB</strong></p>",
+        "<p>Prix\xA0: %1\xA0\x80 <strong>\xAB\xA0" "cher\xA0\xBB</strong></p>",
         "<a href=\"http://www.exemple.fr/p%1.htm\">Lien</a>\t&nbsp;",
         "<!-- commentaire %1 : \xE9t\xE9 --><b>gras \xE0</b>"};
     QByteArray out = "<html>\r\n<body>\r\n";

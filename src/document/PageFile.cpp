@@ -87,7 +87,10 @@ bool isNameChar(QChar c)
         || c == u'_' || c == u'.' || c == u':';
 }
 
-std::optional<std::optional<Encoding>> charsetInTag(QStringView tag)
+// What a tag's charset attribute says.
+enum class Charset { Absent, Utf8, Windows1252, Foreign };
+
+Charset charsetInTag(QStringView tag)
 {
     for (qsizetype at = tag.indexOf(u"charset", 0, Qt::CaseInsensitive); at >= 0;
          at = tag.indexOf(u"charset", at + 1, Qt::CaseInsensitive)) {
@@ -105,12 +108,12 @@ std::optional<std::optional<Encoding>> charsetInTag(QStringView tag)
         const QStringView name = tag.mid(i, end - i);
         auto is = [&name](QStringView n) { return name.compare(n, Qt::CaseInsensitive) == 0; };
         if (is(u"utf-8") || is(u"utf8"))
-            return std::optional<Encoding>(Encoding::Utf8);
+            return Charset::Utf8;
         if (is(u"windows-1252") || is(u"cp1252") || is(u"iso-8859-1") || is(u"iso_8859-1") || is(u"latin1"))
-            return std::optional<Encoding>(Encoding::Windows1252);
-        return std::optional<Encoding>(); // a set of its own: not ours to follow
+            return Charset::Windows1252;
+        return Charset::Foreign; // a set of its own: not ours to follow
     }
-    return std::nullopt;
+    return Charset::Absent;
 }
 } // namespace
 
@@ -133,8 +136,12 @@ std::optional<Encoding> declaredEncoding(QStringView text)
         qsizetype end = text.indexOf(u'>', at);
         if (end < 0)
             end = text.size();
-        if (const auto found = charsetInTag(text.mid(at, end - at)))
-            return *found;
+        switch (charsetInTag(text.mid(at, end - at))) {
+        case Charset::Absent: break;
+        case Charset::Utf8: return Encoding::Utf8;
+        case Charset::Windows1252: return Encoding::Windows1252;
+        case Charset::Foreign: return std::nullopt;
+        }
         at = end - 1;
     }
     return std::nullopt;
