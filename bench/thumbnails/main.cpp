@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
+#include <QThread>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -59,8 +60,8 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     int widest = 0;
-    for (const QString &name : names)
-        widest = std::max(widest, Gallery::makeThumbnail(name, 100, 100).size.width());
+    for (const Gallery::Item &item : Gallery::makeThumbnails(names, 100, 100))
+        widest = std::max(widest, item.size.width());
     const QString table = Gallery::table(names, widest);
     const qint64 ours = timer.elapsed();
     const QSize ourSize = QImageReader(Gallery::thumbnailName(names.first())).size();
@@ -82,8 +83,10 @@ int main(int argc, char **argv)
         theirSize = QImageReader(QStringLiteral("im_") + names.first()).size();
     }
 
-    std::printf("vignettes (Pemo HTML)      : %6lld ms pour %d photos (%.1f ms/photo), vignette %dx%d, tableau %lld octets\n",
-                ours, count, double(ours) / count, ourSize.width(), ourSize.height(), qlonglong(table.size()));
+    std::printf("vignettes (Pemo HTML)      : %6lld ms pour %d photos (%.1f ms/photo), vignette %dx%d, tableau %lld octets, "
+                "%d fils\n",
+                ours, count, double(ours) / count, ourSize.width(), ourSize.height(), qlonglong(table.size()),
+                std::max(1, QThread::idealThreadCount()));
     if (theirs >= 0) {
         std::printf("convert -thumbnail 100x100 : %6lld ms pour %d photos (%.1f ms/photo), vignette %dx%d\n",
                     theirs, count, double(theirs) / count, theirSize.width(), theirSize.height());

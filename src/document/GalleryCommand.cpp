@@ -56,8 +56,8 @@ void TEditeur::Vignettes()
         BusyState busy(m_frame);
         busy.status(QStringLiteral("Génère images réduites"));
         int widest = 0;
-        for (const QString &file : files)
-            widest = std::max(widest, Gallery::makeThumbnail(file, choice.width, choice.height).size.width());
+        for (const Gallery::Item &item : Gallery::makeThumbnails(files, choice.width, choice.height))
+            widest = std::max(widest, item.size.width());
         busy.status(QStringLiteral("Génère code html"));
         table = Gallery::table(files, widest);
     }

@@ -12,8 +12,12 @@
 #include <QFile>
 #include <QImageReader>
 #include <QSaveFile>
+#include <QThread>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 namespace Gallery {
 
@@ -173,6 +177,43 @@ Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight)
         break;
     }
     return item;
+}
+
+QList<Item> makeThumbnails(const QStringList &fileNames, int maxWidth, int maxHeight)
+{
+    const qsizetype count = fileNames.size();
+    QList<Item> items(count);
+    if (count == 0)
+        return items;
+    // Each picture is read, reduced and written on its own: nothing is
+    // shared between the workers but the next index to take.
+    QStringList errors(count);
+    std::atomic<qsizetype> next{0};
+    // Detached once here, so that the workers only ever touch their own slots.
+    Item *const out = items.data();
+    QString *const failed = errors.data();
+    auto work = [&] {
+        for (qsizetype i = next++; i < count; i = next++) {
+            try {
+                out[i] = makeThumbnail(fileNames.at(i), maxWidth, maxHeight);
+            } catch (const Platform::PemoError &e) {
+                failed[i] = e.message();
+            } catch (const std::exception &) {
+                failed[i] = QStringLiteral("Impossible de réduire l'image %1.").arg(fileNames.at(i));
+            }
+        }
+    };
+    const qsizetype workers = std::min<qsizetype>(std::max(1, QThread::idealThreadCount()), count);
+    std::vector<std::thread> helpers;
+    for (qsizetype w = 1; w < workers; ++w)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread &t : helpers)
+        t.join();
+    for (const QString &error : errors)
+        if (!error.isEmpty())
+            throw Platform::PemoError(error);
+    return items;
 }
 
 } // namespace Gallery

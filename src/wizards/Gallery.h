@@ -43,6 +43,11 @@ struct Item {
 // Platform::PemoError naming the file when it cannot be read or written.
 Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight);
 
+// makeThumbnail for every file, several at a time (one per processor), the
+// items in the files' order. When files fail, the error of the first of
+// them in that order is thrown once all are done.
+QList<Item> makeThumbnails(const QStringList &fileNames, int maxWidth, int maxHeight);
+
 // The picture stretched onto size, both sides at least one pixel.
 QImage stretched(const QImage &picture, QSize size);
 

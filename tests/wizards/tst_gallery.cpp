@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QHash>
 #include <QImageReader>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -233,6 +234,59 @@ private Q_SLOTS:
             QVERIFY2(e.message().contains(name), qPrintable(e.message()));
         }
         QVERIFY(!QFile::exists(Gallery::thumbnailName(name)));
+    }
+
+    // Several pictures at once give what one at a time gives, in order, and
+    // a file that fails is named even when others after it went through.
+    void manyAtOnceEqualOneAtATime()
+    {
+        QStringList names;
+        for (int i = 0; i < 9; ++i) {
+            const QString name = QStringLiteral("lot%1.%2").arg(i).arg(i % 3 == 0 ? "jpg" : i % 3 == 1 ? "gif" : "bmp");
+            const QImage source = testPicture(QSize(300 + 40 * i, 200 + 10 * i));
+            if (i % 3 == 1) {
+                QFile out(name);
+                QVERIFY(out.open(QIODevice::WriteOnly));
+                out.write(GifWriter::encode({source}));
+            } else {
+                QVERIFY(source.save(name, i % 3 == 0 ? "JPEG" : "BMP"));
+            }
+            names << name;
+        }
+        names.insert(4, QStringLiteral("notes.txt"));
+        const QList<Gallery::Item> together = Gallery::makeThumbnails(names, 100, 100);
+        QCOMPARE(together.size(), names.size());
+        QHash<QString, QByteArray> written;
+        for (const QString &name : names) {
+            QFile f(Gallery::thumbnailName(name));
+            if (f.open(QIODevice::ReadOnly))
+                written.insert(name, f.readAll());
+        }
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            const Gallery::Item alone = Gallery::makeThumbnail(names.at(i), 100, 100);
+            QCOMPARE(together.at(i).fileName, names.at(i));
+            QCOMPARE(int(together.at(i).kind), int(alone.kind));
+            QCOMPARE(together.at(i).size, alone.size);
+            QFile f(Gallery::thumbnailName(names.at(i)));
+            if (alone.kind != Kind::None) {
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                QCOMPARE(f.readAll(), written.value(names.at(i)));
+            }
+        }
+        QVERIFY(Gallery::makeThumbnails({}, 100, 100).isEmpty());
+
+        QFile bad(QStringLiteral("abime.jpg"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("pas une image");
+        bad.close();
+        names.insert(2, QStringLiteral("abime.jpg"));
+        names << QStringLiteral("absent.gif");
+        try {
+            Gallery::makeThumbnails(names, 100, 100);
+            QFAIL("no error");
+        } catch (const Platform::PemoError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("abime.jpg")), qPrintable(e.message()));
+        }
     }
 
     void unknownKindWritesNothing()
