@@ -6,18 +6,9 @@
 # PEMO_SHOT=<file.png> keeps a picture of the recovery window.
 set -u
 program=$1
-if [ -z "${PEMO_IN_XVFB:-}" ]; then
-  export PEMO_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-unset QT_QPA_PLATFORM
-work=$(mktemp -d)
-export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-mkdir -p "$HOME"
+. "$(dirname "$0")/desktop.sh"
 export PEMO_RECOVERY_INTERVAL=300
 copies="$XDG_DATA_HOME/Pemo/Pemo HTML/recuperation"
-openbox >/dev/null 2>&1 &
-wm=$!
 pids=()
 cleanup() { kill -9 "${pids[@]}" 2>/dev/null; kill "$wm" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT

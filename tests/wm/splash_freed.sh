@@ -5,20 +5,11 @@
 # be seen offscreen.
 set -u
 program=$1
-if [ -z "${PEMO_IN_XVFB:-}" ]; then
-  export PEMO_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-unset QT_QPA_PLATFORM
-# The program's settings and data go to a folder of the run's own.
-home=$(mktemp -d)
-export XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config
-openbox >/dev/null 2>&1 &
-wm=$!
+. "$(dirname "$0")/desktop.sh"
 sleep 1
 "$program" >/dev/null 2>&1 &
 app=$!
-cleanup() { kill "$app" "$wm" 2>/dev/null; wait 2>/dev/null; rm -rf "$home"; }
+cleanup() { kill "$app" "$wm" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
 # The frame fills the screen's width; wait for it (sanitizer builds start slowly).
