@@ -1,5 +1,6 @@
 #include "ImportText.h"
 
+#include "dialogs/HtmlEntity.h"
 #include "document/TextTransforms.h"
 #include "platform/Errors.h"
 #include "rtf2html/RtfToHtml.h"
@@ -35,7 +36,7 @@ QString fromLines(const QStringList &lines, bool html)
     const qsizetype last = joined.size() - 1;
     for (qsizetype i = 0; i < last; ++i) {
         const QChar c = joined.at(i);
-        const QStringView entity = TextTransforms::accentEntity(c);
+        const QStringView entity = HtmlEntity::accent(c);
         if (entity.isEmpty())
             out += c;
         else

@@ -1,4 +1,5 @@
 // Commands that write HTML around or in place of the selection.
+#include "dialogs/HtmlEntity.h"
 #include "document/Childwin.h"
 
 #include "colormemo/ColMemo.h"
@@ -155,10 +156,10 @@ void TEditeur::Css()
 
 void TEditeur::Memo1KeyPress(QChar key, bool *handled)
 {
-    const QString entity = TagText::typedEntity(key);
+    const QStringView entity = HtmlEntity::accent(key);
     if (entity.isEmpty())
         return;
-    ReplaceSelection(entity);
+    ReplaceSelection(entity.toString());
     if (handled)
         *handled = true;
     // The pane does not report a key it did not handle itself, so the redo

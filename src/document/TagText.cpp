@@ -3,26 +3,6 @@
 
 namespace TagText {
 
-QString typedEntity(QChar typed)
-{
-    switch (typed.unicode()) {
-    case 0xE0: return QStringLiteral("&agrave;");
-    case 0xE2: return QStringLiteral("&acirc;");
-    case 0xE4: return QStringLiteral("&auml;");
-    case 0xE8: return QStringLiteral("&egrave;");
-    case 0xE9: return QStringLiteral("&eacute;");
-    case 0xEA: return QStringLiteral("&ecirc;");
-    case 0xEB: return QStringLiteral("&euml;");
-    case 0xEE: return QStringLiteral("&icirc;");
-    case 0xEF: return QStringLiteral("&iuml;");
-    case 0xF4: return QStringLiteral("&ocirc;");
-    case 0xF6: return QStringLiteral("&ouml;");
-    case 0xF9: return QStringLiteral("&ugrave;");
-    case 0xFB: return QStringLiteral("&ucirc;");
-    default: return QString();
-    }
-}
-
 QString htmlColorDigits(const QColor &color)
 {
     const QColor rgb = color.toRgb();

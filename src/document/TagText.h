@@ -1,16 +1,11 @@
 #pragma once
-// Widget-free pieces of the tag commands: the typed-entity table, the HTML
+// Widget-free pieces of the tag commands: the HTML
 // colour digits, the placeholder address and where a style-sheet link goes.
 #include <QColor>
 #include <QString>
 #include <QStringList>
 
 namespace TagText {
-
-// The entity that replaces a character typed in the source pane, or an empty
-// string for a character that goes in as typed. Only the lower-case accented
-// letters of French are converted; capitals and ç stay as they are.
-QString typedEntity(QChar typed);
 
 // Six upper-case hexadecimal digits, red, green, blue ("0000FF").
 QString htmlColorDigits(const QColor &color);

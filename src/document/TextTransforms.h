@@ -9,10 +9,6 @@
 
 namespace TextTransforms {
 
-// The named entity of one of the 13 accented lower-case letters that the
-// page's conversions turn into entities; empty for any other character.
-QStringView accentEntity(QChar c);
-
 // The 13 accented lower-case letters written as named entities, except
 // inside comments ("<!--" to "-->", which may span lines).
 QStringList convertAccents(const QStringList &lines);

@@ -1,5 +1,6 @@
 #include "WizardDialog.h"
 
+#include "dialogs/HtmlEntity.h"
 #include "dialogs/ColourSwatch.h"
 #include "dialogs/NumberField.h"
 #include "platform/FileDialogs.h"
@@ -20,10 +21,10 @@
 
 bool Accents(QChar key, QPlainTextEdit *memo)
 {
-    const QString entity = WizardPages::accentEntity(key);
+    const QStringView entity = HtmlEntity::accent(key);
     if (entity.isEmpty())
         return false;
-    memo->textCursor().insertText(entity);
+    memo->textCursor().insertText(entity.toString());
     return true;
 }
 

@@ -114,8 +114,4 @@ QStringList documentLines(const QStringList &entries);
 // The entries as a page file holds them: CR LF after each.
 QString pageText(const QStringList &entries);
 
-// The entity typed in place of an accented letter in the wizards' multi-line
-// texts, or an empty string when the key goes in as typed.
-QString accentEntity(QChar typed);
-
 } // namespace WizardPages
