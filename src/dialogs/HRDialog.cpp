@@ -42,15 +42,11 @@ THR::THR(QWidget *owner)
     radios->addWidget(m_centre);
     radios->addWidget(m_droite);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(makeCancelButton());
-    buttons->addWidget(makeOkButton());
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(alignement);
-    layout->addLayout(buttons);
+    layout->addLayout(makeCancelOkRow());
     m_epaisseur->setFocus();
 }
 

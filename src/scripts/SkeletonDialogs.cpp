@@ -306,13 +306,9 @@ TJava::TJava(QWidget *owner)
     form->addRow(labelFor(QStringLiteral("Value="), m_paramValue), m_paramValue);
     form->addRow(labelFor(QStringLiteral("Texte de remplacement"), m_texte), m_texte);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(makeCancelButton());
-    buttons->addWidget(makeOkButton());
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(makeCancelOkRow());
     resize(420, sizeHint().height());
     m_applet->setFocus();
 }
@@ -372,13 +368,9 @@ TIlotxml::TIlotxml(QWidget *owner)
     form->addRow(labelFor(QStringLiteral("URL"), m_url), urlRow);
     form->addRow(labelFor(QStringLiteral("Ou source XML"), m_source), m_source);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(makeCancelButton());
-    buttons->addWidget(makeOkButton());
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(makeCancelOkRow());
     resize(420, sizeHint().height());
     m_id->setFocus();
 }
