@@ -131,6 +131,11 @@ void compress(const QImage &indexed, QByteArray &out)
     }
     if (prefix >= 0)
         sink.put(unsigned(prefix), width);
+    // Reading that last code, the decoder adds the string it completes (the
+    // compressor never does) and widens its codes when the table reaches the
+    // next power of two: the end code has to be written at that width.
+    if (prefix >= 0 && next == (1 << width) && width < 12)
+        ++width;
     sink.put(EndCode, width);
     sink.flush();
 

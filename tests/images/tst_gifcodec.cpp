@@ -5,6 +5,7 @@
 #include "images/GifReader.h"
 #include "images/GifWriter.h"
 #include "platform/Errors.h"
+#include "StrictGif.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -37,6 +38,23 @@ QImage cubeColours(const QImage &img)
         for (int x = 0; x < out.width(); ++x)
             out.setPixel(x, y, GifWriter::cubePalette().at(GifWriter::cubeIndex(out.pixel(x, y))));
     return out;
+}
+
+// Pixels on the 256-entry cube table in which no two neighbours repeat a
+// pair met before: the compressor finds no string longer than one pixel, so
+// it writes exactly one code per pixel.
+QImage onePixelPerCode(int pixels)
+{
+    QImage img(pixels, 1, QImage::Format_Indexed8);
+    img.setColorTable(GifWriter::cubePalette());
+    uchar *row = img.scanLine(0);
+    int value = 0;
+    for (int i = 0; i < pixels; ++i) {
+        row[i] = uchar(value);
+        // Runs of 256 steps of one odd stride visit every (value, value + stride) once.
+        value = (value + 2 * (i / 256) + 1) & 255;
+    }
+    return img;
 }
 
 QString errorOf(const QByteArray &bytes)
@@ -181,6 +199,51 @@ private Q_SLOTS:
                 }
             if (i + 1 < frames)
                 QCOMPARE(reader.nextImageDelay(), delay * 10);
+        }
+    }
+
+    // After a clear, 255, 767 and 1791 codes bring the decoder's next code to
+    // 512, 1024 and 2048, so the end code that follows is one bit wider than
+    // the last data code. Whole tables in front (the writer starts over after
+    // 3839 codes) shift where the data ends within its last byte; one of
+    // eight counts makes the end code finish exactly on a byte, where a code
+    // written one bit short is missing a bit.
+    void endCodeWidthAtBoundaries_data()
+    {
+        QTest::addColumn<int>("codesAfterClear");
+        QTest::newRow("255 codes: next code 512") << 255;
+        QTest::newRow("767 codes: next code 1024") << 767;
+        QTest::newRow("1791 codes: next code 2048") << 1791;
+    }
+    void endCodeWidthAtBoundaries()
+    {
+        QFETCH(int, codesAfterClear);
+        for (int tables = 0; tables < 8; ++tables) {
+            const QImage img = onePixelPerCode(tables * 3839 + codesAfterClear);
+            const QByteArray gif = GifWriter::encode({img});
+            const QString where = QStringLiteral("%1 full tables before").arg(tables);
+
+            StrictGif::File strict;
+            try {
+                strict = StrictGif::decode(gif);
+            } catch (const StrictGif::Error &e) {
+                QFAIL(qPrintable(where + QStringLiteral(": ") + QString::fromLatin1(e.what())));
+            }
+            QCOMPARE(strict.images.size(), 1);
+            QCOMPARE(strict.images[0].codesAfterLastClear, codesAfterClear);
+            const uchar *row = img.constScanLine(0);
+            QVERIFY2(std::equal(strict.images[0].indices.begin(), strict.images[0].indices.end(), row),
+                     qPrintable(where));
+
+            const GifReader::Animation a = GifReader::decode(gif, QStringLiteral("x.gif"));
+            QCOMPARE(a.frames.size(), 1);
+            QImage qt;
+            QVERIFY(qt.loadFromData(gif, "GIF"));
+            for (int x = 0; x < img.width(); ++x) {
+                const QRgb expected = GifWriter::cubePalette().at(row[x]);
+                if (a.frames[0].pixel(x, 0) != expected || qt.pixel(x, 0) != expected)
+                    QFAIL(qPrintable(where + QStringLiteral(": pixel %1 differs").arg(x)));
+            }
         }
     }
 
