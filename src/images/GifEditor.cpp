@@ -20,6 +20,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -29,6 +30,48 @@ constexpr qint64 MaxTotalPixels = 256LL * 1024 * 1024;
 constexpr Resample::Filter ResizeFilter = Resample::Filter::Mitchell;
 
 const QString GifFilter = QStringLiteral("Images Gif (*.gif)|*.gif|Tous les fichiers (*.*)|*.*");
+
+// Where a frame lets the empty screen show it is white in the window.
+QImage onWhite(const QImage &frame)
+{
+    if (!frame.hasAlphaChannel())
+        return frame;
+    QImage shown = frame.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < frame.height(); ++y) {
+        const auto *src = reinterpret_cast<const QRgb *>(frame.constScanLine(y));
+        auto *dst = reinterpret_cast<QRgb *>(shown.scanLine(y));
+        for (int x = 0; x < frame.width(); ++x)
+            if (qAlpha(src[x]) < 128)
+                dst[x] = qRgb(255, 255, 255);
+    }
+    return shown;
+}
+
+// The resampler knows no alpha: the clear area is resampled on its own, as
+// a grey picture, and cut at half.
+QImage stretchFrame(const QImage &frame, QSize size)
+{
+    const QImage colours = Resample::stretch(frame, size, ResizeFilter);
+    if (!frame.hasAlphaChannel())
+        return colours;
+    QImage mask(frame.size(), QImage::Format_RGB32);
+    for (int y = 0; y < frame.height(); ++y) {
+        const auto *src = reinterpret_cast<const QRgb *>(frame.constScanLine(y));
+        auto *dst = reinterpret_cast<QRgb *>(mask.scanLine(y));
+        for (int x = 0; x < frame.width(); ++x)
+            dst[x] = qRgb(qAlpha(src[x]), qAlpha(src[x]), qAlpha(src[x]));
+    }
+    const QImage coverage = Resample::stretch(mask, size, ResizeFilter);
+    QImage out = colours.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        const auto *m = reinterpret_cast<const QRgb *>(coverage.constScanLine(y));
+        auto *dst = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            if (qRed(m[x]) < 128)
+                dst[x] = GifReader::Clear;
+    }
+    return out;
+}
 
 QToolButton *navButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon, const QString &text)
 {
@@ -171,6 +214,11 @@ void TFGif::FormShow()
     }
     setWindowTitle(QFileInfo(FileName).fileName());
     Frames = animation.frames;
+    Delays = animation.delays;
+    Palettes = animation.palettes;
+    Looped = animation.looped;
+    RepeatSet = false;
+    TransparentSet = false;
     sizePanel(animation.screen.width(), animation.screen.height());
     Repeat = animation.repeat;
     Delay = animation.delay;
@@ -197,7 +245,7 @@ void TFGif::LitCadre()
 {
     Picture = Frames.value(Current);
     PictureChanged = false;
-    Panel1->setPixmap(QPixmap::fromImage(Picture));
+    Panel1->setPixmap(QPixmap::fromImage(onWhite(Picture)));
     AffBarre();
     Proprietes();
 }
@@ -262,8 +310,14 @@ void TFGif::hauteurExit()
 
 void TFGif::okClick()
 {
+    if (FondTransparent->isChecked() != Transparent)
+        TransparentSet = true;
     Transparent = FondTransparent->isChecked();
+    if (Repetitions->number() != Repeat)
+        RepeatSet = true;
     Repeat = Repetitions->number();
+    if (Duree->number() != Delay)
+        Delays.fill(Duree->number());
     Delay = Duree->number();
     if (Ratio != 0.0)
         Hauteur->setValue(qRound(Largeur->number() / Ratio));
@@ -277,6 +331,10 @@ void TFGif::Taille()
     // Sizes below one pixel cannot be drawn; they leave the frames as they are.
     if (w < 1 || h < 1 || Frames.isEmpty())
         return;
+    // Stretching onto the same size changes nothing; it must not blur the
+    // frames or lose their tables when "OK" only sets the delay or the loops.
+    if (std::all_of(Frames.cbegin(), Frames.cend(), [&](const QImage &f) { return f.size() == QSize(w, h); }))
+        return;
     if (qint64(w) * h * Frames.size() > MaxTotalPixels) {
         Platform::error(this, QStringLiteral("Les images seraient trop grandes (%1 x %2).").arg(w).arg(h));
         return;
@@ -284,8 +342,10 @@ void TFGif::Taille()
     QList<QImage> resized;
     resized.reserve(Frames.size());
     for (const QImage &frame : std::as_const(Frames))
-        resized << Resample::stretch(frame, QSize(w, h), ResizeFilter);
+        resized << stretchFrame(frame, QSize(w, h));
     Frames = resized;
+    // Resampled frames have colours of their own: the writer makes tables for them.
+    Palettes.clear();
     sizePanel(w, h);
     LitCadre();
 }
@@ -309,11 +369,24 @@ bool TFGif::Sauve(QString name)
         name += QStringLiteral(".gif");
     EcritCadre();
     GifWriter::Options options;
-    options.repeat = Repeat;
+    options.colours = GifWriter::Colours::Picture;
+    if (Looped || RepeatSet)
+        options.repeat = Repeat;
     options.delay = Delay;
-    options.transparent = Transparent;
+    options.transparent = TransparentSet && Transparent;
+    QList<GifWriter::Frame> frames;
+    frames.reserve(Frames.size());
+    for (qsizetype i = 0; i < Frames.size(); ++i) {
+        GifWriter::Frame frame{Frames[i], std::nullopt, Palettes.value(i)};
+        // "Fond transparent" turned off: what was clear is white, as shown.
+        if (TransparentSet && !Transparent)
+            frame.image = onWhite(frame.image);
+        if (i < Delays.size())
+            frame.delay = Delays[i];
+        frames.append(frame);
+    }
     try {
-        GifWriter::save(name, Frames, options);
+        GifWriter::save(name, frames, options);
     } catch (const Platform::PemoError &e) {
         Platform::error(this, e.message());
         return false;

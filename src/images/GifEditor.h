@@ -1,7 +1,9 @@
 #pragma once
 // TFGif: the animated GIF window. Steps through the frames of a GIF, changes
 // the repeat count, the frame delay, background transparency and the size of
-// every frame, and writes the animation back with our GIF writer.
+// every frame, and writes the animation back with our GIF writer. What the
+// user leaves alone is written as it was read: each frame as a viewer
+// composes it, with its own delay and colour table.
 #include <QDialog>
 #include <QImage>
 #include <QList>
@@ -45,7 +47,9 @@ public:
     bool Sauve(QString name);
 
     QString fileName() const { return FileName; }
+    // Composed frames; ARGB32 with GifReader::Clear where nothing is drawn.
     const QList<QImage> &frames() const { return Frames; }
+    const QList<int> &delays() const { return Delays; }
     int currentFrame() const { return Current; }
     int repeatCount() const { return Repeat; }
     int delay() const { return Delay; }
@@ -83,6 +87,18 @@ private:
 
     QString FileName;
     QList<QImage> Frames;
+    // Per frame, as read; one delay for all once the user sets it, no
+    // tables once the frames are resized.
+    QList<int> Delays;
+    QList<QVector<QRgb>> Palettes;
+    // The file had a loop block, or the user set the count: without either
+    // the animation plays once, as it did.
+    bool Looped = false;
+    bool RepeatSet = false;
+    // The user set "Fond transparent": the bottom-left colour of every frame
+    // becomes transparent (on), or nothing is (off). Until then the frames
+    // keep the transparency they were read with.
+    bool TransparentSet = false;
     int Current = 0;
     int Repeat = 0;
     int Delay = 0;

@@ -3,6 +3,8 @@
 #include "platform/Errors.h"
 
 #include <QFile>
+#include <QRect>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <gif_lib.h>
@@ -73,7 +75,37 @@ struct Control {
     bool transparent = false;
     int transparentIndex = -1;
     int delay = 0;
+    int disposal = 0;
 };
+
+// Disposal methods of the graphic control block; 0 and the undefined 4 to 7
+// leave the image in place.
+constexpr int RestoreBackground = 2;
+constexpr int RestorePrevious = 3;
+
+QVector<QRgb> colours(const ColorMapObject *map)
+{
+    QVector<QRgb> table;
+    if (!map)
+        return table;
+    table.reserve(map->ColorCount);
+    for (int i = 0; i < map->ColorCount; ++i)
+        table.append(qRgb(map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue));
+    return table;
+}
+
+// The canvas as the frame to keep: without an alpha channel when nothing of
+// it is clear.
+QImage snapshot(const QImage &canvas)
+{
+    for (int y = 0; y < canvas.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(canvas.constScanLine(y));
+        for (int x = 0; x < canvas.width(); ++x)
+            if (qAlpha(row[x]) == 0)
+                return canvas.copy();
+    }
+    return canvas.convertToFormat(QImage::Format_RGB32);
+}
 
 } // namespace
 
@@ -91,6 +123,10 @@ Animation decode(const QByteArray &bytes, const QString &name)
     if (screenW < 1 || screenH < 1)
         fail(name, QStringLiteral("la taille de l'image est nulle"));
     result.screen = QSize(screenW, screenH);
+
+    // What the images have drawn so far, where the next one draws; made
+    // with the first image, once its size has been checked.
+    QImage canvas;
 
     Control pending;
     bool pendingLoop = false;
@@ -118,6 +154,7 @@ Animation decode(const QByteArray &bytes, const QString &name)
                     pending.transparent = (block[1] & 1) != 0;
                     pending.delay = block[2] | (block[3] << 8);
                     pending.transparentIndex = pending.transparent ? block[4] : -1;
+                    pending.disposal = (block[1] >> 2) & 7;
                 } else if (code == APPLICATION_EXT_FUNC_CODE && first) {
                     netscape = len == 11 && std::memcmp(block + 1, "NETSCAPE2.0", 11) == 0;
                 } else if (netscape && len >= 3 && block[1] == 1) {
@@ -141,12 +178,14 @@ Animation decode(const QByteArray &bytes, const QString &name)
         if (qint64(result.frames.size() + 1) * screenW * screenH > MaxTotalPixels)
             fail(name, QStringLiteral("les images sont trop grandes ou trop nombreuses"));
 
+        if (canvas.isNull()) {
+            canvas = QImage(screenW, screenH, QImage::Format_ARGB32);
+            if (canvas.isNull())
+                fail(name, reason(D_GIF_ERR_NOT_ENOUGH_MEM));
+            canvas.fill(Clear);
+        }
         const ColorMapObject *map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
-        QImage frame(screenW, screenH, QImage::Format_RGB32);
-        if (frame.isNull())
-            fail(name, reason(D_GIF_ERR_NOT_ENOUGH_MEM));
-        frame.fill(Qt::white);
-
+        const QImage before = pending.disposal == RestorePrevious ? canvas.copy() : QImage();
         line.resize(size_t(desc.Width));
         // Interlaced images come in four passes over the rows.
         static const int passStart[] = {0, 4, 2, 1};
@@ -161,7 +200,7 @@ Animation decode(const QByteArray &bytes, const QString &name)
                 const int y = desc.Top + row;
                 if (y >= screenH)
                     continue;
-                auto *dst = reinterpret_cast<QRgb *>(frame.scanLine(y));
+                auto *dst = reinterpret_cast<QRgb *>(canvas.scanLine(y));
                 for (int col = 0; col < desc.Width; ++col) {
                     const int x = desc.Left + col;
                     if (x >= screenW)
@@ -184,10 +223,24 @@ Animation decode(const QByteArray &bytes, const QString &name)
         if (result.frames.isEmpty()) {
             result.delay = pending.present ? pending.delay : 0;
             result.repeat = pendingLoop ? pendingRepeat : 0;
+            result.looped = pendingLoop;
         }
         if (pending.transparent)
             result.transparent = true;
-        result.frames.append(frame);
+        result.frames.append(snapshot(canvas));
+        result.delays.append(pending.present ? pending.delay : 0);
+        result.palettes.append(colours(map));
+
+        // What the next image finds under it.
+        if (pending.disposal == RestorePrevious) {
+            canvas = before;
+        } else if (pending.disposal == RestoreBackground) {
+            const QRect area = QRect(desc.Left, desc.Top, desc.Width, desc.Height) & canvas.rect();
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                auto *row = reinterpret_cast<QRgb *>(canvas.scanLine(y));
+                std::fill(row + area.left(), row + area.right() + 1, Clear);
+            }
+        }
         pending = Control();
         pendingLoop = false;
     }

@@ -50,7 +50,8 @@ QImage loadPicture(const QString &path, int &images)
         if (animation.frames.isEmpty())
             throw Platform::PemoError(QStringLiteral("Le fichier %1 ne contient aucune image.").arg(path));
         images = int(animation.frames.size());
-        return animation.frames.first();
+        // Shown and saved as the program always showed GIFs: on white.
+        return animation.frames.first().convertToFormat(QImage::Format_RGB32);
     }
     if (bytes.startsWith("\xFF\xD8"))
         return JpegCodec::decode(bytes, path);

@@ -16,7 +16,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
+#include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -37,6 +40,39 @@ QString writeAnimation(const QTemporaryDir &dir)
     o.repeat = 3;
     o.delay = 20;
     GifWriter::save(path, {flat({100, 80}, Qt::red), flat({100, 80}, Qt::green), flat({100, 80}, Qt::blue)}, o);
+    return path;
+}
+
+QImage reference(const QString &name, int frame)
+{
+    return QImage(PemoTest::sourcePath(QStringLiteral("tests/images/data/%1-%2.png").arg(name).arg(frame)))
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
+// Where a frame differs from the reference: clear pixels agree with any
+// clear pixel, the others must be the same opaque colour.
+QString difference(const QImage &ours, const QImage &expected)
+{
+    if (ours.size() != expected.size())
+        return QStringLiteral("size %1 x %2").arg(ours.width()).arg(ours.height());
+    for (int y = 0; y < ours.height(); ++y)
+        for (int x = 0; x < ours.width(); ++x) {
+            const QRgb a = ours.pixel(x, y), b = expected.pixel(x, y);
+            if (qAlpha(b) == 0 ? qAlpha(a) != 0 : a != b)
+                return QStringLiteral("pixel %1,%2 is %3 instead of %4")
+                    .arg(x).arg(y).arg(a, 8, 16, QChar(u'0')).arg(b, 8, 16, QChar(u'0'));
+        }
+    return {};
+}
+
+// A copy of a test animation in dir, opened in the window.
+QString openCopy(TFGif &window, const QTemporaryDir &dir, const QString &name)
+{
+    const QString path = dir.filePath(name + QStringLiteral(".gif"));
+    QFile::copy(PemoTest::sourcePath(QStringLiteral("tests/images/data/%1.gif").arg(name)), path);
+    QString chosen = path;
+    window.Init(chosen);
+    window.show();
     return path;
 }
 
@@ -209,12 +245,158 @@ private Q_SLOTS:
         const QByteArray bytes = file.readAll();
         // Loops forever; every frame the same delay, transparent bottom-left.
         QCOMPARE(bytes.count(QByteArray("NETSCAPE2.0\x03\x01\x00\x00\x00", 16)), 1);
-        QCOMPARE(bytes.count(QByteArray("\x21\xF9\x04\x01\x23\x00", 6)), 3);
+        // Each transparent frame is cleared (disposal 2) before the next.
+        QCOMPARE(bytes.count(QByteArray("\x21\xF9\x04\x09\x23\x00", 6)), 3);
         const GifReader::Animation a = GifReader::decode(bytes, QStringLiteral("x"));
         QCOMPARE(a.frames.size(), 3);
         QCOMPARE(a.repeat, 0);
         QCOMPARE(a.delay, 35);
         QVERIFY(a.transparent);
+    }
+
+    // Opening then saving without a change gives back the animation a
+    // viewer shows: frame for frame, each with its own delay.
+    void savedUnchanged_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QList<int>>("delays");
+        QTest::addColumn<int>("repeat"); // the loop block's count, as the file holds it
+        QTest::newRow("optimised: changed rectangles with holes") << QStringLiteral("optimised")
+                                                                  << QList<int>{12, 12, 12, 12, 12} << 0;
+        QTest::newRow("sprites at offsets, every disposal, own delays")
+            << QStringLiteral("disposals") << QList<int>{10, 50, 200, 7, 33} << 1;
+        QTest::newRow("local colour tables") << QStringLiteral("local-tables") << QList<int>{25, 25, 25} << 0;
+    }
+    void savedUnchanged()
+    {
+        QFETCH(QString, name);
+        QFETCH(QList<int>, delays);
+        QFETCH(int, repeat);
+        QTemporaryDir dir;
+        TFGif window;
+        openCopy(window, dir, name);
+        const QString saved = dir.filePath(QStringLiteral("copie.gif"));
+        QVERIFY(window.Sauve(saved));
+        const GifReader::Animation a = GifReader::read(saved);
+        QCOMPARE(a.frames.size(), delays.size());
+        QCOMPARE(a.delays, delays);
+        QCOMPARE(a.repeat, repeat);
+        for (int i = 0; i < int(delays.size()); ++i) {
+            const QString diff = difference(a.frames[i], reference(name, i));
+            QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("frame %1: ").arg(i) + diff));
+        }
+    }
+
+    // The same files, composed by ImageMagick once saved.
+    void savedUnchangedAsImageMagickSeesIt_data() { savedUnchanged_data(); }
+    void savedUnchangedAsImageMagickSeesIt()
+    {
+        QFETCH(QString, name);
+        QFETCH(QList<int>, delays);
+        const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert"));
+        if (convert.isEmpty())
+            QSKIP("ImageMagick is not installed");
+        QTemporaryDir dir;
+        TFGif window;
+        openCopy(window, dir, name);
+        const QString saved = dir.filePath(QStringLiteral("copie.gif"));
+        QVERIFY(window.Sauve(saved));
+        QProcess im;
+        im.start(convert, {saved, QStringLiteral("-coalesce"), QStringLiteral("PNG32:") + dir.filePath(QStringLiteral("im-%d.png"))});
+        QVERIFY(im.waitForFinished(60000));
+        QCOMPARE(im.exitCode(), 0);
+        QProcess delaysOf;
+        delaysOf.start(QStandardPaths::findExecutable(QStringLiteral("identify")), {QStringLiteral("-format"), QStringLiteral("%T "), saved});
+        QVERIFY(delaysOf.waitForFinished(60000));
+        QStringList expectedDelays;
+        for (int d : delays)
+            expectedDelays << QString::number(d);
+        QCOMPARE(QString::fromLatin1(delaysOf.readAllStandardOutput()).trimmed(), expectedDelays.join(u' '));
+        for (int i = 0; i < int(delays.size()); ++i) {
+            const QImage theirs = QImage(dir.filePath(QStringLiteral("im-%1.png").arg(i))).convertToFormat(QImage::Format_ARGB32);
+            const QString diff = difference(theirs, reference(name, i));
+            QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("frame %1: ").arg(i) + diff));
+        }
+    }
+
+    // What the user sets applies to every frame; what is left alone stays.
+    void propertiesSetApplyToAllFrames()
+    {
+        QTemporaryDir dir;
+        TFGif window;
+        openCopy(window, dir, QStringLiteral("disposals"));
+        QVERIFY(window.FondTransparent->isChecked());
+        QCOMPARE(window.Duree->value(), 10);
+        // Same size, other delay, transparency off: nothing is resampled.
+        window.Duree->setValue(40);
+        window.FondTransparent->setChecked(false);
+        window.OKBtn->click();
+        const QString saved = dir.filePath(QStringLiteral("copie.gif"));
+        QVERIFY(window.Sauve(saved));
+        const GifReader::Animation a = GifReader::read(saved);
+        QCOMPARE(a.delays, QList<int>(5, 40));
+        QCOMPARE(a.repeat, 1);
+        for (int i = 0; i < 5; ++i) {
+            QImage expected = reference(QStringLiteral("disposals"), i);
+            for (int y = 0; y < expected.height(); ++y)
+                for (int x = 0; x < expected.width(); ++x)
+                    if (qAlpha(expected.pixel(x, y)) == 0)
+                        expected.setPixel(x, y, qRgb(255, 255, 255));
+            QCOMPARE(a.frames[i].hasAlphaChannel(), false);
+            const QString diff = difference(a.frames[i], expected);
+            QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("frame %1: ").arg(i) + diff));
+        }
+    }
+
+    // An animation without a loop block still plays once when saved.
+    void noLoopBlockStaysAbsent()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("une-fois.gif"));
+        GifWriter::Options o;
+        o.delay = 10;
+        GifWriter::save(path, {flat({8, 8}, Qt::red), flat({8, 8}, Qt::blue)}, o);
+        TFGif window;
+        QString name = path;
+        window.Init(name);
+        window.show();
+        QVERIFY(window.Sauve(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(!file.readAll().contains("NETSCAPE2.0"));
+    }
+
+    // Resized frames get tables made for them: close to what was shown, not
+    // darkened onto a fixed set of colours.
+    void resizedFramesKeepTheirColours()
+    {
+        QTemporaryDir dir;
+        TFGif window;
+        openCopy(window, dir, QStringLiteral("optimised"));
+        window.Largeur->setValue(48);
+        window.OKBtn->click();
+        QCOMPARE(window.frames().first().size(), QSize(48, 36));
+        const QList<QImage> shown = window.frames();
+        const QString saved = dir.filePath(QStringLiteral("petit.gif"));
+        QVERIFY(window.Sauve(saved));
+        const GifReader::Animation a = GifReader::read(saved);
+        QCOMPARE(a.delays, QList<int>(5, 12));
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            double error = 0, bias = 0;
+            QSet<QRgb> colours;
+            for (int y = 0; y < 36; ++y)
+                for (int x = 0; x < 48; ++x) {
+                    const QRgb p = shown[i].pixel(x, y), q = a.frames[i].pixel(x, y);
+                    error += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+                    bias += qGray(q) - qGray(p);
+                    colours.insert(q);
+                }
+            error /= 3 * 48 * 36;
+            bias /= 48 * 36;
+            QVERIFY2(error < 4 && std::abs(bias) < 0.5,
+                     qPrintable(QStringLiteral("frame %1: error %2, bias %3").arg(i).arg(error).arg(bias)));
+            QVERIFY(colours.size() > 150);
+        }
     }
 
     void brokenFileReportedAndClosed()
