@@ -4,6 +4,7 @@
 
 #include "document/FragmentInsertion.h"
 #include "document/FrameServices.h"
+#include "platform/Messages.h"
 #include "wizards/Cat.h"
 #include "wizards/Gallery.h"
 
@@ -55,8 +56,29 @@ void TEditeur::Vignettes()
     {
         BusyState busy(m_frame);
         busy.status(QStringLiteral("Génère images réduites"));
+        // Files of the same names that this session did not write may be the
+        // user's own pictures: one question for all of them.
+        auto ask = [this](const QStringList &targets) {
+            const Platform::Answer answer = Platform::confirm(
+                this,
+                QStringLiteral("Ces fichiers existent déjà et seraient remplacés par les vignettes :\n%1\n\n"
+                               "Les remplacer ? (Non : les garder et écrire les autres vignettes)")
+                    .arg(targets.join(QStringLiteral("\n"))),
+                Platform::Buttons::YesNoCancel);
+            if (answer == Platform::Answer::Yes)
+                return Gallery::Overwrite::Replace;
+            if (answer == Platform::Answer::No)
+                return Gallery::Overwrite::Keep;
+            return Gallery::Overwrite::Stop;
+        };
         int widest = 0;
-        for (const Gallery::Item &item : Gallery::makeThumbnails(files, choice.width, choice.height))
+        QList<Gallery::Item> items;
+        try {
+            items = Gallery::makeThumbnails(files, choice.width, choice.height, ask);
+        } catch (const Gallery::Cancelled &) {
+            return;
+        }
+        for (const Gallery::Item &item : std::as_const(items))
             widest = std::max(widest, item.size.width());
         busy.status(QStringLiteral("Génère code html"));
         table = Gallery::table(files, widest);

@@ -9,9 +9,15 @@
 #include "images/JpegCodec.h"
 
 #include <QBuffer>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
+#include <QMutex>
 #include <QSaveFile>
+#include <QSet>
 #include <QThread>
 #include <algorithm>
 #include <atomic>
@@ -41,6 +47,46 @@ void writeFile(const QString &path, const QByteArray &bytes)
         throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.\n%2")
                                       .arg(path, file.errorString()));
 }
+
+// Thumbnails written in this session, with the size and time they were
+// left at: such a file, unchanged since, may be replaced without asking.
+struct Written {
+    qint64 size;
+    QDateTime modified;
+};
+QMutex writtenLock;
+QHash<QString, Written> &writtenFiles()
+{
+    static QHash<QString, Written> files;
+    return files;
+}
+
+QString absolute(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+void remember(const QString &path)
+{
+    const QFileInfo info(path);
+    const QMutexLocker lock(&writtenLock);
+    writtenFiles().insert(absolute(path), {info.size(), info.lastModified()});
+}
+
+bool ours(const QString &path)
+{
+    const QFileInfo info(path);
+    const QMutexLocker lock(&writtenLock);
+    const auto it = writtenFiles().constFind(absolute(path));
+    return it != writtenFiles().constEnd() && it->size == info.size() && it->modified == info.lastModified();
+}
+
+// A thumbnail read, reduced and encoded, not yet written.
+struct Prepared {
+    Item item;
+    QString target;
+    QByteArray bytes;  // empty for a file of no known kind
+};
 
 // Bitmaps (and whatever else the name hides).
 QImage readOther(const QByteArray &bytes, const QString &path)
@@ -130,13 +176,16 @@ QImage stretched(const QImage &picture, QSize size)
     return picture.scaled(size.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight)
+namespace {
+
+Prepared prepare(const QString &fileName, int maxWidth, int maxHeight)
 {
-    Item item;
+    Prepared out;
+    Item &item = out.item;
     item.fileName = fileName;
     item.kind = kindOf(fileName);
     if (item.kind == Kind::None)
-        return item;
+        return out;
     const QByteArray bytes = readFile(fileName);
     QImage picture;
     if (item.kind == Kind::Jpeg) {
@@ -152,55 +201,119 @@ Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight)
         item.size = thumbnailSize(picture.size(), maxWidth, maxHeight);
     }
     const QImage small = stretched(picture, item.size);
-    const QString target = thumbnailName(fileName);
+    out.target = thumbnailName(fileName);
     switch (item.kind) {
-    case Kind::Jpeg: {
+    case Kind::Jpeg:
         // The encoder's default settings (quality 75).
-        const QByteArray encoded = JpegCodec::encode(small);
-        if (encoded.isEmpty())
-            throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.").arg(target));
-        writeFile(target, encoded);
+        out.bytes = JpegCodec::encode(small);
         break;
-    }
     case Kind::Bitmap: {
-        QByteArray out;
-        QBuffer buffer(&out);
+        QBuffer buffer(&out.bytes);
         buffer.open(QIODevice::WriteOnly);
         small.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP");
-        writeFile(target, out);
         break;
     }
-    case Kind::Gif:
-        GifWriter::save(target, {small});
+    case Kind::Gif: {
+        // A photograph on the fixed cube would come out darker and banded.
+        GifWriter::Options options;
+        options.colours = GifWriter::Colours::Picture;
+        out.bytes = GifWriter::encode({small}, options);
         break;
+    }
     case Kind::None:
         break;
     }
-    return item;
+    if (out.bytes.isEmpty())
+        throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.").arg(out.target));
+    return out;
 }
 
-QList<Item> makeThumbnails(const QStringList &fileNames, int maxWidth, int maxHeight)
+void write(const Prepared &prepared)
+{
+    if (prepared.item.kind == Kind::None)
+        return;
+    writeFile(prepared.target, prepared.bytes);
+    remember(prepared.target);
+}
+
+} // namespace
+
+Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight)
+{
+    const Prepared prepared = prepare(fileName, maxWidth, maxHeight);
+    write(prepared);
+    return prepared.item;
+}
+
+QList<Item> makeThumbnails(const QStringList &fileNames, int maxWidth, int maxHeight, const AskOverwrite &ask)
 {
     const qsizetype count = fileNames.size();
-    QList<Item> items(count);
     if (count == 0)
-        return items;
-    // Each picture is read, reduced and written on its own: nothing is
-    // shared between the workers but the next index to take.
+        return {};
+
+    // Before anything is read or written: no thumbnail may land on a chosen
+    // picture (it would be lost, and read back reduced), and files the
+    // program did not write are replaced only if the user says so.
+    QHash<QString, QString> chosen;
+    for (const QString &name : fileNames)
+        chosen.insert(absolute(name), name);
+    QStringList taken;
+    QSet<QString> seen;
+    for (const QString &name : fileNames) {
+        if (kindOf(name) == Kind::None)
+            continue;
+        const QString target = thumbnailName(name);
+        const QString key = absolute(target);
+        if (chosen.contains(key))
+            throw Platform::PemoError(
+                QStringLiteral("La vignette de l'image %1 remplacerait l'image %2, choisie elle aussi. "
+                               "Aucune vignette n'a été écrite.")
+                    .arg(name, chosen.value(key)));
+        if (!seen.contains(key) && QFileInfo::exists(target) && !ours(target))
+            taken << target;
+        seen.insert(key);
+    }
+    QSet<QString> keep;
+    if (!taken.isEmpty()) {
+        if (!ask)
+            throw Platform::PemoError(QStringLiteral("Le fichier %1 existe déjà. Aucune vignette n'a été écrite.")
+                                          .arg(taken.first()));
+        switch (ask(taken)) {
+        case Overwrite::Replace:
+            break;
+        case Overwrite::Keep:
+            for (const QString &target : std::as_const(taken))
+                keep.insert(absolute(target));
+            break;
+        case Overwrite::Stop:
+            throw Cancelled();
+        }
+    }
+
+    // Each picture is read and reduced on its own: nothing is shared between
+    // the workers but the next index to take and the first that failed.
+    std::vector<Prepared> prepared(static_cast<size_t>(count));
     QStringList errors(count);
     std::atomic<qsizetype> next{0};
+    std::atomic<qsizetype> firstFailed{count};
     // Detached once here, so that the workers only ever touch their own slots.
-    Item *const out = items.data();
     QString *const failed = errors.data();
     auto work = [&] {
         for (qsizetype i = next++; i < count; i = next++) {
+            // Nothing after a failing picture is written: no need to reduce it.
+            if (i > firstFailed.load())
+                continue;
             try {
-                out[i] = makeThumbnail(fileNames.at(i), maxWidth, maxHeight);
+                prepared[size_t(i)] = prepare(fileNames.at(i), maxWidth, maxHeight);
+                continue;
             } catch (const Platform::PemoError &e) {
                 failed[i] = e.message();
             } catch (const std::exception &) {
                 failed[i] = QStringLiteral("Impossible de réduire l'image %1.").arg(fileNames.at(i));
             }
+            for (qsizetype seenFirst = firstFailed.load(); i < seenFirst;)
+                if (firstFailed.compare_exchange_weak(seenFirst, i))
+                    break;
         }
     };
     const qsizetype workers = std::min<qsizetype>(std::max(1, QThread::idealThreadCount()), count);
@@ -210,9 +323,17 @@ QList<Item> makeThumbnails(const QStringList &fileNames, int maxWidth, int maxHe
     work();
     for (std::thread &t : helpers)
         t.join();
-    for (const QString &error : errors)
-        if (!error.isEmpty())
-            throw Platform::PemoError(error);
+
+    QList<Item> items;
+    items.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!errors.at(i).isEmpty())
+            throw Platform::PemoError(errors.at(i));
+        const Prepared &p = prepared[size_t(i)];
+        if (!keep.contains(absolute(p.target)))
+            write(p);
+        items.append(p.item);
+    }
     return items;
 }
 

@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <exception>
+#include <functional>
 
 namespace Gallery {
 
@@ -36,17 +38,37 @@ struct Item {
 };
 
 // Reads the picture, writes its reduced copy beside it under thumbnailName
-// in the picture's own format (GIF through our writer, JPEG with the
+// in the picture's own format (GIF through our writer with a colour table
+// made for the thumbnail, JPEG with the
 // encoder's default settings, bitmap) and answers what the table needs. A
 // file of no known kind is left alone. JPEG pictures are decoded at the
 // smallest DCT scale that still covers the thumbnail. Throws
 // Platform::PemoError naming the file when it cannot be read or written.
 Item makeThumbnail(const QString &fileName, int maxWidth, int maxHeight);
 
-// makeThumbnail for every file, several at a time (one per processor), the
-// items in the files' order. When files fail, the error of the first of
-// them in that order is thrown once all are done.
-QList<Item> makeThumbnails(const QStringList &fileNames, int maxWidth, int maxHeight);
+// What becomes of thumbnails whose names are taken by files the program did
+// not write in this session.
+enum class Overwrite { Replace, Keep, Stop };
+// Asked once, with all those names, before anything is written.
+using AskOverwrite = std::function<Overwrite(const QStringList &targets)>;
+
+// The user stopped the command when asked: nothing was written.
+class Cancelled : public std::exception
+{
+public:
+    const char *what() const noexcept override { return "cancelled"; }
+};
+
+// makeThumbnail for every file, the pictures read and reduced several at a
+// time (one per processor), the thumbnails written in the files' order; the
+// items come back in that order. A thumbnail never replaces one of the
+// chosen pictures (an error naming both, before anything is written); one
+// that would replace another file the program did not write is decided by
+// ask (without ask, an error). When a picture fails, the thumbnails of the
+// pictures before it are written, none after it, and its error is thrown.
+// Throws Cancelled when ask answers Stop.
+QList<Item> makeThumbnails(const QStringList &fileNames, int maxWidth, int maxHeight,
+                           const AskOverwrite &ask = {});
 
 // The picture stretched onto size, both sides at least one pixel.
 QImage stretched(const QImage &picture, QSize size);

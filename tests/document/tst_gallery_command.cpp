@@ -7,6 +7,7 @@
 #include "document/FragmentInsertion.h"
 #include "document/FrameServices.h"
 #include "platform/Errors.h"
+#include "platform/Messages.h"
 #include "wizards/Cat.h"
 #include "wizards/Gallery.h"
 
@@ -39,6 +40,19 @@ void chooseAll(const char *button)
         cat.FileListBox1->selectAll();
         cat.SpeedButton1->click();
         cat.findChild<QPushButton *>(QString::fromLatin1(button))->click();
+    });
+}
+
+// Chooses only the named picture of the folder, then OK.
+void chooseOne(const QString &name)
+{
+    Fragment::setModalRunner([name](QDialog &d) {
+        auto &cat = static_cast<TCat &>(d);
+        cat.show();
+        for (QListWidgetItem *item : cat.FileListBox1->findItems(name, Qt::MatchExactly))
+            item->setSelected(true);
+        cat.SpeedButton1->click();
+        cat.findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
     });
 }
 
@@ -100,6 +114,42 @@ private Q_SLOTS:
         e.Vignettes();
         QCOMPARE(e.Memo1->Lines(), QStringList{QStringLiteral("texte")});
         QVERIFY(!QFile::exists(QStringLiteral("asml.jpg")));
+    }
+
+    // A file of the thumbnail's name that the program did not write is the
+    // user's: "Non" keeps it and still inserts the table, "Annuler" stops.
+    void othersFileAskedBeforeWriting_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("inserted");
+        QTest::newRow("Non: kept, table inserted") << int(Platform::Answer::No) << true;
+        QTest::newRow("Annuler: nothing") << int(Platform::Answer::Cancel) << false;
+    }
+    void othersFileAskedBeforeWriting()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, inserted);
+        QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+        savePicture(QStringLiteral("a.jpg"), QSize(400, 200));
+        savePicture(QStringLiteral("asml.jpg"), QSize(30, 30));
+        QStringList questions;
+        Platform::setMessageHandler([&](const Platform::MessageRecord &r) {
+            questions << r.title + QStringLiteral(": ") + r.text;
+            return Platform::Answer(answer);
+        });
+        TEditeur e(nullptr);
+        e.Memo1->SetLines({QStringLiteral("texte")});
+        e.Memo1->Select(0, 5);
+        chooseOne(QStringLiteral("a.jpg"));
+        e.Vignettes();
+        Platform::setMessageHandler({});
+        QCOMPARE(questions.size(), 1);
+        QVERIFY2(questions[0].startsWith(QStringLiteral("Confirmation: ")) && questions[0].contains(QStringLiteral("asml.jpg")),
+                 qPrintable(questions[0]));
+        QCOMPARE(QImageReader(QStringLiteral("asml.jpg")).size(), QSize(30, 30));
+        QCOMPARE(e.Memo1->Lines().join(QString()) == QStringLiteral("texte"), !inserted);
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     // A picture that cannot be read ends the command: nothing is inserted,

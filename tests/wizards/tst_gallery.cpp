@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QImageReader>
 #include <QPainter>
+#include <QSet>
 #include <QTemporaryDir>
 
 using Gallery::Kind;
@@ -28,6 +29,19 @@ QImage testPicture(QSize size)
     QPainter p(&picture);
     p.fillRect(0, 0, size.width() / 2, size.height(), QColor(200, 0, 0));
     return picture;
+}
+
+void writeBytes(const QString &name, const QByteArray &bytes)
+{
+    QFile out(name);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+}
+
+QByteArray bytesOf(const QString &name)
+{
+    QFile in(name);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
 QString cell(const QString &name)
@@ -287,6 +301,123 @@ private Q_SLOTS:
         } catch (const Platform::PemoError &e) {
             QVERIFY2(e.message().contains(QStringLiteral("abime.jpg")), qPrintable(e.message()));
         }
+    }
+
+    // A GIF photograph reduced keeps its colours: no fixed cube, no
+    // darkening.
+    void gifThumbnailKeepsItsColours()
+    {
+        QImage source(300, 200, QImage::Format_RGB32);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                source.setPixel(x, y, qRgb(30 + x * 2 / 3, 40 + y, 220 - (x + y) / 3));
+        GifWriter::Options o;
+        o.colours = GifWriter::Colours::Picture;
+        writeBytes(QStringLiteral("degrade.gif"), GifWriter::encode({source}, o));
+        const Gallery::Item item = Gallery::makeThumbnail(QStringLiteral("degrade.gif"), 100, 100);
+        const QImage expected =
+            Gallery::stretched(GifReader::read(QStringLiteral("degrade.gif")).frames.value(0), item.size);
+        const QImage written = GifReader::read(QStringLiteral("degradesml.gif")).frames.value(0);
+        QCOMPARE(written.size(), QSize(100, 67));
+        double error = 0, bias = 0;
+        QSet<QRgb> colours;
+        for (int y = 0; y < written.height(); ++y)
+            for (int x = 0; x < written.width(); ++x) {
+                const QRgb p = expected.pixel(x, y), q = written.pixel(x, y);
+                error += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+                bias += qGray(q) - qGray(p);
+                colours.insert(q);
+            }
+        const double pixels = written.width() * written.height();
+        QVERIFY2(error / (3 * pixels) < 3, qPrintable(QString::number(error / (3 * pixels))));
+        QVERIFY2(std::abs(bias / pixels) < 0.5, qPrintable(QString::number(bias / pixels)));
+        QVERIFY(colours.size() > 200);
+    }
+
+    // "a.jpg" reduces to "asml.jpg": when both are chosen, the second must
+    // not be overwritten by the first one's thumbnail, nor read reduced.
+    void thumbnailNeverReplacesAChosenPicture()
+    {
+        QVERIFY(testPicture(QSize(300, 200)).save(QStringLiteral("p.jpg"), "JPEG"));
+        QVERIFY(testPicture(QSize(250, 250)).save(QStringLiteral("psml.jpg"), "JPEG"));
+        const QByteArray before = bytesOf(QStringLiteral("psml.jpg"));
+        try {
+            Gallery::makeThumbnails({QStringLiteral("p.jpg"), QStringLiteral("psml.jpg")}, 100, 100);
+            QFAIL("no error");
+        } catch (const Platform::PemoError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("p.jpg")) && e.message().contains(QStringLiteral("psml.jpg")),
+                     qPrintable(e.message()));
+        }
+        QCOMPARE(bytesOf(QStringLiteral("psml.jpg")), before);
+        QVERIFY(!QFile::exists(QStringLiteral("psmlsml.jpg")));
+    }
+
+    // The thumbnails before a failing picture are written, none after it.
+    void nothingWrittenAfterAFailingPicture()
+    {
+        QStringList names;
+        for (int i = 0; i < 6; ++i) {
+            names << QStringLiteral("suite%1.jpg").arg(i);
+            QVERIFY(testPicture(QSize(200, 100)).save(names.last(), "JPEG"));
+        }
+        writeBytes(QStringLiteral("casse.jpg"), "pas une image");
+        names.insert(2, QStringLiteral("casse.jpg"));
+        try {
+            Gallery::makeThumbnails(names, 100, 100);
+            QFAIL("no error");
+        } catch (const Platform::PemoError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("casse.jpg")), qPrintable(e.message()));
+        }
+        QVERIFY(QFile::exists(QStringLiteral("suite0sml.jpg")));
+        QVERIFY(QFile::exists(QStringLiteral("suite1sml.jpg")));
+        for (int i = 2; i < 6; ++i)
+            QVERIFY2(!QFile::exists(QStringLiteral("suite%1sml.jpg").arg(i)), qPrintable(QString::number(i)));
+    }
+
+    // A file of the thumbnail's name that this session did not write is the
+    // user's: asked about once, with all such names, before anything is written.
+    void othersFilesAskedFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("replace") << int(Gallery::Overwrite::Replace);
+        QTest::newRow("keep them, write the others") << int(Gallery::Overwrite::Keep);
+        QTest::newRow("stop: nothing written") << int(Gallery::Overwrite::Stop);
+    }
+    void othersFilesAskedFirst()
+    {
+        QFETCH(int, answer);
+        const QString tag = QString::number(answer);
+        const QStringList names{QStringLiteral("mien%1.jpg").arg(tag), QStringLiteral("neuf%1.jpg").arg(tag)};
+        for (const QString &name : names)
+            QVERIFY(testPicture(QSize(200, 100)).save(name, "JPEG"));
+        const QString taken = Gallery::thumbnailName(names[0]);
+        const QString fresh = Gallery::thumbnailName(names[1]);
+        writeBytes(taken, "le fichier de quelqu'un");
+        QList<QStringList> asked;
+        auto ask = [&](const QStringList &targets) {
+            asked << targets;
+            return Gallery::Overwrite(answer);
+        };
+        bool cancelled = false;
+        try {
+            Gallery::makeThumbnails(names, 100, 100, ask);
+        } catch (const Gallery::Cancelled &) {
+            cancelled = true;
+        }
+        QCOMPARE(asked, QList<QStringList>{QStringList{taken}});
+        QCOMPARE(cancelled, Gallery::Overwrite(answer) == Gallery::Overwrite::Stop);
+        const bool replaced = Gallery::Overwrite(answer) == Gallery::Overwrite::Replace;
+        QCOMPARE(bytesOf(taken) == "le fichier de quelqu'un", !replaced);
+        QCOMPARE(QFile::exists(fresh), !cancelled);
+        if (replaced) {
+            QCOMPARE(QImageReader(taken).size(), QSize(100, 50));
+            // What this session wrote is replaced again without a question.
+            Gallery::makeThumbnails(names, 100, 100, ask);
+            QCOMPARE(asked.size(), 1);
+        }
+        // Without anyone to ask, nothing is replaced.
+        if (!replaced)
+            QVERIFY_THROWS_EXCEPTION(Platform::PemoError, Gallery::makeThumbnails(names, 100, 100));
     }
 
     void unknownKindWritesNothing()
