@@ -399,6 +399,25 @@ private Q_SLOTS:
         }
     }
 
+    // Resizing keeps the clear part of a frame clear, at its new place.
+    void resizedFramesKeepTheirHoles()
+    {
+        QTemporaryDir dir;
+        TFGif window;
+        openCopy(window, dir, QStringLiteral("disposals"));
+        window.Largeur->setValue(80);
+        window.OKBtn->click();
+        QCOMPARE(window.frames().at(3).size(), QSize(80, 60));
+        const QString saved = dir.filePath(QStringLiteral("grand.gif"));
+        QVERIFY(window.Sauve(saved));
+        const GifReader::Animation a = GifReader::read(saved);
+        // Frame 3 shows the screen cleared where frame 2's sprite was
+        // (12 x 10 at 20,10): now 24 x 20 at 40,20.
+        QCOMPARE(qAlpha(a.frames[3].pixel(46, 25)), 0);
+        QCOMPARE(qAlpha(a.frames[3].pixel(10, 10)), 255);
+        QCOMPARE(qAlpha(a.frames[0].pixel(46, 25)), 255);
+    }
+
     void brokenFileReportedAndClosed()
     {
         QTemporaryDir dir;
