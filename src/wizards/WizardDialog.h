@@ -7,6 +7,7 @@
 #include "wizards/WizardPages.h"
 
 #include <QDialog>
+#include <functional>
 
 class QComboBox;
 class QGroupBox;
@@ -60,8 +61,10 @@ protected:
     // A heading-level list, "H1" ... "H6".
     QComboBox *levelList(const char *name, const QString &level, QWidget *parent);
     // A "..." button that fills field with a picture chosen in a file dialog
-    // of that title, relative to the base folder.
-    QPushButton *browseButton(const char *name, const QString &title, QLineEdit *field, QWidget *parent);
+    // of that title, relative to the base folder; chosen, when given, is
+    // then told the picture's full name.
+    QPushButton *browseButton(const char *name, const QString &title, QLineEdit *field, QWidget *parent,
+                              std::function<void(const QString &)> chosen = {});
     // The group of four swatches, preset to black, white, blue and lime.
     QGroupBox *colourGroup(QWidget *parent);
     // "Annuler" and the generate button, pushed to the right.
