@@ -4,6 +4,7 @@
 // generate button), the base folder of relative image paths, the four
 // colour swatches and their colours-chosen flag, and the accented-letter
 // filter of the multi-line texts.
+#include "platform/Paths.h"
 #include "wizards/WizardPages.h"
 
 #include <QDialog>
@@ -97,6 +98,6 @@ protected:
 private:
     bool m_generate = false;
     bool m_coloursChosen = false;
-    QString m_baseFolder;
+    QString m_baseFolder = Platform::currentDirWithSeparator();
 };
 
