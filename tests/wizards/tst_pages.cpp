@@ -269,18 +269,6 @@ private Q_SLOTS:
                  }));
     }
 
-    // The secondary pages of the professional site wear the colours chosen
-    // for the site, like its home page.
-    void proSecondaryPagesKeepTheColours()
-    {
-        const ProSite s = proWithHalfRows();
-        const QStringList home = proHome(s, 455);
-        const QStringList other = proSecondary(s.menus, 455, QStringLiteral("Liens"), s.document.couleurs);
-        QCOMPARE(other.at(4), home.at(6));
-        QVERIFY(other.at(4).contains(QLatin1String("bgcolor=\"#FFFFCC\"")));
-        QCOMPARE(proSecondary(s.menus, 455, QStringLiteral("Liens")).at(4), QStringLiteral("<body>"));
-    }
-
     void documentLinesSplitEntries()
     {
         const QStringList entries{QStringLiteral("<font color=\"#000000\">\r\n<body>"), QStringLiteral("a\r\n\r\nb")};
