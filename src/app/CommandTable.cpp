@@ -23,13 +23,15 @@ MenuCommand doc(const char *name, const QString &caption, const QString &hint, D
     return c;
 }
 
-MenuCommand frame(const char *name, const QString &caption, const QString &hint, FrameFn fn = {})
+MenuCommand frame(const char *name, const QString &caption, const QString &hint, FrameFn fn = {},
+                  const char *shortcut = "")
 {
     MenuCommand c;
     c.name = QString::fromLatin1(name);
     c.caption = caption;
     c.hint = hint;
     c.onFrame = std::move(fn);
+    c.shortcut = QString::fromLatin1(shortcut);
     return c;
 }
 
@@ -52,7 +54,7 @@ QList<MenuDefinition> build()
     menus << MenuDefinition{QStringLiteral("Fichier1"), QStringLiteral("&Fichier"),
         QStringLiteral("Quitter cette application"), 4, {
         frame("FileNewItem", QStringLiteral("&Nouveau"), QStringLiteral("Créer un nouveau fichier"),
-              [](TMainForm &f) { f.FileNewItemClick(); }),
+              [](TMainForm &f) { f.FileNewItemClick(); }, "Ctrl+N"),
         submenu(frame("Nouveauprojet1", QStringLiteral("Nouveau &projet"), QStringLiteral("Assistant projet")), {
             frame("Siteperso1", QStringLiteral("Site &personnel"), QStringLiteral("Site perso"),
                   [](TMainForm &f) { f.Nouveauprojet1Click(); }),
@@ -62,14 +64,14 @@ QList<MenuDefinition> build()
                   [](TMainForm &f) { f.Sitepro1Click(); }),
         }),
         frame("FileOpenItem", QStringLiteral("&Ouvrir"), QStringLiteral("Ouvrir un fichier existant"),
-              [](TMainForm &f) { f.FileOpenItemClick(); }),
+              [](TMainForm &f) { f.FileOpenItemClick(); }, "Ctrl+O"),
         [] {
             MenuCommand c = doc("FileCloseItem", QStringLiteral("&Fermer"), QStringLiteral("Fermer le fichier en cours"));
             c.onFrame = [](TMainForm &f) { f.FileCloseItemClick(); };
             return c;
         }(),
         sep(doc("FileSaveItem", QStringLiteral("&Enregistrer"), QStringLiteral("Enregistrer le fichier en cours"),
-            [](TEditeur &e) { e.Enregistrer(); })),
+            [](TEditeur &e) { e.Enregistrer(); }, "Ctrl+S")),
         doc("FileSaveAsItem", QStringLiteral("Enregistrer &sous..."),
             QStringLiteral("Enregistrer le fichier en cours sous..."), [](TEditeur &e) { e.SaveAs(); }),
         [] {
@@ -85,7 +87,7 @@ QList<MenuDefinition> build()
         sep(frame("TransferparFTP1", QStringLiteral("&Transfert par FTP"),
               QStringLiteral("Envoyer les fichiers par FTP"), [](TMainForm &f) { f.TransferparFTP1Click(); })),
         sep(doc("Imprimer1", QStringLiteral("&Imprimer..."), QStringLiteral("Imprimer le fichier"),
-            [](TEditeur &e) { e.Imprimer(); })),
+            [](TEditeur &e) { e.Imprimer(); }, "Ctrl+P")),
         frame("Configurationimpression1", QStringLiteral("&Configuration impression..."),
               QStringLiteral("Configurer l'imprimante"), [](TMainForm &f) { f.PrinterSetup(); }),
         sep(frame("FileExitItem", QStringLiteral("&Quitter"), QStringLiteral("Quitter l'application"),

@@ -4,6 +4,7 @@
 
 #include "document/Childwin.h"
 #include "document/FragmentInsertion.h"
+#include "platform/FolderScope.h"
 #include "wizards/Assistant.h"
 #include "wizards/Cv.h"
 #include "wizards/Pro.h"
@@ -27,9 +28,19 @@ QString nextWebCaption(const TMainForm &frame)
     return QStringLiteral("Web%1").arg(frame.mdiArea->subWindowList().size() + 1);
 }
 
+// A wizard started beside an open page works in that page's folder: the
+// pictures it names are relative to it, the buttons are written there and
+// the new pages belong there, so their links hold once they are saved.
+QString pageFolder(TMainForm &frame)
+{
+    const TEditeur *active = frame.activeEditeur();
+    return active ? active->GetDossier() : QString();
+}
+
 template <typename Wizard>
 void runSingleWizard(TMainForm &frame)
 {
+    Platform::CurrentFolderScope folder(pageFolder(frame));
     QStringList page;
     {
         Wizard wizard(&frame);
@@ -48,6 +59,7 @@ void TMainForm::Cv1Click() { runSingleWizard<TCv>(*this); }
 
 void TMainForm::Sitepro1Click()
 {
+    Platform::CurrentFolderScope folder(pageFolder(*this));
     TPro wizard(this);
     Fragment::runModal(wizard);
     QStringList page;

@@ -55,8 +55,10 @@ TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
     DocumentRules::declare(Memo1->ColorRules());
     HtmlView1 = new THtmlView(Splitter1);
     HtmlView1->setMinimumHeight(20);
+    // Both panes share a change of the window's height in proportion to
+    // their heights: a maximised window keeps a preview worth reading.
     Splitter1->setStretchFactor(0, 1);
-    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({429 - 88 - 3, 88});
 
     auto *layout = new QVBoxLayout(this);

@@ -4,6 +4,7 @@
 
 #include "document/FragmentInsertion.h"
 #include "document/FrameServices.h"
+#include "platform/FolderScope.h"
 #include "platform/Messages.h"
 #include "wizards/Cat.h"
 #include "wizards/Gallery.h"
@@ -42,6 +43,9 @@ private:
 
 void TEditeur::Vignettes()
 {
+    // The chooser lists the page's folder, and the names in the table are
+    // those of its files, so the links hold wherever the program started.
+    Platform::CurrentFolderScope pageFolder(Dossier);
     TCat::Choice choice;
     QStringList files;
     {

@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -52,7 +53,20 @@ TAssistant::ParagraphFields TAssistant::addParagraphTab(int number)
     ParagraphFields p;
     p.Texte = memoField(QByteArray("Texte" + n).constData(), page);
     p.Image = lineField(QByteArray("Image" + n).constData(), page);
-    p.ImageBtn = browseButton(QByteArray("ImageBtn" + n).constData(), QStringLiteral("Image"), p.Image, page);
+    p.Hauteur = spinField(QByteArray("Hauteur" + n).constData(), 100, page);
+    p.Largeur = spinField(QByteArray("Largeur" + n).constData(), 100, page);
+    // A chosen picture keeps its proportions in the page instead of being
+    // squeezed into the 100 x 100 the fields start with.
+    p.ImageBtn = browseButton(QByteArray("ImageBtn" + n).constData(), QStringLiteral("Image"), p.Image, page,
+                              [hauteur = p.Hauteur, largeur = p.Largeur](const QString &path) {
+                                  QImageReader reader(path);
+                                  reader.setDecideFormatFromContent(true);
+                                  const QSize size = WizardPages::paragraphPictureSize(reader.size());
+                                  if (size.isEmpty())
+                                      return;
+                                  largeur->setValue(size.width());
+                                  hauteur->setValue(size.height());
+                              });
     p.Emplacement = new QComboBox(page);
     p.Emplacement->setObjectName(QStringLiteral("Emplacement%1").arg(number));
     p.Emplacement->setEditable(true);
@@ -60,8 +74,6 @@ TAssistant::ParagraphFields TAssistant::addParagraphTab(int number)
                              QStringLiteral("Right"), QStringLiteral("Top")});
     p.Emplacement->setCurrentIndex(-1);
     p.Emplacement->setEditText(QString());
-    p.Hauteur = spinField(QByteArray("Hauteur" + n).constData(), 100, page);
-    p.Largeur = spinField(QByteArray("Largeur" + n).constData(), 100, page);
     p.Cadre = spinField(QByteArray("Cadre" + n).constData(), 0, page);
     p.LienTexte = lineField(QByteArray("LienTexte" + n).constData(), page);
     p.Adresse = lineField(QByteArray("Adresse" + n).constData(), page);

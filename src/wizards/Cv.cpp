@@ -61,12 +61,13 @@ TCv::TCv(QWidget *owner)
     auto *form = new QFormLayout;
     form->addRow(labelFor(QStringLiteral("Prénom Nom"), Nom, identity), Nom);
     form->addRow(labelFor(QStringLiteral("Adresse"), Adresse1, identity), Adresse1);
+    // Both lines are labelled, the second told apart for screen readers.
+    form->addRow(labelFor(QStringLiteral("Adresse"), Adresse2, identity), Adresse2);
     Adresse2->setAccessibleName(QStringLiteral("Adresse (suite)"));
-    form->addRow(new QLabel(identity), Adresse2);
     form->addRow(labelFor(QStringLiteral("Cp ville"), CpVille, identity), CpVille);
     form->addRow(labelFor(QStringLiteral("Téléphone"), Telephone1, identity), Telephone1);
+    form->addRow(labelFor(QStringLiteral("Téléphone"), Telephone2, identity), Telephone2);
     Telephone2->setAccessibleName(QStringLiteral("Téléphone (second)"));
-    form->addRow(new QLabel(identity), Telephone2);
     auto *photoRow = new QHBoxLayout;
     photoRow->addWidget(Photo, 1);
     photoRow->addWidget(PhotoBtn);
@@ -147,6 +148,11 @@ WizardPages::Cv TCv::fields() const
     cv.telephone1 = Telephone1->text();
     cv.telephone2 = Telephone2->text();
     cv.photo = Photo->text();
+    if (!cv.photo.isEmpty()) {
+        QImageReader reader(cv.photo);
+        reader.setDecideFormatFromContent(true);
+        cv.photoSize = reader.size();
+    }
     cv.accroche = Accroche->text();
     cv.experience = Experience->toPlainText();
     cv.etudes = Etudes->toPlainText();

@@ -79,37 +79,19 @@ WizardPages::ProSite TPro::fields() const
     return s;
 }
 
-namespace {
-
-// The label names the button's picture file: it must stay a name in the
-// current folder, not a way to write elsewhere.
-QString buttonPath(const QString &label)
-{
-    if (label.contains(u'/') || label.contains(u'\\'))
-        throw Platform::PemoError(QStringLiteral("L'intitulé « %1 » ne peut pas servir de nom d'image : "
-                                                 "il ne doit contenir ni « / » ni « \\ ».").arg(label));
-    return Platform::currentDirWithSeparator() + label + QStringLiteral(".gif");
-}
-
-} // namespace
-
 void TPro::generate()
 {
     m_barWidth = 0;
     setGenerated(true);
     const WizardPages::ProSite s = fields();
+    const std::array<QString, 8> files = WizardPages::buttonFiles(s.menus);
     try {
-        // Every label is checked before the first picture is written.
-        for (const WizardPages::MenuRow &row : s.menus)
-            if (row.active())
-                buttonPath(row.intitule);
-        for (const WizardPages::MenuRow &row : s.menus)
-            if (row.active())
-                Gengif(row.intitule);
+        for (std::size_t i = 0; i < s.menus.size(); ++i)
+            if (s.menus[i].active())
+                writeButton(s.menus[i].intitule, files[i]);
     } catch (const Platform::PemoError &e) {
-        // A button that cannot be written (a label that is no valid file
-        // name, a folder without write access): the user corrects the
-        // label or the folder and generates again.
+        // A button that cannot be written (a folder without write access, a
+        // full disk): the user mends it and generates again.
         setGenerated(false);
         Platform::error(this, e.message());
         return;
@@ -117,11 +99,12 @@ void TPro::generate()
     accept();
 }
 
-void TPro::Gengif(const QString &label)
+void TPro::Gengif(const QString &label) { writeButton(label, WizardPages::buttonFileName(label)); }
+
+void TPro::writeButton(const QString &label, const QString &fileName)
 {
     m_barWidth += MenuButton::textWidth(label) + 22;
-    const QString path = buttonPath(label);
-    GifWriter::save(path, {MenuButton::draw(label)});
+    GifWriter::save(Platform::currentDirWithSeparator() + fileName, {MenuButton::draw(label)});
 }
 
 void TPro::Result(QStringList &lines, QString &name) const
@@ -148,5 +131,6 @@ void TPro::Getmenu(int row, QStringList &lines, QString &name) const
 
 void TPro::Genmenu(QStringList &lines, const QString &title) const
 {
-    lines << WizardPages::proSecondary(fields().menus, m_barWidth, title);
+    const WizardPages::ProSite s = fields();
+    lines << WizardPages::proSecondary(s.menus, m_barWidth, title, s.document.couleurs);
 }

@@ -28,9 +28,10 @@ public:
     void Getmenu(int row, QStringList &lines, QString &name) const;
     // Appends a secondary page titled title.
     void Genmenu(QStringList &lines, const QString &title) const;
-    // Draws the button of label, writes it as label + ".gif" in the current
-    // folder and adds its width to the bar. Throws Platform::PemoError when
-    // the file cannot be written.
+    // Draws the button of label, writes it in the current folder under the
+    // file name made from the label (WizardPages::buttonFileName) and adds
+    // its width to the bar. Throws Platform::PemoError when the file cannot
+    // be written.
     void Gengif(const QString &label);
 
     int barWidth() const { return m_barWidth; }
@@ -47,5 +48,6 @@ protected:
     void generate() override;
 
 private:
+    void writeButton(const QString &label, const QString &fileName);
     int m_barWidth = 0;
 };

@@ -36,6 +36,10 @@ TWizardDialog::TWizardDialog(QWidget *owner, const QString &caption)
     setModal(true);
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    // Every tab stays in sight: the window is made wide enough for the whole
+    // row instead of hiding tabs behind scroll arrows.
+    PageControl1->setUsesScrollButtons(false);
+    PageControl1->setElideMode(Qt::ElideNone);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1);
 }
@@ -130,14 +134,15 @@ QComboBox *TWizardDialog::levelList(const char *name, const QString &level, QWid
     return list;
 }
 
-QPushButton *TWizardDialog::browseButton(const char *name, const QString &title, QLineEdit *field, QWidget *parent)
+QPushButton *TWizardDialog::browseButton(const char *name, const QString &title, QLineEdit *field, QWidget *parent,
+                                         std::function<void(const QString &)> chosen)
 {
     auto *button = new QPushButton(QStringLiteral("..."), parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setAccessibleName(title);
     button->setAutoDefault(false);
     button->setFixedWidth(32);
-    connect(button, &QPushButton::clicked, this, [this, title, field] {
+    connect(button, &QPushButton::clicked, this, [this, title, field, chosen] {
         Platform::FileDialogRequest request;
         request.kind = Platform::FileDialogKind::Open;
         request.title = title;
@@ -145,9 +150,12 @@ QPushButton *TWizardDialog::browseButton(const char *name, const QString &title,
         request.fileName = QStringLiteral("*.gif;*.jpg");
         request.directory = m_baseFolder;
         request.picturePreview = true;
-        const Platform::FileDialogResult chosen = Platform::runFileDialog(this, request);
-        if (chosen.accepted && !chosen.path.isEmpty())
-            field->setText(Platform::relativePath(chosen.path, m_baseFolder));
+        const Platform::FileDialogResult answer = Platform::runFileDialog(this, request);
+        if (!answer.accepted || answer.path.isEmpty())
+            return;
+        field->setText(Platform::relativePath(answer.path, m_baseFolder));
+        if (chosen)
+            chosen(answer.path);
     });
     return button;
 }

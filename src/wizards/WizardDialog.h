@@ -4,9 +4,11 @@
 // generate button), the base folder of relative image paths, the four
 // colour swatches and their colours-chosen flag, and the accented-letter
 // filter of the multi-line texts.
+#include "platform/Paths.h"
 #include "wizards/WizardPages.h"
 
 #include <QDialog>
+#include <functional>
 
 class QComboBox;
 class QGroupBox;
@@ -60,8 +62,10 @@ protected:
     // A heading-level list, "H1" ... "H6".
     QComboBox *levelList(const char *name, const QString &level, QWidget *parent);
     // A "..." button that fills field with a picture chosen in a file dialog
-    // of that title, relative to the base folder.
-    QPushButton *browseButton(const char *name, const QString &title, QLineEdit *field, QWidget *parent);
+    // of that title, relative to the base folder; chosen, when given, is
+    // then told the picture's full name.
+    QPushButton *browseButton(const char *name, const QString &title, QLineEdit *field, QWidget *parent,
+                              std::function<void(const QString &)> chosen = {});
     // The group of four swatches, preset to black, white, blue and lime.
     QGroupBox *colourGroup(QWidget *parent);
     // "Annuler" and the generate button, pushed to the right.
@@ -94,6 +98,6 @@ protected:
 private:
     bool m_generate = false;
     bool m_coloursChosen = false;
-    QString m_baseFolder;
+    QString m_baseFolder = Platform::currentDirWithSeparator();
 };
 

@@ -1,6 +1,9 @@
 #include "WizardPages.h"
 
 #include "dialogs/HtmlColour.h"
+#include "wizards/Gallery.h"
+
+#include <QUrl>
 
 namespace WizardPages {
 
@@ -27,19 +30,23 @@ QString colouredBody(const Colours &c)
         + QStringLiteral("vlink=\"#") + HtmlColour::digits(c.lienVisite) + QStringLiteral("\" ");
 }
 
+// The body tag of the professional site's pages.
+QString proBody(const Colours &c)
+{
+    return c.chosen ? colouredBody(c) + u'>' : QStringLiteral("<body>");
+}
+
 QString mailLink(const Footer &f)
 {
     return QStringLiteral("<a href=\"mailto:") + f.adresseMail + QStringLiteral("\"><center>") + f.lienMail
         + QStringLiteral("</center></a>");
 }
 
-// The width and height attributes take the spins the other way round
-// ("Hauteur" gives the width); pages made so far rely on it.
 QString imageEntry(const Paragraph &p)
 {
     return QStringLiteral("<img src=\"") + p.image + QStringLiteral("\" align=") + p.emplacement
-        + QStringLiteral(" width=") + QString::number(p.hauteur) + QStringLiteral(" height=")
-        + QString::number(p.largeur) + QStringLiteral(" border=") + QString::number(p.cadre)
+        + QStringLiteral(" width=") + QString::number(p.largeur) + QStringLiteral(" height=")
+        + QString::number(p.hauteur) + QStringLiteral(" border=") + QString::number(p.cadre)
         + QStringLiteral(">");
 }
 
@@ -140,9 +147,16 @@ QStringList curriculumVitae(const Cv &cv)
     addHead(page, cv.document);
     page << bodyLine(cv.document.couleurs, cv.document.imageFond);
     page << QStringLiteral("<P>");
-    if (!cv.photo.isEmpty())
-        page << QStringLiteral("<img src=\"") + cv.photo + QStringLiteral("\" align=right>")
+    if (!cv.photo.isEmpty()) {
+        // A photo straight from a camera would fill the page many times over.
+        const QSize size = cvPhotoSize(cv.photoSize);
+        const QString dimensions = size.isValid() && !size.isEmpty()
+            ? QStringLiteral(" width=%1 height=%2").arg(size.width()).arg(size.height())
+            : QString();
+        page << QStringLiteral("<img src=\"") + cv.photo + QStringLiteral("\" align=right") + dimensions
+                    + u'>'
              << QStringLiteral(" <br>");
+    }
     page << cv.nom + QStringLiteral("<br>") << QStringLiteral("<br>")
          << cv.adresse1 + QStringLiteral("<br>") << cv.adresse2 + QStringLiteral("<br>")
          << cv.cpVille + QStringLiteral("<br>") << QStringLiteral("<br>")
@@ -161,16 +175,83 @@ QStringList curriculumVitae(const Cv &cv)
     return page;
 }
 
+QSize paragraphPictureSize(QSize picture) { return Gallery::thumbnailSize(picture, 100, 100); }
+
+QSize cvPhotoSize(QSize photo) { return Gallery::thumbnailSize(photo, 120, 150); }
+
+QString buttonFileName(const QString &label)
+{
+    // Refused in names by at least one common file system.
+    static const QString refused = QStringLiteral("\\/:*?\"<>|");
+    QString name;
+    for (QChar c : label) {
+        const bool bad = c.unicode() < 0x20 || c.unicode() == 0x7F || refused.contains(c);
+        if (!bad)
+            name += c;
+        else if (!name.endsWith(u'-'))
+            name += u'-';
+    }
+    // Names may not end in a blank or a dot on some systems; a leading dot
+    // hides the file.
+    while (!name.isEmpty() && (name.endsWith(u' ') || name.endsWith(u'.') || name.endsWith(u'-')))
+        name.chop(1);
+    while (!name.isEmpty() && (name.startsWith(u' ') || name.startsWith(u'.') || name.startsWith(u'-')))
+        name.remove(0, 1);
+    if (name.isEmpty())
+        return QStringLiteral("bouton.gif");
+    static const QStringList devices = {
+        QStringLiteral("CON"),  QStringLiteral("PRN"),  QStringLiteral("AUX"),  QStringLiteral("NUL"),
+        QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4"),
+        QStringLiteral("COM5"), QStringLiteral("COM6"), QStringLiteral("COM7"), QStringLiteral("COM8"),
+        QStringLiteral("COM9"), QStringLiteral("LPT1"), QStringLiteral("LPT2"), QStringLiteral("LPT3"),
+        QStringLiteral("LPT4"), QStringLiteral("LPT5"), QStringLiteral("LPT6"), QStringLiteral("LPT7"),
+        QStringLiteral("LPT8"), QStringLiteral("LPT9")};
+    if (devices.contains(name, Qt::CaseInsensitive))
+        name += u'_';
+    return name + QStringLiteral(".gif");
+}
+
+std::array<QString, 8> buttonFiles(const std::array<MenuRow, 8> &menus)
+{
+    std::array<QString, 8> files;
+    QStringList labels; // the label that owns each name taken so far
+    QStringList taken;
+    for (std::size_t i = 0; i < menus.size(); ++i) {
+        const MenuRow &row = menus[i];
+        if (!row.active())
+            continue;
+        const qsizetype same = labels.indexOf(row.intitule);
+        if (same >= 0) {
+            files[i] = taken.at(same);
+            continue;
+        }
+        const QString base = buttonFileName(row.intitule);
+        QString name = base;
+        for (int n = 2; taken.contains(name, Qt::CaseInsensitive); ++n)
+            name = base.chopped(4) + QStringLiteral("-%1.gif").arg(n);
+        labels << row.intitule;
+        taken << name;
+        files[i] = name;
+    }
+    return files;
+}
+
+QString urlPath(const QString &fileName)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(fileName, "/"));
+}
+
 QStringList menuBar(const std::array<MenuRow, 8> &menus, int barWidth)
 {
     QStringList bar;
     bar << QStringLiteral("<div align=\"center\">")
         << QStringLiteral("<table width=\"") + QString::number(barWidth) + QStringLiteral("\" border=\"0\">")
         << QStringLiteral("<tr>");
-    for (const MenuRow &row : menus)
-        if (row.active())
-            bar << QStringLiteral("<td><a href=\"") + row.page + QStringLiteral("\"><img src=\"") + row.intitule
-                    + QStringLiteral(".gif\"></a>");
+    const std::array<QString, 8> pictures = buttonFiles(menus);
+    for (std::size_t i = 0; i < menus.size(); ++i)
+        if (menus[i].active())
+            bar << QStringLiteral("<td><a href=\"") + urlPath(menus[i].page) + QStringLiteral("\"><img src=\"")
+                    + urlPath(pictures[i]) + QStringLiteral("\"></a>");
     bar << QStringLiteral("</tr>") << QStringLiteral("</table>");
     return bar;
 }
@@ -179,8 +260,7 @@ QStringList proHome(const ProSite &s, int barWidth)
 {
     QStringList page;
     addHead(page, s.document);
-    const Colours &c = s.document.couleurs;
-    page << (c.chosen ? colouredBody(c) + u'>' : QStringLiteral("<body>"));
+    page << proBody(s.document.couleurs);
     page << menuBar(s.menus, barWidth);
     page << QStringLiteral("<h1>") + s.accueilTitre + QStringLiteral("</h1>") << QStringLiteral("</div>")
          << QStringLiteral("<p>") << memoEntry(s.accueilTexte) << QStringLiteral("</p>")
@@ -191,12 +271,14 @@ QStringList proHome(const ProSite &s, int barWidth)
     return page;
 }
 
-QStringList proSecondary(const std::array<MenuRow, 8> &menus, int barWidth, const QString &title)
+QStringList proSecondary(const std::array<MenuRow, 8> &menus, int barWidth, const QString &title,
+                         const Colours &couleurs)
 {
     QStringList page;
+    // The site keeps its colours from page to page, as its menu bar.
     page << QStringLiteral("<html>") << QStringLiteral("<head>")
          << QStringLiteral("<title>") + title + QStringLiteral("</title>") << QStringLiteral("</head>")
-         << QStringLiteral("<body>");
+         << proBody(couleurs);
     page << menuBar(menus, barWidth);
     page << QStringLiteral("</div>") << QStringLiteral("<h2>Site en construction</h2>")
          << QStringLiteral("</body>") << QStringLiteral("</html>");

@@ -4,6 +4,7 @@
 // of its own (a multi-line text kept as one entry, the text colour's font
 // tag standing on the line before the body tag).
 #include <QColor>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -65,6 +66,7 @@ struct Cv {
     QString telephone1;
     QString telephone2;
     QString photo;
+    QSize photoSize;     // the picture's own size; invalid when it cannot be read
     QString accroche = QStringLiteral("TITRE DU CV");
     QString experience;  // multi-line texts
     QString etudes;
@@ -95,18 +97,41 @@ QStringList memoLines(const QString &text);
 // A multi-line text as one entry, its lines joined by CR LF.
 QString memoEntry(const QString &text);
 
+// The size given to a picture chosen for a paragraph of the personal site:
+// its own proportions within 100 x 100, never enlarged.
+QSize paragraphPictureSize(QSize picture);
+// The size the CV's photo takes in the page: its own proportions within
+// 120 x 150, never enlarged.
+QSize cvPhotoSize(QSize photo);
+
 // The body tag of the personal site and the curriculum vitae.
 QString bodyLine(const Colours &couleurs, const QString &imageFond);
 
 QStringList personalSite(const PersonalSite &site);
 QStringList curriculumVitae(const Cv &cv);
 
+// The picture file of a menu button, made from its label so that it is a
+// valid name on every file system and needs no folder: characters that some
+// system refuses become "-", blanks and dots at the ends go, names reserved
+// for devices get a "_". Never empty.
+QString buttonFileName(const QString &label);
+// The picture file of every row's button (empty for an inactive row). Two
+// different labels that give the same name (compared without regard to
+// case) keep apart with "-2", "-3", ...; equal labels share their picture.
+std::array<QString, 8> buttonFiles(const std::array<MenuRow, 8> &menus);
+// A file name as written in src and href: every byte of its UTF-8 form
+// other than letters, digits, "-._~" and the folder separator "/" is
+// percent-encoded.
+QString urlPath(const QString &fileName);
+
 // The shared menu bar; the cells stay open as the pages have always had them.
 QStringList menuBar(const std::array<MenuRow, 8> &menus, int barWidth);
 // Row 1's page, the home page.
 QStringList proHome(const ProSite &site, int barWidth);
-// Every other active row's page, titled with the row's label.
-QStringList proSecondary(const std::array<MenuRow, 8> &menus, int barWidth, const QString &title);
+// Every other active row's page, titled with the row's label, in the site's
+// colours.
+QStringList proSecondary(const std::array<MenuRow, 8> &menus, int barWidth, const QString &title,
+                         const Colours &couleurs = Colours());
 
 // The entries as the lines of a document window: an entry holding CR LF
 // becomes several lines.

@@ -400,6 +400,45 @@ private Q_SLOTS:
                  QStringLiteral("Invite d'intentification du surdeur"));
     }
 
+    // The usual keys of a desktop program, each on one command only.
+    void standardShortcuts_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("item");
+        QTest::newRow("new") << QStringLiteral("Ctrl+N") << QStringLiteral("FileNewItem");
+        QTest::newRow("open") << QStringLiteral("Ctrl+O") << QStringLiteral("FileOpenItem");
+        QTest::newRow("save") << QStringLiteral("Ctrl+S") << QStringLiteral("FileSaveItem");
+        QTest::newRow("print") << QStringLiteral("Ctrl+P") << QStringLiteral("Imprimer1");
+    }
+    void standardShortcuts()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, item);
+        TMainForm f;
+        QStringList owners;
+        for (QAction *a : f.findChildren<QAction *>())
+            if (a->shortcut() == QKeySequence(keys))
+                owners << a->objectName();
+        QCOMPARE(owners, QStringList{item});
+    }
+
+    // The keys work from the source pane: Ctrl+N opens a page, Ctrl+S saves it.
+    void newAndSaveFromTheKeyboard()
+    {
+        TMainForm f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTest::keyClick(&f, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(f.editeurs().size(), 1);
+        TEditeur *e = f.activeEditeur();
+        QTRY_COMPARE(QApplication::focusWidget(), e->Memo1);
+        const QString path = m_dir.filePath(QStringLiteral("clavier.htm"));
+        m_dialogResults << chosen(path);
+        QTest::keyClick(e->Memo1, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(e->GetFichier(), path);
+    }
+
     void windowMenuListsWindowsAndMinimizesAll()
     {
         TMainForm f;

@@ -5,6 +5,7 @@
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
 #include "document/FragmentInsertion.h"
+#include "platform/FileDialogs.h"
 #include "platform/Paths.h"
 #include "wizards/Assistant.h"
 #include "wizards/Cv.h"
@@ -111,6 +112,53 @@ private Q_SLOTS:
             QCOMPARE(e->GetFichier(), Platform::currentDirWithSeparator() + e->windowTitle());
         }
         QCOMPARE(f.editeurs().at(1)->Memo1->Lines().at(2), QStringLiteral("<title>Catalogue</title>"));
+    }
+
+    // Started beside a page of another folder, the wizards work in that
+    // folder: pictures relative to it, buttons written there, pages bound
+    // to it. The folder current before comes back afterwards.
+    void wizardsWorkInTheActivePageFolder()
+    {
+        QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("site/pages"))));
+        const QString pages = m_dir.filePath(QStringLiteral("site/pages"));
+        const QString picture = m_dir.filePath(QStringLiteral("site/pages/bouton1.gif"));
+        QFile page(m_dir.filePath(QStringLiteral("site/pages/index.htm")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html></html>\r\n");
+        page.close();
+        const QString before = QDir::currentPath();
+        Platform::setFileDialogHandler([picture](const Platform::FileDialogRequest &) {
+            Platform::FileDialogResult r;
+            r.accepted = true;
+            r.path = picture;
+            return r;
+        });
+        TMainForm f;
+        TEditeur *opened = f.NewDocumentWindow(QStringLiteral("index.htm"));
+        opened->OpenFile(page.fileName());
+        QCOMPARE(opened->GetDossier(), pages + u'/');
+
+        QString chosen;
+        Fragment::setModalRunner([&chosen](QDialog &d) {
+            auto &site = static_cast<TAssistant &>(d);
+            site.Paragraphes[0].ImageBtn->click();
+            chosen = site.Paragraphes[0].Image->text();
+            site.Generer->click();
+        });
+        f.action(QStringLiteral("Siteperso1"))->trigger();
+        Platform::setFileDialogHandler({});
+        QCOMPARE(chosen, QStringLiteral("bouton1.gif"));
+        QCOMPARE(f.activeEditeur()->GetDossier(), pages + u'/');
+        QCOMPARE(QDir::currentPath(), before);
+
+        f.mdiArea->setActiveSubWindow(f.mdiArea->subWindowList().first());
+        QFile::remove(QStringLiteral("Accueil.gif"));
+        pressNext("Generer");
+        f.action(QStringLiteral("Sitepro1"))->trigger();
+        QVERIFY(QFile::exists(pages + QStringLiteral("/Accueil.gif")));
+        QVERIFY(!QFile::exists(QStringLiteral("Accueil.gif")));
+        QCOMPARE(f.activeEditeur()->GetFichier(), pages + QStringLiteral("/Favoris.htm"));
+        QCOMPARE(QDir::currentPath(), before);
     }
 
     // A home page without a file name is not given the folder as its file.

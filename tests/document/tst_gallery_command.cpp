@@ -78,6 +78,37 @@ private Q_SLOTS:
         QDir::setCurrent(m_oldDir);
     }
 
+    // The chooser lists the page's folder and the reduced copies go beside
+    // the pictures there, whatever the current folder has become since.
+    void picturesComeFromThePageFolder()
+    {
+        QTemporaryDir pageDir;
+        QTemporaryDir elsewhere;
+        QDir::setCurrent(pageDir.path());
+        savePicture(QStringLiteral("photo.jpg"), QSize(400, 200));
+        GalleryFrame frame;
+        TEditeur e(&frame);
+        e.Memo1->SetLines({QString()});
+        QDir::setCurrent(elsewhere.path());
+        savePicture(QStringLiteral("ailleurs.jpg"), QSize(40, 20));
+        QString caption;
+        Fragment::setModalRunner([&caption](QDialog &d) {
+            auto &cat = static_cast<TCat &>(d);
+            cat.show();
+            caption = cat.windowTitle();
+            cat.FileListBox1->selectAll();
+            cat.SpeedButton1->click();
+            cat.findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
+        });
+        e.Vignettes();
+        QCOMPARE(caption, QStringLiteral("Parcourir - ") + QDir(pageDir.path()).absolutePath());
+        QCOMPARE(e.Memo1->Lines().join(QStringLiteral("\r\n")),
+                 Gallery::table({QStringLiteral("photo.jpg")}, 100));
+        QCOMPARE(QImageReader(pageDir.filePath(QStringLiteral("photosml.jpg"))).size(), QSize(100, 50));
+        QVERIFY(!QFile::exists(QStringLiteral("ailleurssml.jpg")));
+        QCOMPARE(QDir::currentPath(), QDir(elsewhere.path()).absolutePath());
+    }
+
     void tableReplacesSelection()
     {
         QTemporaryDir dir;

@@ -88,6 +88,23 @@ private Q_SLOTS:
         Platform::setLaunchHandler({});
         QDir::setCurrent(m_oldDir);
     }
+    // A taller window shares its new height between source and preview in
+    // their proportions, as a maximised window does.
+    void previewGrowsWithTheWindow()
+    {
+        TEditeur e(&m_frame);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        const int source = e.Memo1->height();
+        const int preview = e.HtmlView1->height();
+        QVERIFY(preview >= 80 && preview <= 96);
+        e.resize(e.width(), 1000);
+        QTRY_VERIFY(e.Memo1->height() > source);
+        const double before = double(preview) / (source + preview);
+        const double after = double(e.HtmlView1->height()) / (e.Memo1->height() + e.HtmlView1->height());
+        QVERIFY2(qAbs(after - before) < 0.02, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
+    }
+
     void init()
     {
         QDir::setCurrent(m_dir.path());

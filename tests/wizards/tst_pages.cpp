@@ -116,7 +116,10 @@ const QList<QPair<QString, Builder>> &goldenCases()
          [] { return proSecondary(ProSite::defaultMenus(), 372, QStringLiteral("Catalogue")); }},
         {QStringLiteral("pro_half_rows_home"), [] { return proHome(proWithHalfRows(), 455); }},
         {QStringLiteral("pro_half_rows_liens"),
-         [] { return proSecondary(proWithHalfRows().menus, 455, QStringLiteral("Liens")); }},
+         [] {
+             const ProSite s = proWithHalfRows();
+             return proSecondary(s.menus, 455, QStringLiteral("Liens"), s.document.couleurs);
+         }},
     };
     return cases;
 }
@@ -241,6 +244,29 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QStringList, lines);
         QCOMPARE(WizardPages::memoLines(text), lines);
+    }
+
+    // A label or a page name holding blanks, accents or characters that file
+    // systems refuse still gives working links: the picture is named without
+    // the refused characters and both names are percent-encoded.
+    void menuBarLinksHoldForAnyLabel()
+    {
+        std::array<MenuRow, 8> menus{};
+        menus[0] = {QStringLiteral("Accueil"), QStringLiteral("index.htm")};
+        menus[1] = {QStringLiteral("Qui sommes-nous ?"), QStringLiteral("qui sommes-nous.htm")};
+        menus[2] = {QStringLiteral("Prix/Tarifs"), QStringLiteral("tarifs.htm")};
+        menus[3] = {QStringLiteral("Soci\u00E9t\u00E9 & Cie"), QStringLiteral("soci\u00E9t\u00E9.htm")};
+        menus[4] = {QStringLiteral("Qui sommes-nous ?"), QStringLiteral("encore.htm")};
+        const QStringList bar = menuBar(menus, 300);
+        QCOMPARE(bar.mid(3, 5),
+                 (QStringList{
+                     QStringLiteral("<td><a href=\"index.htm\"><img src=\"Accueil.gif\"></a>"),
+                     QStringLiteral("<td><a href=\"qui%20sommes-nous.htm\"><img src=\"Qui%20sommes-nous.gif\"></a>"),
+                     QStringLiteral("<td><a href=\"tarifs.htm\"><img src=\"Prix-Tarifs.gif\"></a>"),
+                     QStringLiteral("<td><a href=\"soci%C3%A9t%C3%A9.htm\">"
+                                    "<img src=\"Soci%C3%A9t%C3%A9%20%26%20Cie.gif\"></a>"),
+                     QStringLiteral("<td><a href=\"encore.htm\"><img src=\"Qui%20sommes-nous.gif\"></a>"),
+                 }));
     }
 
     void documentLinesSplitEntries()

@@ -15,12 +15,14 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -225,22 +227,116 @@ private Q_SLOTS:
         }
     }
 
+    // The photo keeps its full name and its proportions, no larger than
+    // 120 x 150 in the page; a picture that cannot be read gets no size.
+    void cvPhotoKeepsFullNameAndShows_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("small photo as it is") << QSize(40, 60) << QStringLiteral(" width=40 height=60");
+        QTest::newRow("camera photo reduced") << QSize(1600, 1200) << QStringLiteral(" width=120 height=90");
+        QTest::newRow("tall photo reduced") << QSize(600, 800) << QStringLiteral(" width=113 height=150");
+        QTest::newRow("not a picture") << QSize() << QString();
+    }
     void cvPhotoKeepsFullNameAndShows()
     {
-        QImage picture(40, 60, QImage::Format_RGB32);
-        picture.fill(Qt::red);
-        QVERIFY(picture.save(QStringLiteral("moi.jpg")));
+        QFETCH(QSize, picture);
+        QFETCH(QString, size);
+        if (picture.isValid()) {
+            QImage photo(picture, QImage::Format_RGB32);
+            photo.fill(Qt::red);
+            QVERIFY(photo.save(QStringLiteral("moi.jpg")));
+        } else {
+            QFile text(QStringLiteral("moi.jpg"));
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write("pas une image");
+        }
         m_chosenPath = m_dir.filePath(QStringLiteral("moi.jpg"));
         TCv d(nullptr);
         d.PhotoBtn->click();
         m_chosenPath.clear();
         QCOMPARE(d.Photo->text(), m_dir.filePath(QStringLiteral("moi.jpg")));
-        QVERIFY(!d.Image1->pixmap().isNull());
+        QCOMPARE(d.Image1->pixmap().isNull(), !picture.isValid());
         QVERIFY(m_requests.at(0).filter.startsWith(QStringLiteral("Tout (*.jpg;*.jpeg;*.gif)|")));
         runWith(d, [&] { d.Generer->click(); });
         QStringList lines;
         d.Result(lines);
-        QVERIFY(lines.contains(QStringLiteral("<img src=\"%1\" align=right>").arg(d.Photo->text())));
+        QVERIFY2(lines.contains(QStringLiteral("<img src=\"%1\" align=right%2>").arg(d.Photo->text(), size)),
+                 qPrintable(lines.join(u'\n')));
+        QFile::remove(QStringLiteral("moi.jpg"));
+    }
+
+    // A picture chosen for a paragraph keeps its proportions within the
+    // 100 x 100 the fields start with, "Largeur" giving the width.
+    void paragraphPictureKeepsItsProportions()
+    {
+        QImage wide(400, 200, QImage::Format_RGB32);
+        wide.fill(Qt::green);
+        QVERIFY(wide.save(QStringLiteral("large.jpg")));
+        m_chosenPath = m_dir.filePath(QStringLiteral("large.jpg"));
+        TAssistant d(nullptr);
+        runWith(d, [&] {
+            d.Paragraphes[0].ImageBtn->click();
+            d.Generer->click();
+        });
+        m_chosenPath.clear();
+        QCOMPARE(d.Paragraphes[0].Largeur->number(), 100);
+        QCOMPARE(d.Paragraphes[0].Hauteur->number(), 50);
+        QStringList lines;
+        d.Result(lines);
+        QVERIFY2(lines.contains(QStringLiteral("<img src=\"large.jpg\" align= width=100 height=50 border=0>")),
+                 qPrintable(lines.join(u'\n')));
+        QFile::remove(QStringLiteral("large.jpg"));
+    }
+
+    // Every tab of every wizard is in sight without scrolling the row of
+    // tabs.
+    void everyTabInSight()
+    {
+        TAssistant a(nullptr);
+        TCv c(nullptr);
+        TPro p(nullptr);
+        for (TWizardDialog *d : std::initializer_list<TWizardDialog *>{&a, &c, &p}) {
+            const QString wizard = QString::fromLatin1(d->metaObject()->className());
+            d->show();
+            QVERIFY(QTest::qWaitForWindowExposed(d));
+            QTabBar *bar = d->PageControl1->tabBar();
+            for (int i = 0; i < bar->count(); ++i)
+                QVERIFY2(bar->rect().contains(bar->tabRect(i)),
+                         qPrintable(QStringLiteral("%1: %2").arg(wizard, bar->tabText(i))));
+            d->close();
+        }
+    }
+
+    // Every field of every wizard shows its caption beside it.
+    void everyFieldLabelled()
+    {
+        TAssistant a(nullptr);
+        TCv c(nullptr);
+        TPro p(nullptr);
+        for (TWizardDialog *d : std::initializer_list<TWizardDialog *>{&a, &c, &p}) {
+            const QString wizard = QString::fromLatin1(d->metaObject()->className());
+            QList<QWidget *> fields;
+            for (QWidget *w : d->findChildren<QWidget *>()) {
+                const bool field = qobject_cast<QLineEdit *>(w) || qobject_cast<QPlainTextEdit *>(w)
+                    || qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QComboBox *>(w);
+                // The line inside a spin or a list belongs to it; the
+                // heading-level lists stand beside their line's label.
+                if (field && !qobject_cast<QAbstractSpinBox *>(w->parentWidget())
+                    && !qobject_cast<QComboBox *>(w->parentWidget())
+                    && !w->objectName().startsWith(QLatin1String("Niveau")))
+                    fields << w;
+            }
+            QVERIFY(fields.size() > 5);
+            for (QWidget *field : fields) {
+                bool labelled = false;
+                for (QLabel *label : d->findChildren<QLabel *>())
+                    labelled = labelled || (label->buddy() == field && !label->text().isEmpty());
+                QVERIFY2(labelled, qPrintable(QStringLiteral("%1: %2").arg(wizard, field->objectName())));
+            }
+        }
+        QCOMPARE(c.Adresse2->accessibleName(), QStringLiteral("Adresse (suite)"));
+        QCOMPARE(c.Telephone2->accessibleName(), QStringLiteral("T\u00E9l\u00E9phone (second)"));
     }
 
     // The default rows write four buttons, each 18 pixels high and 16
@@ -287,8 +383,28 @@ private Q_SLOTS:
         QCOMPARE(name, QStringLiteral("Catalogue.htm"));
     }
 
-    // A half-filled row gets no button; a button that cannot be written is
-    // reported and the window stays open for a correction.
+    // The pages behind the buttons carry the colours chosen for the site.
+    void proSecondaryPagesInTheSiteColours()
+    {
+        CommonDialogs::setColorHandler([](const QColor &) { return std::optional<QColor>(QColor(0xFF, 0xEE, 0xDD)); });
+        TPro d(nullptr);
+        d.Fond->click();
+        runWith(d, [&] { d.Generer->click(); });
+        QStringList home;
+        QString name;
+        d.Result(home, name);
+        QStringList other;
+        d.Getmenu2(other, name);
+        const QString body = QStringLiteral("<font color=\"#000000\">\r\n<body bgcolor=\"#FFEEDD\" "
+                                            "link=\"#0000FF\" vlink=\"#00FF00\" >");
+        QCOMPARE(home.at(6), body);
+        QCOMPARE(other.at(4), body);
+    }
+
+    // A half-filled row gets no button; a label names its picture without
+    // the characters file systems refuse, inside the current folder; a button
+    // that cannot be written is reported and the window stays open for a
+    // correction.
     void proRowsAndFailedButton()
     {
         TPro d(nullptr);
@@ -300,36 +416,46 @@ private Q_SLOTS:
         d.Pages[0]->setText(QStringLiteral("solo.htm"));
         d.Intitules[2]->setText(QStringLiteral("Orphelin"));
         d.Pages[3]->setText(QStringLiteral("seul.htm"));
-        d.Intitules[4]->setText(QStringLiteral("pas/de/dossier"));
-        d.Pages[4]->setText(QStringLiteral("dossier.htm"));
+        d.Intitules[4]->setText(QStringLiteral("Qui sommes-nous ?"));
+        d.Pages[4]->setText(QStringLiteral("qui.htm"));
+        d.Intitules[5]->setText(QStringLiteral("../Tarifs"));
+        d.Pages[5]->setText(QStringLiteral("tarifs.htm"));
+        // A folder where the picture should go cannot be written over.
+        QVERIFY(QDir().mkpath(QStringLiteral("Solo.gif")));
+        bool openAfterFailure = false;
+        qsizetype messagesAfterFailure = 0;
         runWith(d, [&] {
             d.Generer->click();
-            QVERIFY(d.isVisible());
-            QCOMPARE(m_messages.size(), 1);
-            QCOMPARE(m_messages.first().title, QStringLiteral("Erreur"));
-            // Every label is checked before any picture is written.
-            QVERIFY(!QFile::exists(QStringLiteral("Solo.gif")));
-            // A label cannot lead the picture out of the current folder.
-            d.Intitules[4]->setText(QStringLiteral("../Tarifs"));
-            d.Generer->click();
-            QVERIFY(d.isVisible());
-            QCOMPARE(m_messages.size(), 2);
-            QVERIFY(m_messages.last().text.contains(QStringLiteral("« ../Tarifs »")));
-            QVERIFY(!QFile::exists(QStringLiteral("../Tarifs.gif")));
-            d.Intitules[4]->clear();
-            d.Generer->click();
+            openAfterFailure = d.isVisible();
+            messagesAfterFailure = m_messages.size();
+            QDir().rmdir(QStringLiteral("Solo.gif"));
+            if (d.isVisible())
+                d.Generer->click();
+            if (d.isVisible())
+                d.Annuler->click();
         });
+        QVERIFY(openAfterFailure);
+        QCOMPARE(messagesAfterFailure, 1);
+        QCOMPARE(m_messages.first().title, QStringLiteral("Erreur"));
         QVERIFY(d.generated());
-        QVERIFY(QFile::exists(QStringLiteral("Solo.gif")));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(QFileInfo(QStringLiteral("Solo.gif")).isFile());
         QVERIFY(!QFile::exists(QStringLiteral("Orphelin.gif")));
-        QCOMPARE(d.barWidth(), MenuButton::textWidth(QStringLiteral("Solo")) + 22);
-        for (int row = 2; row <= 8; ++row) {
+        QVERIFY(QFile::exists(QStringLiteral("Qui sommes-nous.gif")));
+        QVERIFY(QFile::exists(QStringLiteral("Tarifs.gif")));
+        QVERIFY(!QFile::exists(QStringLiteral("../Tarifs.gif")));
+        QCOMPARE(d.barWidth(), MenuButton::textWidth(QStringLiteral("Solo")) + 22
+                                   + MenuButton::textWidth(QStringLiteral("Qui sommes-nous ?")) + 22
+                                   + MenuButton::textWidth(QStringLiteral("../Tarifs")) + 22);
+        for (int row : {2, 3, 4, 7, 8}) {
             QStringList lines{QStringLiteral("x")};
             QString name = QStringLiteral("kept");
             d.Getmenu(row, lines, name);
             QVERIFY(lines.isEmpty());
             QCOMPARE(name, QStringLiteral("kept"));
         }
+        for (const char *f : {"Solo.gif", "Qui sommes-nous.gif", "Tarifs.gif"})
+            QFile::remove(QString::fromLatin1(f));
     }
 
     void catChoosesPictures()
