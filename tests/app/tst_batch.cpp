@@ -85,7 +85,8 @@ private Q_SLOTS:
     {
         QCOMPARE(run({"--stats", path("page.htm")}), 0);
         // The picture's 300 bytes count in the page's size.
-        QVERIFY2(m_out.contains(QStringLiteral("Taille totale de la page : 367 octets\n")), qPrintable(m_out));
+        // The file's 77 bytes and the picture's 300.
+        QVERIFY2(m_out.contains(QStringLiteral("Taille totale de la page : 377 octets\n")), qPrintable(m_out));
         QVERIFY(m_out.endsWith(u'\n'));
         QVERIFY(m_err.isEmpty());
     }
