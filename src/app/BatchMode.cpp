@@ -63,7 +63,8 @@ void stats(const QStringList &files, QTextStream &out)
     const PageFile::Page page = PageFile::read(files.at(0));
     const QString folder = Platform::folderPart(QFileInfo(files.at(0)).absoluteFilePath());
     const PageStats::Stats figures = PageStats::compute(
-        page.lines, [&folder](const QString &name) { return PageStats::pictureFileSize(folder, name); });
+        page.lines, [&folder](const QString &name) { return PageStats::pictureFileSize(folder, name); },
+        PageFile::saveEncoding(page.lines, page.encoding));
     for (const QString &line : PageStats::report(figures))
         out << line << '\n';
 }

@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <cerrno>
+
 namespace ImportText {
 
 bool isHtmlPath(const QString &path)
@@ -49,19 +51,31 @@ QString fromLines(const QStringList &lines, bool html)
 QByteArray readBytes(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        const int err = errno;
         throw Platform::PemoError(QStringLiteral("Impossible d'ouvrir le fichier %1.\n%2")
-                                      .arg(path, file.errorString()));
+                                      .arg(path, Platform::fileFailureReason(path, err, file.errorString(), false)));
+    }
+    errno = 0;
     QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        const int err = errno;
         throw Platform::PemoError(QStringLiteral("Erreur de lecture du fichier %1.\n%2")
-                                      .arg(path, file.errorString()));
+                                      .arg(path, Platform::fileFailureReason(path, err, file.errorString(), false)));
+    }
     return bytes;
 }
 
 QString rtfFileToHtml(const QString &path, PageFile::Encoding page)
 {
-    return Rtf2Html::convert(readBytes(path), page == PageFile::Encoding::Windows1252
+    const QByteArray bytes = readBytes(path);
+    // Anything else would be converted character by character into a page
+    // of junk.
+    if (!Rtf2Html::isRtf(bytes))
+        throw Platform::PemoError(
+            QStringLiteral("Le fichier %1 n'est pas un fichier RTF (texte enrichi) : il n'a pas été importé.").arg(path));
+    return Rtf2Html::convert(bytes, page == PageFile::Encoding::Windows1252
                                                   ? Rtf2Html::PageCharset::Windows1252
                                                   : Rtf2Html::PageCharset::Unicode);
 }

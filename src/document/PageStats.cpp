@@ -10,10 +10,12 @@
 
 namespace PageStats {
 
-Stats compute(const QStringList &lines, const FileSizer &sizeOf)
+Stats compute(const QStringList &lines, const FileSizer &sizeOf, PageFile::Encoding encoding)
 {
     Stats s;
     s.lines = int(lines.size());
+    if (encoding == PageFile::Encoding::Utf8Bom)
+        s.fileBytes = 3;
     QHash<QString, qint64> sizes;
     const auto sizeFor = [&](const QString &name) {
         auto it = sizes.constFind(name);
@@ -25,6 +27,9 @@ Stats compute(const QStringList &lines, const FileSizer &sizeOf)
     for (qsizetype l = 0; l < lines.size(); ++l) {
         const QString &line = lines.at(l);
         s.characters += line.size();
+        s.fileBytes += (encoding == PageFile::Encoding::Windows1252 ? PageFile::encodeWindows1252(line).size()
+                                                                    : line.toUtf8().size())
+                       + 2;
         if (line.indexOf(u'<') < 0)
             continue;
         // Searches run on the upper-cased copy; file names are read from the

@@ -1,6 +1,8 @@
 #pragma once
 // Page statistics: lines, characters, images with the size of their files,
 // links, and the transfer times that follow from the page's size.
+#include "document/PageFile.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -10,6 +12,7 @@ namespace PageStats {
 struct Stats {
     int lines = 0;
     qint64 characters = 0;      // line breaks not counted
+    qint64 fileBytes = 0;       // the page's file in its encoding, line breaks included
     int images = 0;             // at most one per line
     qint64 imageBytes = 0;
     int imagesNotFound = 0;
@@ -17,15 +20,18 @@ struct Stats {
     int distantLinks = 0;
     int mailboxLinks = 0;
 
-    qint64 pageSize() const { return characters + imageBytes; }
+    // What a visitor's browser fetches: the page's file and its pictures.
+    qint64 pageSize() const { return fileBytes + imageBytes; }
 };
 
 // Size in bytes of the picture a page names (as written in the page), or -1
 // when the file cannot be opened.
 using FileSizer = std::function<qint64(const QString &name)>;
 
-// Each distinct file name is asked once.
-Stats compute(const QStringList &lines, const FileSizer &sizeOf);
+// Each distinct file name is asked once. The page's file is counted as it
+// is written in the given encoding.
+Stats compute(const QStringList &lines, const FileSizer &sizeOf,
+              PageFile::Encoding encoding = PageFile::Encoding::Windows1252);
 
 // The lines of the statistics window, in their order.
 QStringList report(const Stats &stats);

@@ -89,8 +89,11 @@ void TEditeur::Validation()
 void TEditeur::Statistiques()
 {
     const QString folder = Dossier;
+    const QStringList lines = Memo1->Lines();
+    // The page is measured as saving would write it.
     const PageStats::Stats stats = PageStats::compute(
-        Memo1->Lines(), [&folder](const QString &name) { return PageStats::pictureFileSize(folder, name); });
+        lines, [&folder](const QString &name) { return PageStats::pictureFileSize(folder, name); },
+        PageFile::saveEncoding(lines, m_encoding));
     TStats dialog(this);
     for (const QString &line : PageStats::report(stats))
         dialog.Init(line);

@@ -1,25 +1,12 @@
 #include "TextTransforms.h"
 #include "dialogs/HtmlEntity.h"
+#include "document/HtmlEntities.h"
 #include "platform/AsciiCase.h"
 
 #include <QStringView>
 
 namespace TextTransforms {
 namespace {
-
-// Tested in this order; none is a prefix of another, so at most one applies
-// at a given "&".
-struct Entity {
-    QStringView name;
-    QStringView replacement;
-};
-const Entity entities[] = {
-    {u"&nbsp", u" "},     {u"&eacute", u"\u00E9"}, {u"&egrave", u"\u00E8"}, {u"&ecirc", u"\u00EA"},
-    {u"&euml", u"\u00EB"}, {u"&agrave", u"\u00E0"}, {u"&acirc", u"\u00E2"}, {u"&auml", u"\u00E4"},
-    {u"&ugrave", u"\u00F9"}, {u"&ucirc", u"\u00FB"}, {u"&icirc", u"\u00EE"}, {u"&iuml", u"\u00EF"},
-    {u"&ocirc", u"\u00F4"}, {u"&ouml", u"\u00F6"}, {u"&lt", u"<"},        {u"&gt", u">"},
-    {u"&copy", u"(c)"},
-};
 
 bool isTrimmed(QChar c) { return c.unicode() <= 0x20; }
 
@@ -155,57 +142,66 @@ QStringList compact(const QStringList &lines)
     return out;
 }
 
-QString VireBalises(const QString &line, bool &inText)
+QString VireBalises(const QString &line, StripState &state)
 {
     QString text;
     text.reserve(line.size());
-    for (const QChar c : line) {
-        if (c == u'<')
-            inText = false;
-        if (inText)
-            text += c;
-        if (c == u'>')
-            inText = true;
-    }
-
-    const qsizetype first = text.indexOf(u'&');
-    if (first < 0)
-        return text;
-    // Entities are decoded from the left; the first "&" that starts none of
-    // the known names ends the decoding and the rest stays as written.
-    QString out = text.left(first);
-    out.reserve(text.size());
-    qsizetype i = first;
-    const qsizetype n = text.size();
+    // A tag's name ends with its line.
+    state.readingName = false;
+    const qsizetype n = line.size();
+    qsizetype i = 0;
     while (i < n) {
-        if (text.at(i) != u'&') {
-            out += text.at(i++);
+        if (!state.closing.isEmpty()) {
+            // Script and style code: nothing of it up to its closing tag,
+            // which is then read as a tag.
+            const qsizetype at = QStringView(line).indexOf(state.closing, i, Qt::CaseInsensitive);
+            if (at < 0)
+                break;
+            state.closing.clear();
+            i = at;
             continue;
         }
-        const QStringView rest = QStringView(text).mid(i);
-        const Entity *found = nullptr;
-        for (const Entity &e : entities)
-            if (rest.startsWith(e.name)) {
-                found = &e;
+        if (state.inComment) {
+            const qsizetype at = QStringView(line).indexOf(u"-->", i);
+            if (at < 0)
                 break;
-            }
-        if (!found) {
-            out += rest;
-            break;
+            state.inComment = false;
+            i = at + 3;
+            continue;
         }
-        out += found->replacement;
-        // The name and the one character after it (normally the ";").
-        i = qMin(n, i + found->name.size() + 1);
+        const QChar c = line.at(i++);
+        if (c == u'<') {
+            if (QStringView(line).mid(i).startsWith(u"!--")) {
+                state.inComment = true;
+                i += 3;
+                continue;
+            }
+            state.inText = false;
+            state.readingName = true;
+            state.tag.clear();
+        } else if (state.inText) {
+            text += c;
+        } else if (c == u'>') {
+            state.inText = true;
+            state.readingName = false;
+            if (state.tag == u"script" || state.tag == u"style")
+                state.closing = u"</" + state.tag;
+        } else if (state.readingName) {
+            if (c.isLetterOrNumber() || (c == u'/' && state.tag.isEmpty()))
+                state.tag += Ascii::toLower(c);
+            else
+                state.readingName = false;
+        }
     }
-    return out;
+    return HtmlEntities::decode(text);
 }
 
 QStringList exportLines(const QStringList &lines)
 {
     QStringList out;
-    bool inText = true;
+    StripState state;
     for (const QString &line : lines) {
-        QString text = VireBalises(line, inText);
+        QString text = VireBalises(line, state);
         if (!text.isEmpty())
             out << std::move(text);
     }

@@ -24,10 +24,21 @@ QString compactLine(const QString &line);
 // the glued line stays under 100 characters.
 QStringList compact(const QStringList &lines);
 
-// The text of one line outside tags, with the known entities decoded up to
-// the first unknown one. inText carries over to the next line, so that a tag
-// spread over several lines is removed whole.
-QString VireBalises(const QString &line, bool &inText);
+// Where the reading of a page's text stands between two lines: in a tag,
+// a comment, or the code of a script or a style sheet.
+struct StripState {
+    bool inText = true;
+    bool inComment = false;
+    bool readingName = false;
+    QString tag;                // name of the tag being read, lower case
+    QString closing;            // "</script" or "</style" inside their code
+};
+
+// The text of one line outside tags, comments, scripts and style sheets,
+// its character references decoded. The state carries over to the next
+// line, so that a tag or a script spread over several lines is removed
+// whole.
+QString VireBalises(const QString &line, StripState &state);
 // The lines of the plain-text export: every line stripped, empty results
 // left out.
 QStringList exportLines(const QStringList &lines);

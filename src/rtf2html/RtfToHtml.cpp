@@ -41,7 +41,8 @@ struct StopTable {
     {
         for (int c = 0; c < 32; ++c)
             stop[c] = true;
-        stop[uchar('<')] = stop[uchar('>')] = stop[uchar('\\')] = stop[uchar('{')] = stop[uchar('}')] = true;
+        stop[uchar('<')] = stop[uchar('>')] = stop[uchar('&')] = true;
+        stop[uchar('\\')] = stop[uchar('{')] = stop[uchar('}')] = true;
     }
 };
 constexpr StopTable stopTable;
@@ -55,6 +56,17 @@ constexpr std::string_view skippedDestinations[] = {
     "footer"sv, "footerl"sv, "footerr"sv, "footerf"sv,
     "revtbl"sv, "rsidtbl"sv, "themedata"sv, "colorschememapping"sv,
     "latentstyles"sv, "datastore"sv, "xmlnstbl"sv};
+
+// Control words that stand for one character.
+struct Symbol {
+    std::string_view word;
+    char16_t character;
+};
+constexpr Symbol symbols[] = {
+    {"lquote"sv, u'\u2018'},   {"rquote"sv, u'\u2019'}, {"ldblquote"sv, u'\u201C'}, {"rdblquote"sv, u'\u201D'},
+    {"endash"sv, u'\u2013'},   {"emdash"sv, u'\u2014'}, {"bullet"sv, u'\u2022'},    {"enspace"sv, u'\u2002'},
+    {"emspace"sv, u'\u2003'},
+};
 
 struct Word {
     std::string_view name;
@@ -88,7 +100,7 @@ private:
     void unicodeCharacter(long value);
 
     // --- groups and tables
-    void openGroup() { ++depth; }
+    void openGroup();
     void closeGroup();
     void colourSeparator();
 
@@ -102,6 +114,9 @@ private:
     void writeText(const QString &text);
     void writeByte(uchar b);
     void writeFontTag();
+    void writeCharacter(char32_t code);
+    void openParagraph();
+    void openCell();
 
     // --- actions of the control words
     void deflang();
@@ -110,7 +125,14 @@ private:
     void changeFont(int number);
     void changeColour(int number);
     void changeSize(int halfPoints);
+    void setSize(int html);
     void colourComponent(const Word &w, bool first);
+    void endParagraph();
+    void firstLineIndent(int value);
+    void markBulleted();
+    void endCell();
+    void endRow();
+    void restoreToggle(int &state, bool wasOn);
 
     const uchar *s;
     const qsizetype n;
@@ -137,6 +159,27 @@ private:
     int alignment = Left;
     int list = NoList;
     bool paragraphStarted = false;
+
+    // A first-line indent makes a list item only in a paragraph marked as
+    // bulleted; the mark may come after the indent, which then waits for it.
+    bool bulleted = false;
+    bool indentWaiting = false;
+    int waitingIndent = 0;
+
+    // Tables: "\intbl" marks the paragraphs of cells; the TABLE, TR and TD
+    // tags are written before the first character of each.
+    bool inTable = false;
+    bool tableOpen = false;
+    bool rowOpen = false;
+    bool cellOpen = false;
+
+    // Character formatting belongs to its group: what each open group will
+    // give back when it closes.
+    struct GroupFormat {
+        bool bold, italic, underline;
+        int font, size, colour;
+    };
+    std::vector<GroupFormat> groupFormats;
 
     // "\uc" holds for the rest of its group: the values it replaced, with
     // the depth at which each was set.
@@ -172,12 +215,31 @@ QString Converter::run()
                 out += Platform::fromWindows1252(s[i++]);
         }
     }
+    if (tableOpen)
+        out += u"\r\n</TABLE>";
     return closeEmptyParagraphs(out);
+}
+
+void Converter::openGroup()
+{
+    ++depth;
+    const auto on = [](int state) { return state == SwitchOn || state == On; };
+    groupFormats.push_back({on(bold), on(italic), on(underline), font, size, colour});
 }
 
 void Converter::closeGroup()
 {
     --depth;
+    if (!groupFormats.empty()) {
+        const GroupFormat before = groupFormats.back();
+        groupFormats.pop_back();
+        restoreToggle(bold, before.bold);
+        restoreToggle(italic, before.italic);
+        restoreToggle(underline, before.underline);
+        changeFont(before.font);
+        setSize(before.size);
+        changeColour(before.colour);
+    }
     if (!savedUc.empty() && savedUc.back().depth > depth) {
         uc = savedUc.back().uc;
         savedUc.pop_back();
@@ -362,6 +424,12 @@ void Converter::unicodeCharacter(long value)
     pendingHigh = 0;
     if (code < 32 && code != '\t')
         return;
+    writeCharacter(code);
+}
+
+void Converter::writeCharacter(char32_t code)
+{
+    // A character the page cannot hold goes in as its numeric reference.
     if (code < 0x10000) {
         if (unicodePage || Platform::toWindows1252(code) >= 0) {
             writeChar(QChar(char16_t(code)));
@@ -390,17 +458,20 @@ qsizetype Converter::controlReader(qsizetype at)
             writeByte(uchar(code));
         return next + 3;
     }
-    if (c == '*')
+    if (c == '*') {
+        // Old writers put the bullet's description of a paragraph in an
+        // optional group: it still marks the paragraph as bulleted.
+        if (next + 3 < n && s[next + 1] == '\\' && readWord(next + 2).name == "pn"sv)
+            markBulleted();
         return skipRestOfGroup(next + 1, level);
+    }
     if (c == '\\' || c == '{' || c == '}') {
         writeChar(QLatin1Char(char(c)));
         return next + 1;
     }
     if (c == '\r' || c == '\n') {
         // A backslash ending a line is a paragraph mark.
-        if (list == ListItem)
-            list = ItemEnded;
-        paragraphStarted = false;
+        endParagraph();
         return next + 1;
     }
     if (!isLetter(c)) {
@@ -409,6 +480,8 @@ qsizetype Converter::controlReader(qsizetype at)
             writeChar(QChar(0xA0));
         else if (c == '_')
             writeChar(QLatin1Char('-'));
+        else if (c == '-')
+            writeChar(QChar(0xAD));
         return next + 1;
     }
 
@@ -426,10 +499,18 @@ qsizetype Converter::controlReader(qsizetype at)
     }
     qsizetype end = swallowSeparators(w.end);
 
-    if (word == "par"sv) {
-        if (list == ListItem)
-            list = ItemEnded;
-        paragraphStarted = false;
+    if (word == "par"sv || word == "page"sv || word == "sect"sv) {
+        endParagraph();
+    } else if (word == "line"sv) {
+        writeText(QStringLiteral("<BR>"));
+    } else if (word == "cell"sv) {
+        endCell();
+    } else if (word == "row"sv) {
+        endRow();
+    } else if (word == "intbl"sv) {
+        inTable = true;
+    } else if (word == "ls"sv || word == "pn"sv) {
+        markBulleted();
     } else if (word == "f"sv) {
         if (fontTableMode)
             end = readFontEntry(end, w.value(0));
@@ -461,33 +542,26 @@ qsizetype Converter::controlReader(qsizetype at)
         alignment = Right;
         paragraphStarted = false;
     } else if (word == "pntext"sv || word == "listtext"sv) {
+        markBulleted();
         paragraphStarted = false;
         list = ListItem;
         end = skipRestOfGroup(end, level);
     } else if (word == "fi"sv) {
         paragraphStarted = false;
-        if (list == ListEnded && w.value(0) < 0) {
-            // A hanging indent right after a list's "\pard" is its next
-            // item, as written by word processors that repeat the paragraph
-            // properties for every item.
-            list = ItemEnded;
-            writeMarkup();
-        } else if (list == ListItem) {
-            // The bullet text came first: the list opens and the paragraph
-            // is still its first item.
-            list = ListOpened;
-            writeMarkup();
-            list = ListItem;
-            paragraphStarted = false;
+        if (bulleted) {
+            firstLineIndent(w.value(0));
         } else {
-            list = ListOpened;
-            writeMarkup();
+            indentWaiting = true;
+            waitingIndent = w.value(0);
         }
     } else if (word == "pard"sv) {
         alignment = Left;
         if (list > NoList)
             list = ListEnded;
         paragraphStarted = false;
+        bulleted = false;
+        indentWaiting = false;
+        inTable = false;
     } else if (word == "red"sv) {
         colourComponent(w, true);
     } else if (word == "green"sv) {
@@ -511,6 +585,11 @@ qsizetype Converter::controlReader(qsizetype at)
         if (w.hasNumber && w.number > 0)
             end = qMin(n, end + qsizetype(w.number));
     } else {
+        for (const Symbol &symbol : symbols)
+            if (word == symbol.word) {
+                writeCharacter(symbol.character);
+                return end;
+            }
         for (const std::string_view d : skippedDestinations)
             if (word == d) {
                 end = skipRestOfGroup(end, level);
@@ -518,6 +597,63 @@ qsizetype Converter::controlReader(qsizetype at)
             }
     }
     return end;
+}
+
+void Converter::endParagraph()
+{
+    if (list == ListItem)
+        list = ItemEnded;
+    paragraphStarted = false;
+}
+
+void Converter::markBulleted()
+{
+    bulleted = true;
+    if (indentWaiting) {
+        indentWaiting = false;
+        firstLineIndent(waitingIndent);
+    }
+}
+
+void Converter::firstLineIndent(int value)
+{
+    paragraphStarted = false;
+    if (list == ListEnded && value < 0) {
+        // A hanging indent right after a list's "\pard" is its next item,
+        // as written by word processors that repeat the paragraph
+        // properties for every item.
+        list = ItemEnded;
+        writeMarkup();
+    } else if (list == ListItem) {
+        // The bullet text came first: the list opens and the paragraph is
+        // still its first item.
+        list = ListOpened;
+        writeMarkup();
+        list = ListItem;
+        paragraphStarted = false;
+    } else {
+        list = ListOpened;
+        writeMarkup();
+    }
+}
+
+void Converter::endCell()
+{
+    // An empty cell still takes its place in the row.
+    inTable = true;
+    if (!cellOpen) {
+        paragraphStarted = false;
+        writeMarkup();
+    }
+    cellOpen = false;
+    paragraphStarted = false;
+}
+
+void Converter::endRow()
+{
+    rowOpen = false;
+    cellOpen = false;
+    paragraphStarted = false;
 }
 
 void Converter::colourSeparator()
@@ -576,6 +712,18 @@ void Converter::plain()
     }
 }
 
+void Converter::restoreToggle(int &state, bool wasOn)
+{
+    const bool on = state == SwitchOn || state == On;
+    if (on == wasOn)
+        return;
+    formatWritten = false;
+    if (wasOn)
+        state = state == SwitchOff ? On : SwitchOn;
+    else
+        state = state == On ? SwitchOff : Off;
+}
+
 void Converter::toggle(int &state, const Word &w)
 {
     formatWritten = false;
@@ -625,6 +773,11 @@ void Converter::changeSize(int halfPoints)
         html = 4;
     else if (p >= 14 && p <= 15)
         html = 5;
+    setSize(html);
+}
+
+void Converter::setSize(int html)
+{
     if (html != size) {
         size = html;
         fontPending = true;
@@ -638,7 +791,8 @@ void Converter::writeFontTag()
     const auto face = fonts.constFind(font);
     if (face != fonts.constEnd()) {
         QString name = *face;
-        name.replace(QChar(u'"'), QStringLiteral("&quot;"))
+        name.replace(QChar(u'&'), QStringLiteral("&amp;"))
+            .replace(QChar(u'"'), QStringLiteral("&quot;"))
             .replace(QChar(u'<'), QStringLiteral("&lt;"))
             .replace(QChar(u'>'), QStringLiteral("&gt;"));
         out += u" FACE=\"" + name + u'"';
@@ -669,23 +823,14 @@ void Converter::writeMarkup()
             if (*states[k] == SwitchOff)
                 *states[k] = Off;
         }
-        switch (list) {
-        case NoList:
-            out += alignment == Right ? u"\r\n<P ALIGN=RIGHT>" : alignment == Centre ? u"\r\n<P ALIGN=CENTER>" : u"\r\n<P>";
-            break;
-        case ListOpened:
-            out += u"\r\n<UL>";
-            break;
-        case ListItem:
-            out += u"\r\n<LI>";
-            break;
-        case ItemEnded:
-            out += u"</LI>";
-            break;
-        case ListEnded:
-            out += u"\r\n</UL>";
-            list = NoList;
-            break;
+        if (inTable) {
+            openCell();
+        } else {
+            if (tableOpen) {
+                out += u"\r\n</TABLE>";
+                tableOpen = rowOpen = cellOpen = false;
+            }
+            openParagraph();
         }
         for (int k = 0; k < 3; ++k)
             if (*states[k] == On)
@@ -710,15 +855,63 @@ void Converter::writeMarkup()
     }
 }
 
+void Converter::openCell()
+{
+    // A list left open before the table ends here.
+    if (list == ListEnded) {
+        out += u"\r\n</UL>";
+        list = NoList;
+    }
+    if (!tableOpen) {
+        out += u"\r\n<TABLE BORDER=1>";
+        tableOpen = true;
+    }
+    if (!rowOpen) {
+        out += u"\r\n<TR>";
+        rowOpen = true;
+    }
+    if (cellOpen) {
+        // A second paragraph in the same cell.
+        out += u"<BR>";
+    } else {
+        out += u"<TD>";
+        cellOpen = true;
+    }
+}
+
+void Converter::openParagraph()
+{
+    switch (list) {
+    case NoList:
+        out += alignment == Right ? u"\r\n<P ALIGN=RIGHT>" : alignment == Centre ? u"\r\n<P ALIGN=CENTER>" : u"\r\n<P>";
+        break;
+    case ListOpened:
+        out += u"\r\n<UL>";
+        break;
+    case ListItem:
+        out += u"\r\n<LI>";
+        break;
+    case ItemEnded:
+        out += u"</LI>";
+        break;
+    case ListEnded:
+        out += u"\r\n</UL>";
+        list = NoList;
+        break;
+    }
+}
+
 void Converter::writeChar(QChar c)
 {
     if (suppressed())
         return;
     writeMarkup();
     if (c == u'<')
-        out += u"&lt";
+        out += u"&lt;";
     else if (c == u'>')
-        out += u"&gt";
+        out += u"&gt;";
+    else if (c == u'&')
+        out += u"&amp;";
     else
         out += c;
 }
@@ -741,6 +934,14 @@ void Converter::writeByte(uchar b)
 QString convert(QByteArrayView rtf, PageCharset page)
 {
     return Converter(rtf, page).run();
+}
+
+bool isRtf(QByteArrayView bytes)
+{
+    qsizetype k = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (k < bytes.size() && (bytes[k] == ' ' || bytes[k] == '\t' || bytes[k] == '\r' || bytes[k] == '\n'))
+        ++k;
+    return bytes.sliced(k).startsWith("{\\rtf");
 }
 
 QString closeEmptyParagraphs(const QString &html)

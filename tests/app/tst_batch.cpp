@@ -5,6 +5,7 @@
 #include "app/BatchMode.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -61,6 +62,18 @@ private Q_SLOTS:
         QVERIFY(m_err.isEmpty());
     }
 
+    void importRtfRefusesAFileThatIsNotRtf()
+    {
+        QImage photo(64, 48, QImage::Format_RGB32);
+        photo.fill(Qt::darkCyan);
+        QVERIFY(photo.save(path(QStringLiteral("photo.jpg")), "JPEG"));
+        QCOMPARE(run({"--import-rtf", path("photo.jpg"), path("x.htm")}), 2);
+        QVERIFY2(m_err.startsWith(QStringLiteral("pemohtml : Le fichier ") + path("photo.jpg")
+                                  + QStringLiteral(" n'est pas un fichier RTF (texte enrichi)")),
+                 qPrintable(m_err));
+        QVERIFY(!QFile::exists(path("x.htm")));
+    }
+
     void exportText()
     {
         QCOMPARE(run({"--export-text", path("page.htm"), path("page.txt")}), 0);
@@ -85,7 +98,8 @@ private Q_SLOTS:
     {
         QCOMPARE(run({"--stats", path("page.htm")}), 0);
         // The picture's 300 bytes count in the page's size.
-        QVERIFY2(m_out.contains(QStringLiteral("Taille totale de la page : 367 octets\n")), qPrintable(m_out));
+        // The file's 77 bytes and the picture's 300.
+        QVERIFY2(m_out.contains(QStringLiteral("Taille totale de la page : 377 octets\n")), qPrintable(m_out));
         QVERIFY(m_out.endsWith(u'\n'));
         QVERIFY(m_err.isEmpty());
     }
@@ -106,6 +120,9 @@ private Q_SLOTS:
             << QStringList{"--import-rtf", "in.rtf"} << QStringLiteral("--import-rtf attend 2 nom(s) de fichier");
         QTest::newRow("one file too many")
             << QStringList{"--check", "a.htm", "b.htm"} << QStringLiteral("--check attend 1 nom(s) de fichier");
+        QTest::newRow("missing RTF file, the reason in French")
+            << QStringList{"--import-rtf", "/nonexistent/lettre.rtf", "x.htm"}
+            << QStringLiteral("Impossible d'ouvrir le fichier /nonexistent/lettre.rtf.\nLe fichier n'existe pas.");
         QTest::newRow("missing input file")
             << QStringList{"--stats", "/nonexistent/page.htm"} << QStringLiteral("Impossible d'ouvrir le fichier /nonexistent/page.htm");
         QTest::newRow("output that cannot be written")

@@ -188,6 +188,25 @@ private Q_SLOTS:
         QCOMPARE(frame.statuses.last(), QString());
         QCOMPARE(e.cursor().shape(), Qt::ArrowCursor);
     }
+
+    void importrtfRefusesAFileThatIsNotRtf()
+    {
+        StatusFrame frame;
+        TEditeur e(&frame);
+        e.Init({"page"});
+        choose(write(QStringLiteral("photo.rtf"), QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00{\\rtf1 x}", 17)));
+        QString message;
+        try {
+            e.Importrtf();
+        } catch (const Platform::PemoError &error) {
+            message = error.message();
+        }
+        QVERIFY2(message.endsWith(QStringLiteral("photo.rtf n'est pas un fichier RTF (texte enrichi) : il n'a pas été importé.")),
+                 qPrintable(message));
+        QCOMPARE(e.Memo1->Lines(), QStringList{"page"});
+        QCOMPARE(frame.statuses.last(), QString());
+        QCOMPARE(e.cursor().shape(), Qt::ArrowCursor);
+    }
 };
 
 PEMO_TEST(ImportTest)

@@ -150,24 +150,73 @@ private Q_SLOTS:
 
     void transferTimes_data()
     {
-        QTest::addColumn<int>("characters");
+        QTest::addColumn<int>("bytes");
         QTest::addColumn<QStringList>("times");
-        QTest::newRow("5600 characters") << 5600 << QStringList{"1", "1", "1"};
-        QTest::newRow("5599 characters") << 5599 << QStringList{"1", "1", "0"};
+        QTest::newRow("5600 bytes") << 5600 << QStringList{"1", "1", "1"};
+        QTest::newRow("5599 bytes") << 5599 << QStringList{"1", "1", "0"};
     }
     void transferTimes()
     {
-        QFETCH(int, characters);
+        QFETCH(int, bytes);
         QFETCH(QStringList, times);
-        const QStringList page{QString(characters - 100, u'x'), QString(100, u'y')};
+        // Two lines, each written with its CR LF.
+        const QStringList page{QString(bytes - 104, u'x'), QString(100, u'y')};
         const QStringList report = PageStats::report(PageStats::compute(page, fakeSize));
         // Every picture found: no "Images non trouvées" line.
         QCOMPARE(report.size(), 13);
-        QCOMPARE(report.at(8), "Taille totale de la page : " + QString::number(characters) + " octets");
+        QCOMPARE(report.at(8), "Taille totale de la page : " + QString::number(bytes) + " octets");
         QCOMPARE(report.mid(report.size() - 3),
                  QStringList({"Temps de transfert minimum à 28800 : " + times.at(0) + " sec",
                               "Temps de transfert minimum à 33600 : " + times.at(1) + " sec",
                               "Temps de transfert minimum à 56000 : " + times.at(2) + " sec"}));
+    }
+
+    void pageSizeInItsEncoding_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<PageFile::Encoding>("encoding");
+        const QStringList french{"<p>Déjà l’été</p>", "x"};
+        QTest::newRow("Windows-1252, one byte a character")
+            << french << PageFile::Encoding::Windows1252;
+        QTest::newRow("UTF-8, accents on two bytes and more") << french << PageFile::Encoding::Utf8;
+        QTest::newRow("UTF-8 with its byte-order mark") << french << PageFile::Encoding::Utf8Bom;
+        QTest::newRow("Windows-1252, a reference for what it lacks")
+            << QStringList{"n\u2116 \U0001F600"} << PageFile::Encoding::Windows1252;
+        QTest::newRow("empty line") << QStringList{""} << PageFile::Encoding::Utf8;
+    }
+    void pageSizeInItsEncoding()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(PageFile::Encoding, encoding);
+        const Stats s = PageStats::compute(lines, fakeSize, encoding);
+        // As many bytes as saving the page writes.
+        QCOMPARE(s.fileBytes, PageFile::encode(lines, encoding).size());
+        QCOMPARE(s.pageSize(), s.fileBytes);
+    }
+
+    void statistiquesCountsTheBytesOfAUtf8Page()
+    {
+        const QString page = m_dir.filePath(QStringLiteral("utf8.htm"));
+        QByteArray bytes;
+        for (int k = 0; k < 200; ++k)
+            bytes += "<p>L\xE2\x80\x99\xC3\xA9t\xC3\xA9 \xC3\xA0 No\xC3\xABl co\xC3\xBBte 5\xC2\xA0\xE2\x82\xAC</p>\r\n";
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+
+        TEditeur e(nullptr);
+        e.OpenFile(page);
+        QStringList shown;
+        TextCommandsTesting::whenModal<TStats>([&](TStats *d) {
+            for (int i = 0; i < d->list()->count(); ++i)
+                shown << d->list()->item(i)->text();
+            QTest::keyClick(d->list(), Qt::Key_Escape);
+        });
+        e.Statistiques();
+        QVERIFY2(shown.contains("Taille totale de la page : " + QString::number(bytes.size()) + " octets"),
+                 qPrintable(shown.join(u'|')));
+        QVERIFY(shown.contains("Temps de transfert minimum à 28800 : " + QString::number(bytes.size() / 2880) + " sec"));
     }
 
     void pictureSizeFromThePageFolder()
@@ -215,7 +264,7 @@ private Q_SLOTS:
         QCOMPARE(shown,
                  QStringList({"Nombre de lignes : 4", "Nombre de caractères : 75", "Nombre d'images : 2", " ",
                               "Nombre de liens locaux : 1", "Nombre de liens distants : 0",
-                              "Nombre de liens mailbox : 1", " ", "Taille totale de la page : 5075 octets",
+                              "Nombre de liens mailbox : 1", " ", "Taille totale de la page : 5083 octets",
                               "Images non trouvées : 1", " ", "Temps de transfert minimum à 28800 : 1 sec",
                               "Temps de transfert minimum à 33600 : 1 sec",
                               "Temps de transfert minimum à 56000 : 0 sec"}));

@@ -103,16 +103,38 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("unknown entity stops the decoding")
-            << QStringList{"<p>&eacute;t&amp;&eacute;</p>"} << QStringList{"ét&amp;&eacute;"};
+        QTest::newRow("unknown name kept, the rest decoded")
+            << QStringList{"<p>&eacute;t&amp;&inconnu;&eacute;</p>"} << QStringList{"ét&&inconnu;é"};
+        QTest::newRow("numeric references, decimal and hexadecimal")
+            << QStringList{"&#171;&euro;&#x20AC;&#X20ac;&#187;"} << QStringList{"«€€€»"};
+        QTest::newRow("numbers 128 to 159 read as Windows-1252") << QStringList{"&#150;&#153;"} << QStringList{"–™"};
+        QTest::newRow("references that stand for nothing stay")
+            << QStringList{"&#0; &#xD800; &#; &; & x"} << QStringList{"&#0; &#xD800; &#; &; & x"};
+        QTest::newRow("quotes, dashes and Greek") << QStringList{"&laquo;&nbsp;&rsquo;&mdash;&hellip;&alpha;&Omega;"}
+                                                  << QStringList{"« ’—…αΩ"};
+        QTest::newRow("script code left out")
+            << QStringList{"<p>avant</p>", "<script type=\"text/javascript\">", "if (a < b && c > d)",
+                           "  document.write('<p>x</p>');", "</script>", "apr&egrave;s"}
+            << QStringList{"avant", "après"};
+        QTest::newRow("style code left out, any case")
+            << QStringList{"<STYLE>", "p { color: red }", "</Style>texte"} << QStringList{"texte"};
+        QTest::newRow("script within a line") << QStringList{"a<script>if (b > c) d();</script>e"} << QStringList{"ae"};
+        QTest::newRow("script tag over two lines")
+            << QStringList{"<script", "src=\"a.js\">code</script>b"} << QStringList{"b"};
+        QTest::newRow("script named in a comment is no script")
+            << QStringList{"<!-- <script> -->texte", "suite"} << QStringList{"texte", "suite"};
+        QTest::newRow("tag whose name starts with script")
+            << QStringList{"<scripts>x</scripts>"} << QStringList{"x"};
         QTest::newRow("tag over two lines")
             << QStringList{"a<font", "color=\"red\">b"} << QStringList{"a", "b"};
         QTest::newRow("tags-only line left out")
             << QStringList{"<p>", "<br><hr>", "x"} << QStringList{"x"};
         QTest::newRow("table in order")
             << QStringList{"&nbsp;&lt;&gt;&copy;&agrave;&ouml;"} << QStringList{" <>(c)àö"};
-        QTest::newRow("names are case-sensitive") << QStringList{"&Eacute;&eacute;"} << QStringList{"&Eacute;&eacute;"};
-        QTest::newRow("name and one character replaced") << QStringList{"&ltb&gt"} << QStringList{"<>"};
+        QTest::newRow("names are case-sensitive")
+            << QStringList{"&Eacute;&eacute;&EACUTE;"} << QStringList{"Éé&EACUTE;"};
+        QTest::newRow("old names without a semicolon keep what follows")
+            << QStringList{"&ltb&gt &eacutee &copy2026"} << QStringList{"<b> ée (c)2026"};
         QTest::newRow("decoded less-than is not a tag") << QStringList{"&lt;b&gt; x"} << QStringList{"<b> x"};
         QTest::newRow("space only line is kept") << QStringList{"<td>&nbsp;</td>"} << QStringList{" "};
     }

@@ -48,8 +48,6 @@ private Q_SLOTS:
         QTest::newRow("red colour table")
             << QByteArray("{\\rtf1{\\colortbl\\red255\\green0\\blue0;}\\deflang1036\\fs24 x}")
             << html("\r\n<P><FONT COLOR=\"#FF0000\" SIZE=\"4\">x");
-        QTest::newRow("bold stays on after its group until plain")
-            << header + "{\\b gras} suite\\plain fin}" << html("\r\n<P><B>gras suite</B>fin");
         QTest::newRow("italic and underline")
             << header + "\\i a\\ul b\\plain c}" << html("\r\n<P><I>a<U>b</I></U>c");
         QTest::newRow("bold with a zero parameter ends bold")
@@ -61,7 +59,8 @@ private Q_SLOTS:
         QTest::newRow("hexadecimal escape") << header + "\\'e9t\\'C9}" << html("\r\n<P>étÉ");
         QTest::newRow("escape of the euro sign") << header + "\\'80}" << html("\r\n<P>€");
         QTest::newRow("escaped braces and backslash") << header + "a\\{b\\}c\\\\d}" << html("\r\n<P>a{b}c\\d");
-        QTest::newRow("angle brackets") << header + "a<b>c}" << html("\r\n<P>a&ltb&gtc");
+        QTest::newRow("angle brackets and ampersand as entities")
+            << header + "a<b>c & d\\'26e}" << html("\r\n<P>a&lt;b&gt;c &amp; d&amp;e");
         QTest::newRow("tab") << header + "a\\tab b}" << html("\r\n<P>a\tb");
         QTest::newRow("star group leaves nothing")
             << header + "{\\*\\generator Writer 1.0;}{\\*\\x{nested}text}}" << QString();
@@ -82,7 +81,6 @@ private Q_SLOTS:
                    + "\\pard\\fi-360\\li720{\\listtext\\pard\\plain \\'95\\tab}un\\par"
                      "\\pard\\fi-360\\li720{\\listtext\\pard\\plain \\'95\\tab}deux\\par\\pard fin}"
             << html("\r\n<UL>\r\n<LI>un</LI>\r\n<LI>deux\r\n</UL>fin");
-        QTest::newRow("indented paragraph opens a list") << header + "\\fi720 a}" << html("\r\n<UL>a");
 
         QTest::newRow("font without table entry leaves out the face")
             << header + "\\f7 x}" << html("\r\n<P><FONT COLOR=\"#000000\" SIZE=\"3\">x");
@@ -106,9 +104,9 @@ private Q_SLOTS:
             << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fbidi \\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}"
                           "Times New Roman{\\*\\falt Times};}}\\fs24 x}")
             << html("\r\n<P><FONT FACE=\"Times New Roman\" SIZE=\"4\">x");
-        QTest::newRow("quote in a font name")
-            << QByteArray("{\\rtf1{\\fonttbl{\\f0 A\"B;}}\\fs24 x}")
-            << html("\r\n<P><FONT FACE=\"A&quot;B\" SIZE=\"4\">x");
+        QTest::newRow("quote and ampersand in a font name")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0 A\"B&C;}}\\fs24 x}")
+            << html("\r\n<P><FONT FACE=\"A&quot;B&amp;C\" SIZE=\"4\">x");
 
         QTest::newRow("font table ends with its group when deflang comes first")
             << QByteArray("{\\rtf1\\ansi\\deff0\\deflang1036{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}\\f1 corps}")
@@ -126,13 +124,83 @@ private Q_SLOTS:
             << header + "un\\par\r\ndeux\\par\r\n}" << html("\r\n<P>un\r\n<P>deux");
         QTest::newRow("backslash at the end of a line is a paragraph mark")
             << header + "un\\\r\ndeux}" << html("\r\n<P>un\r\n<P>deux");
-        QTest::newRow("non-breaking space and hyphen symbols")
-            << header + "a\\~:\\_b\\-c}" << html("\r\n<P>a\u00A0:-bc");
+        QTest::newRow("non-breaking space, non-breaking and optional hyphens")
+            << header + "a\\~:\\_b\\-c}" << html("\r\n<P>a\u00A0:-b\u00ADc");
         QTest::newRow("separators after a control word are consumed")
             << header + "\\par; a}" << html("\r\n<P> a");
     }
 
     void converts()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, expected);
+        QCOMPARE(Rtf2Html::convert(rtf), expected);
+    }
+
+    // Character formatting holds for the rest of its group only.
+    void groupsScopeFormatting_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("bold ends with its group")
+            << header + "{\\b gras} suite\\plain fin}" << html("\r\n<P><B>gras</B> suitefin");
+        QTest::newRow("nested groups")
+            << header + "{\\b a{\\i b}c}d}" << html("\r\n<P><B>a<I>b</I>c</B>d");
+        QTest::newRow("bold switched off inside a group comes back after it")
+            << header + "\\b a{\\b0 b}c}" << html("\r\n<P><B>a</B>b<B>c");
+        QTest::newRow("underline none inside a group")
+            << header + "\\ul a{\\ulnone b}c}" << html("\r\n<P><U>a</U>b<U>c");
+        QTest::newRow("font, size and colour come back after the group")
+            << header + "a{\\f1\\fs28\\cf1 b}c}"
+            << html("\r\n<P>a<FONT FACE=\"Times New Roman\" COLOR=\"#FF0000\" SIZE=\"5\">b"
+                    "<FONT FACE=\"Arial\" COLOR=\"#000000\" SIZE=\"3\">c");
+        QTest::newRow("group closing in a later paragraph")
+            << header + "{\\b a\\par b}c}" << html("\r\n<P><B>a</B>\r\n<P><B>b</B>c");
+        QTest::newRow("groups that change nothing write nothing")
+            << header + "{a}{\\b0 b}{\\f0 c}}" << html("\r\n<P>abc");
+        QTest::newRow("plain paragraph of a Markdown converter")
+            << QByteArray("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 \\fswiss Helvetica;}}\r\n"
+                          "{\\pard \\ql \\f0 \\sa180 \\li0 \\fi0 Un mot {\\b gras} puis du texte normal.\\par}\r\n"
+                          "{\\pard \\ql \\f0 \\sa180 \\li0 \\fi0 Suite.\\par}}")
+            << html("\r\n<P>Un mot <B>gras</B> puis du texte normal.\r\n<P>Suite.");
+    }
+
+    void groupsScopeFormatting()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, expected);
+        QCOMPARE(Rtf2Html::convert(rtf), expected);
+    }
+
+    // Line breaks, page and section breaks, table cells and rows; and which
+    // indented paragraphs are list items.
+    void breaksTablesAndLists_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("line break") << header + "un\\line deux}" << html("\r\n<P>un<BR>deux");
+        QTest::newRow("page and section breaks end the paragraph")
+            << header + "un\\page deux\\sect trois}" << html("\r\n<P>un\r\n<P>deux\r\n<P>trois");
+        QTest::newRow("table of two rows, then a paragraph")
+            << header + "\\trowd\\cellx2000\\cellx4000\\pard\\intbl Nom\\cell Cellule\\cell\\row"
+                        "\\trowd\\cellx2000\\cellx4000\\pard\\intbl a\\cell b\\cell\\row\\pard fin\\par}"
+            << html("\r\n<TABLE BORDER=1>\r\n<TR><TD>Nom<TD>Cellule\r\n<TR><TD>a<TD>b\r\n</TABLE>\r\n<P>fin");
+        QTest::newRow("empty cell keeps its place")
+            << header + "\\pard\\intbl a\\cell\\cell b\\cell\\row}" << html("\r\n<TABLE BORDER=1>\r\n<TR><TD>a<TD><TD>b\r\n</TABLE>");
+        QTest::newRow("two paragraphs in a cell")
+            << header + "\\pard\\intbl a\\par b\\cell\\row}" << html("\r\n<TABLE BORDER=1>\r\n<TR><TD>a<BR>b\r\n</TABLE>");
+        QTest::newRow("bold in a cell is closed before the next one")
+            << header + "\\pard\\intbl\\b a\\cell b\\cell\\row\\pard\\plain c}"
+            << html("\r\n<TABLE BORDER=1>\r\n<TR><TD><B>a</B><TD><B>b</B>\r\n</TABLE>\r\n<P>c");
+        QTest::newRow("first-line indent alone is a paragraph") << header + "\\pard\\fi720 a\\par}" << html("\r\n<P>a");
+        QTest::newRow("hanging indent without a bullet is a paragraph")
+            << header + "\\pard\\li360\\fi-360 \\bullet \\tab un\\par}" << html("\r\n<P>\u2022\tun");
+        QTest::newRow("list number after the indent makes an item")
+            << header + "\\pard\\fi-360\\li720\\ls1{\\listtext\\'95\\tab}un\\par\\pard fin}"
+            << html("\r\n<UL>\r\n<LI>un\r\n</UL>fin");
+    }
+
+    void breaksTablesAndLists()
     {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, expected);
@@ -162,7 +230,14 @@ private Q_SLOTS:
         QTest::newRow("fallback ends at a group boundary")
             << QByteArray("\\uc3\\u233 a}b") << html("éb") << html("éb");
         QTest::newRow("angle bracket as a Unicode character")
-            << QByteArray("\\u60?") << html("&lt") << html("&lt");
+            << QByteArray("\\u60?") << html("&lt;") << html("&lt;");
+        QTest::newRow("quotes and dashes of a word processor")
+            << QByteArray("Aujourd\\rquote hui, l\\rquote \\'e9quipe \\endash  \\ldblquote c\\rquote est l\\rquote avenir"
+                          "\\rdblquote  \\emdash  \\lquote oui\\rquote \\bullet")
+            << html("Aujourd’hui, l’équipe – “c’est l’avenir” — ‘oui’•")
+            << html("Aujourd’hui, l’équipe – “c’est l’avenir” — ‘oui’•");
+        QTest::newRow("spaces the code page lacks")
+            << QByteArray("a\\enspace b\\emspace c") << html("a&#8194;b&#8195;c") << html("a\u2002b\u2003c");
     }
 
     void unicodeCharacters()
@@ -204,11 +279,30 @@ private Q_SLOTS:
         QCOMPARE(Rtf2Html::convert(rtf), expected);
     }
 
+    void isRtf_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("rtf");
+        QTest::newRow("document") << QByteArray("{\\rtf1\\ansi x}") << true;
+        QTest::newRow("after a byte-order mark and blanks") << QByteArray("\xEF\xBB\xBF \r\n{\\rtf1}") << true;
+        QTest::newRow("picture") << QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF") << false;
+        QTest::newRow("plain text") << QByteArray("Bonjour {\\rtf1}") << false;
+        QTest::newRow("group without the rtf word") << QByteArray("{\\b gras}") << false;
+        QTest::newRow("empty file") << QByteArray() << false;
+    }
+
+    void isRtf()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, rtf);
+        QCOMPARE(Rtf2Html::isRtf(bytes), rtf);
+    }
+
     void deepNestingDoesNotExhaustTheStack()
     {
         const int depth = 100000;
         QByteArray rtf = QByteArray(depth, '{') + "\\b x" + QByteArray(depth, '}') + "y";
-        QCOMPARE(Rtf2Html::convert(rtf), html("\r\n<P><B>xy"));
+        QCOMPARE(Rtf2Html::convert(rtf), html("\r\n<P><B>x</B>y"));
         rtf = "{\\*" + QByteArray(depth, '{') + "x";
         QCOMPARE(Rtf2Html::convert(rtf), QString());
         rtf = QByteArray(depth, '{');
