@@ -1,6 +1,7 @@
 #include "FtpWindow.h"
 
 #include "ftp/FtpListing.h"
+#include "ftp/FtpMessages.h"
 #include "ftp/LocalFiles.h"
 #include "ftp/TlsTexts.h"
 #include "platform/CommonDialogs.h"
@@ -364,8 +365,13 @@ void TFtp::waitFor(const std::function<bool()> &done, int limitMs)
     // user's, not the server's: it does not count against the limit.
     const qint64 questionsBefore = m_questionMs;
     const auto finished = [&] {
-        return done() || m_stop || m_closing
-               || (limitMs > 0 && clock.elapsed() - (m_questionMs - questionsBefore) >= limitMs);
+        if (done() || m_stop || m_closing)
+            return true;
+        // The clock ticks on while the question is open, and its time is
+        // only taken off once it is answered: until then, no limit.
+        if (limitMs <= 0 || m_asking > 0)
+            return false;
+        return clock.elapsed() - (m_questionMs - questionsBefore) >= limitMs;
     };
     connect(&tick, &QTimer::timeout, &loop, [&] {
         if (finished())
@@ -381,7 +387,7 @@ void TFtp::Delay()
 {
     m_result.clear();
     m_stop = false;
-    waitFor([this] { return !m_result.isEmpty(); }, WaitLimitMs);
+    waitFor([this] { return !m_result.isEmpty(); }, m_waitLimitMs);
 }
 
 bool TFtp::start(const std::function<void()> &request)
@@ -560,11 +566,13 @@ bool TFtp::acceptCertificate(const QList<QSslError> &errors, const QSslCertifica
         return false;
     QElapsedTimer asking;
     asking.start();
+    ++m_asking;
     const QString host = FtpClient1->HostName();
     const bool accepted = Platform::confirm(this, TlsTexts::question(host, errors, certificate),
                                             Platform::Buttons::YesNo)
                           == Platform::Answer::Yes;
     m_questionMs += asking.elapsed();
+    --m_asking;
     // The engine keeps the accepted errors, with the certificate they are
     // about, for this window's later connections.
     Display(accepted ? QStringLiteral("! Certificat accepté, empreinte SHA-256 : ") + TlsTexts::fingerprint(certificate)
@@ -598,20 +606,59 @@ void TFtp::ConnecterClick()
     FtpClient1->setPassWord(Passe->text());
     FtpClient1->setDisplayFileFlag(true);
     FtpClient1->setUseTls(Connexion->currentIndex() == 1);
+    // A server that never answers can be given up on while we wait.
+    Arreter->setEnabled(true);
     if (start([this] { FtpClient1->OpenSession(); }))
         Delay();
-    if (m_result == QLatin1String("Nak") && FtpClient1->UseTls()) {
-        const QString why = TlsTexts::failure(FtpClient1->TlsFailure(), FtpClient1->ErrorMessage());
-        if (!why.isEmpty()) {
-            Display(QStringLiteral("! ") + why);
-            Platform::warning(this, why);
-        }
+    if (m_result != QLatin1String("Ok")) {
+        Arreter->setEnabled(false);
+        reportOpenFailure();
     }
     if (m_result == QLatin1String("Ok")) {
         setConnectedState(true);
         m_remoteFolder = QStringLiteral(".");
         LitHote();
     }
+}
+
+void TFtp::reportOpenFailure()
+{
+    const QString host = FtpClient1->HostName();
+    if (m_result.isEmpty()) {
+        if (m_closing)
+            return;
+        // Left to itself the engine would wait on, and refuse the next
+        // connection as long as it does.
+        const bool stopped = m_stop;
+        FtpClient1->Abort();
+        settle();
+        m_result = QStringLiteral("Nak");
+        if (stopped) {
+            Display(QStringLiteral("! Connexion arrêtée"));
+            return;
+        }
+        const QString why = FtpMessages::noAnswer(host, (m_waitLimitMs + 999) / 1000);
+        Display(QStringLiteral("! ") + why);
+        Platform::warning(this, why);
+        return;
+    }
+    if (m_stop) {
+        Display(QStringLiteral("! Connexion arrêtée"));
+        return;
+    }
+    QString why;
+    if (FtpClient1->UseTls() && FtpClient1->TlsFailure() != ftpTlsNone) {
+        // A certificate the user turned down needs no telling.
+        why = TlsTexts::failure(FtpClient1->TlsFailure(), FtpClient1->ErrorMessage());
+    } else {
+        const QString reply =
+            FtpClient1->ErrorMessage().isEmpty() ? FtpClient1->LastResponse() : FtpClient1->ErrorMessage();
+        why = FtpMessages::openFailure(host, FtpClient1->Port(), FtpClient1->StatusCode(), reply);
+    }
+    if (why.isEmpty())
+        return;
+    Display(QStringLiteral("! ") + why);
+    Platform::warning(this, why);
 }
 
 void TFtp::DeconnecterClick()
@@ -831,6 +878,19 @@ void TFtp::SuppRep(const QString &name)
         Delay();
 }
 
+std::optional<bool> TFtp::isRemoteFolder(const QString &name)
+{
+    ChHost(name);
+    if (m_result != QLatin1String("Ok"))
+        return false;
+    // Back by the listed folder's own name where we have it: ".." after
+    // following a link may lead elsewhere.
+    ChHost(m_remotePath.isEmpty() ? QStringLiteral("..") : m_remotePath);
+    if (m_result != QLatin1String("Ok"))
+        return std::nullopt;
+    return true;
+}
+
 void TFtp::Supprimer2()
 {
     Progression->setValue(0);
@@ -838,15 +898,35 @@ void TFtp::Supprimer2()
     m_cancelled = false;
     const int total = int(m_work.size());
     int done = 0;
+    QStringList failures;
     for (const QString &name : std::as_const(m_work)) {
-        if (FtpListing::looksLikeRemoteFile(name))
-            SuppFile(name);
-        else
+        // The name list carries no type, and a dot in a name proves nothing
+        // either way ("README", "vs.conf"): the server is asked.
+        const std::optional<bool> folder = isRemoteFolder(name);
+        if (!folder) {
+            failures << QStringLiteral("- ") + name
+                            + QStringLiteral(" : impossible de revenir au dossier du serveur, effacement arrêté");
+            Display(QStringLiteral("! ") + failures.last().mid(2));
+            break;
+        }
+        if (m_stop || m_cancelled || m_closing)
+            break;
+        if (*folder)
             SuppRep(name);
+        else
+            SuppFile(name);
+        if (m_result != QLatin1String("Ok") && !m_stop && !m_closing) {
+            const QString reply =
+                FtpClient1->ErrorMessage().isEmpty() ? FtpClient1->LastResponse() : FtpClient1->ErrorMessage();
+            failures << FtpMessages::deleteFailure(name, *folder, reply);
+            Display(QStringLiteral("! ") + failures.last().mid(2));
+        }
         Progression->setValue(++done * 100 / qMax(1, total));
         QCoreApplication::processEvents();
         if (m_stop || m_cancelled || m_closing)
             break;
     }
     Progression->hide();
+    if (!failures.isEmpty() && !m_closing)
+        Platform::error(this, FtpMessages::deleteFailures(failures));
 }
