@@ -26,11 +26,16 @@ QString serverSaid(const QString &reply)
     return reply.isEmpty() ? QString() : QStringLiteral("\nRéponse du serveur : ") + reply;
 }
 
+QString replyAfter(const QString &reply)
+{
+    return reply.isEmpty() ? QString() : QStringLiteral(" ; réponse du serveur : ") + reply;
+}
+
 } // namespace
 
 namespace FtpMessages {
 
-QString openFailure(const QString &host, const QString &port, int code, const QString &reply)
+QString connectionFailure(const QString &host, const QString &port, int code, const QString &reply)
 {
     // The code of the reply that ended the request, rather than of the last
     // one read (a session closed in the middle of TLS has read 234 last).
@@ -81,18 +86,41 @@ QString noAnswer(const QString &host, int seconds)
 
 QString deleteFailure(const QString &name, bool folder, const QString &reply)
 {
-    QString line = QStringLiteral("- ") + quoted(name);
-    line += folder ? QStringLiteral(" : le dossier n'a pas été supprimé (un dossier doit être vide pour "
-                                    "être supprimé)")
-                   : QStringLiteral(" : le fichier n'a pas été effacé");
-    if (!reply.isEmpty())
-        line += QStringLiteral(" ; réponse du serveur : ") + reply;
-    return line;
+    return QStringLiteral("- ") + quoted(name)
+           + (folder ? QStringLiteral(" : le dossier n'a pas été supprimé (un dossier doit être vide pour "
+                                      "être supprimé)")
+                     : QStringLiteral(" : le fichier n'a pas été effacé"))
+           + replyAfter(reply);
 }
 
 QString deleteFailures(const QStringList &lines)
 {
     return QStringLiteral("Impossible d'effacer sur le serveur :\n") + lines.join(u'\n');
+}
+
+QString sendFailure(const QString &name, bool folder, const QString &reply)
+{
+    return QStringLiteral("- ") + quoted(name)
+           + (folder ? QStringLiteral(" : le dossier n'a pas été envoyé")
+                     : QStringLiteral(" : le fichier n'a pas été envoyé"))
+           + replyAfter(reply);
+}
+
+QString sendFailures(const QStringList &lines)
+{
+    return QStringLiteral("Impossible d'envoyer sur le serveur :\n") + lines.join(u'\n');
+}
+
+QString makeDirFailure(const QString &name, const QString &reply)
+{
+    return QStringLiteral("Le dossier ") + quoted(name) + QStringLiteral(" n'a pas été créé sur le serveur.")
+           + serverSaid(reply);
+}
+
+QString changeDirFailure(const QString &name, const QString &reply)
+{
+    return QStringLiteral("Impossible d'ouvrir ") + quoted(name) + QStringLiteral(" sur le serveur")
+           + replyAfter(reply);
 }
 
 } // namespace FtpMessages

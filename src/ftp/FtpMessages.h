@@ -3,17 +3,25 @@
 // nothing: the log keeps the server's own words, the user reads these. No
 // widgets here.
 #include <QString>
+#include <QStringList>
 
 namespace FtpMessages {
 
 // Why a connection did not open, from the code and the text the request
 // ended with (a reply of the server, or one the engine made for a failure of
 // the network).
-QString openFailure(const QString &host, const QString &port, int code, const QString &reply);
+QString connectionFailure(const QString &host, const QString &port, int code, const QString &reply);
 // The server gave no answer within the window's wait.
 QString noAnswer(const QString &host, int seconds);
-// One line per remote entry that could not be deleted.
+// One line per remote entry that could not be deleted, then the message
+// that gathers them.
 QString deleteFailure(const QString &name, bool folder, const QString &reply);
 QString deleteFailures(const QStringList &lines);
+// The same for files and folders that could not be sent.
+QString sendFailure(const QString &name, bool folder, const QString &reply);
+QString sendFailures(const QStringList &lines);
+// A folder the server would not create, or not let us into.
+QString makeDirFailure(const QString &name, const QString &reply);
+QString changeDirFailure(const QString &name, const QString &reply);
 
 } // namespace FtpMessages

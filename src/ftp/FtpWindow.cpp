@@ -554,6 +554,12 @@ void TFtp::openRemoteEntry()
         return;
     const QString name = selected.first()->text();
     ChHost(name);
+    if (m_result != QLatin1String("Ok")) {
+        // A file, or a folder we may not enter: the list stays as it is.
+        if (!m_stop && !m_closing)
+            Display(QStringLiteral("! ") + FtpMessages::changeDirFailure(name, serverReply()));
+        return;
+    }
     m_remoteFolder = name;
     LitHote();
 }
@@ -651,14 +657,17 @@ void TFtp::reportOpenFailure()
         // A certificate the user turned down needs no telling.
         why = TlsTexts::failure(FtpClient1->TlsFailure(), FtpClient1->ErrorMessage());
     } else {
-        const QString reply =
-            FtpClient1->ErrorMessage().isEmpty() ? FtpClient1->LastResponse() : FtpClient1->ErrorMessage();
-        why = FtpMessages::openFailure(host, FtpClient1->Port(), FtpClient1->StatusCode(), reply);
+        why = FtpMessages::connectionFailure(host, FtpClient1->Port(), FtpClient1->StatusCode(), serverReply());
     }
     if (why.isEmpty())
         return;
     Display(QStringLiteral("! ") + why);
     Platform::warning(this, why);
+}
+
+QString TFtp::serverReply() const
+{
+    return FtpClient1->ErrorMessage().isEmpty() ? FtpClient1->LastResponse() : FtpClient1->ErrorMessage();
 }
 
 void TFtp::DeconnecterClick()
@@ -706,6 +715,11 @@ void TFtp::CreerRepertoireClick()
     if (!name || name->isEmpty())
         return;
     MakeDir(*name);
+    if (m_result != QLatin1String("Ok") && !m_stop && !m_closing) {
+        const QString why = FtpMessages::makeDirFailure(*name, serverReply());
+        Display(QStringLiteral("! ") + why);
+        Platform::error(this, why);
+    }
     LitHote();
 }
 
@@ -732,6 +746,10 @@ void TFtp::SendFile(QString remoteFolder, const QString &localPath)
     // request ends the wait, a refused or failed upload included.
     if (start([this] { FtpClient1->StoreFile(); }))
         waitFor([this] { return !m_result.isEmpty(); }, 0);
+    if (m_result != QLatin1String("TransferDone") && !m_stop && !m_cancelled && !m_closing) {
+        m_sendFailures << FtpMessages::sendFailure(info.fileName(), false, serverReply());
+        Display(QStringLiteral("! ") + m_sendFailures.last().mid(2));
+    }
 }
 
 void TFtp::SendFolder(const QString &folderPath)
@@ -751,7 +769,10 @@ void TFtp::SendFolder(const QString &folderPath)
                 // Sending into the current folder instead would put the files
                 // one level too high, over files of the same names; skip the
                 // folder's whole branch, which ends with its own "..".
-                Display(QStringLiteral("! Dossier non envoyé : ") + step.argument);
+                if (!m_stop && !m_cancelled && !m_closing) {
+                    m_sendFailures << FtpMessages::sendFailure(step.argument, true, serverReply());
+                    Display(QStringLiteral("! ") + m_sendFailures.last().mid(2));
+                }
                 int depth = 1;
                 while (depth > 0 && ++i < steps.size()) {
                     if (steps.at(i).kind == Kind::ChangeDir)
@@ -772,6 +793,7 @@ void TFtp::EnvoyerClick()
     if (m_waits > 0 || ListeLocale->selectedItems().isEmpty())
         return;
     m_cancelled = false;
+    m_sendFailures.clear();
     Remplit(false);
     Progression->show();
     const QString base = m_localFolder.endsWith(u'/') ? m_localFolder : m_localFolder + u'/';
@@ -789,8 +811,11 @@ void TFtp::EnvoyerClick()
         QCoreApplication::processEvents();
     }
     Progression->hide();
-    if (!m_closing)
-        LitHote();
+    if (m_closing)
+        return;
+    if (!m_sendFailures.isEmpty())
+        Platform::error(this, FtpMessages::sendFailures(m_sendFailures));
+    LitHote();
 }
 
 void TFtp::ActualiserClick()
@@ -916,9 +941,7 @@ void TFtp::Supprimer2()
         else
             SuppFile(name);
         if (m_result != QLatin1String("Ok") && !m_stop && !m_closing) {
-            const QString reply =
-                FtpClient1->ErrorMessage().isEmpty() ? FtpClient1->LastResponse() : FtpClient1->ErrorMessage();
-            failures << FtpMessages::deleteFailure(name, *folder, reply);
+            failures << FtpMessages::deleteFailure(name, *folder, serverReply());
             Display(QStringLiteral("! ") + failures.last().mid(2));
         }
         Progression->setValue(++done * 100 / qMax(1, total));

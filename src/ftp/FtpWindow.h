@@ -117,6 +117,8 @@ private:
     void setRemoteActive(bool remote) { m_remoteActive = remote; }
     // The outcome of a connection that did not open, told to the user.
     void reportOpenFailure();
+    // What the server said to the request that ended last.
+    QString serverReply() const;
     // Whether the server takes the name for a folder: it lets us in. Empty
     // when it did, but we could not come back to the listed folder.
     std::optional<bool> isRemoteFolder(const QString &name);
@@ -140,5 +142,6 @@ private:
     QStringList m_work;
     IconCache m_icons;
     QString m_result;
+    QStringList m_sendFailures; // of the send in progress
     std::unique_ptr<QTemporaryDir> m_privateFolder;
 };

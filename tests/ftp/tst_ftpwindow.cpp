@@ -344,18 +344,45 @@ private Q_SLOTS:
         QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("Request 17 Done.")));
     }
 
-    void failedUploadEndsTheWait()
+    void refusedWritesAreToldInFrench()
     {
-        // A user who may list but not write: every STOR is refused.
+        // A user who may list but not write: every STOR and MKD is refused.
         LoopbackServer server(QStringLiteral("elr"));
         writeFile(QStringLiteral("page.htm"), "x");
+        writeFile(QStringLiteral("site/index.htm"), "y");
         TFtp w;
         w.show();
         connectTo(w, server);
-        w.SendFile(QString(), m_local.filePath(QStringLiteral("page.htm")));
-        QCOMPARE(w.result(), QStringLiteral("Nak"));
-        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("Error = 550")));
+        selectLocal(w, {QStringLiteral("page.htm"), QStringLiteral("site")});
+        w.Envoyer->click();
         QVERIFY(!QFile::exists(server.path(QStringLiteral("page.htm"))));
+        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("Error = 550")));
+        // The refused MKD of the folder is only logged; the CWD that follows
+        // tells that the folder did not go.
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Error);
+        const QStringList lines = m_boxes[0].text.split(u'\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("Impossible d'envoyer sur le serveur :"));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("- «\u00A0page.htm\u00A0» : le fichier n'a pas été envoyé ; "
+                                                    "réponse du serveur : 550 ")),
+                 qPrintable(lines[1]));
+        QVERIFY2(lines[2].startsWith(QStringLiteral("- «\u00A0site\u00A0» : le dossier n'a pas été envoyé ; "
+                                                    "réponse du serveur : 550 ")),
+                 qPrintable(lines[2]));
+        QVERIFY(!server.transcript().contains(QStringLiteral("STOR index.htm")));
+
+        m_boxes.clear();
+        CommonDialogs::setTextHandler([](const CommonDialogs::TextRequest &) -> std::optional<QString> {
+            return QStringLiteral("neuf");
+        });
+        w.CreerRepertoire->click();
+        CommonDialogs::setTextHandler({});
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Error);
+        QVERIFY2(m_boxes[0].text.startsWith(QStringLiteral("Le dossier «\u00A0neuf\u00A0» n'a pas été créé sur le "
+                                                           "serveur.\nRéponse du serveur : 550 ")),
+                 qPrintable(m_boxes[0].text));
     }
 
     void remoteFoldersAndDeletionByTheServersTypes()
@@ -384,6 +411,15 @@ private Q_SLOTS:
             Q_EMIT w.ListeHote->itemActivated(w.ListeHote->selectedItems().first());
         }
         QCOMPARE(remoteNames(w), QStringList({"docs", "gone.htm", "Makefile", "old.site"}));
+
+        // A file does not open as a folder: the list stays, the log says why.
+        const QString folderBefore = w.remoteFolder();
+        selectRemote(w, {QStringLiteral("Makefile")});
+        Q_EMIT w.ListeHote->itemActivated(w.ListeHote->selectedItems().first());
+        QCOMPARE(w.remoteFolder(), folderBefore);
+        QCOMPARE(remoteNames(w), QStringList({"docs", "gone.htm", "Makefile", "old.site"}));
+        QVERIFY(w.Journal->toPlainText().contains(
+            QStringLiteral("! Impossible d'ouvrir « Makefile » sur le serveur ; réponse du serveur : 550 ")));
 
         // "Créer répertoire local" makes a folder on the server.
         CommonDialogs::setTextHandler([](const CommonDialogs::TextRequest &request) -> std::optional<QString> {
