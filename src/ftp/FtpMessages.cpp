@@ -98,6 +98,17 @@ QString deleteFailures(const QStringList &lines)
     return QStringLiteral("Impossible d'effacer sur le serveur :\n") + lines.join(u'\n');
 }
 
+QString notAFolder(const QString &name)
+{
+    return quoted(name) + QStringLiteral(" n'est pas un dossier : effacé comme fichier");
+}
+
+QString lostFolder(const QString &name)
+{
+    return QStringLiteral("- ") + quoted(name)
+           + QStringLiteral(" : impossible de revenir au dossier affiché du serveur, effacement arrêté");
+}
+
 QString sendFailure(const QString &name, bool folder, const QString &reply)
 {
     return QStringLiteral("- ") + quoted(name)

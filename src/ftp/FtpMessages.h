@@ -17,6 +17,10 @@ QString noAnswer(const QString &host, int seconds);
 // that gathers them.
 QString deleteFailure(const QString &name, bool folder, const QString &reply);
 QString deleteFailures(const QStringList &lines);
+// A name the server would not let us into, deleted as a file therefore.
+QString notAFolder(const QString &name);
+// We went into a folder to learn its type and could not come back.
+QString lostFolder(const QString &name);
 // The same for files and folders that could not be sent.
 QString sendFailure(const QString &name, bool folder, const QString &reply);
 QString sendFailures(const QStringList &lines);

@@ -906,8 +906,12 @@ void TFtp::SuppRep(const QString &name)
 std::optional<bool> TFtp::isRemoteFolder(const QString &name)
 {
     ChHost(name);
-    if (m_result != QLatin1String("Ok"))
+    if (m_result != QLatin1String("Ok")) {
+        // The refusal just logged is the answer we asked for, not a failure.
+        if (!m_stop && !m_closing)
+            Display(QStringLiteral("! ") + FtpMessages::notAFolder(name));
         return false;
+    }
     // Back by the listed folder's own name where we have it: ".." after
     // following a link may lead elsewhere.
     ChHost(m_remotePath.isEmpty() ? QStringLiteral("..") : m_remotePath);
@@ -929,8 +933,7 @@ void TFtp::Supprimer2()
         // either way ("README", "vs.conf"): the server is asked.
         const std::optional<bool> folder = isRemoteFolder(name);
         if (!folder) {
-            failures << QStringLiteral("- ") + name
-                            + QStringLiteral(" : impossible de revenir au dossier du serveur, effacement arrêté");
+            failures << FtpMessages::lostFolder(name);
             Display(QStringLiteral("! ") + failures.last().mid(2));
             break;
         }

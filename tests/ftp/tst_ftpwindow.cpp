@@ -455,6 +455,7 @@ private Q_SLOTS:
         QVERIFY(!transcript.contains(QStringLiteral("DELE old.site")));
         QCOMPARE(remoteNames(w), QStringList({QStringLiteral("docs")}));
         QVERIFY(QFileInfo(server.path(QStringLiteral("docs/inner"))).isDir());
+        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("! « Makefile » n'est pas un dossier : effacé comme fichier")));
 
         w.Deconnecter->click();
         QVERIFY(!w.Envoyer->isEnabled());
