@@ -77,6 +77,19 @@ QString connectionFailure(const QString &host, const QString &port, int code, co
            + serverSaid(reply);
 }
 
+QString sessionClosed(const QString &host, const QString &reply)
+{
+    // A server that closes on its own says why with a 421 first, if at all.
+    const QString said = reply.startsWith(QLatin1String("421")) ? serverSaid(reply) : QString();
+    return QStringLiteral("Le serveur ") + quoted(host)
+           + QStringLiteral(" a fermé la connexion : reconnectez-vous pour continuer.") + said;
+}
+
+QString sessionStopped()
+{
+    return QStringLiteral("Session arrêtée : reconnectez-vous pour continuer.");
+}
+
 QString noAnswer(const QString &host, int seconds)
 {
     return QStringLiteral("Le serveur ") + quoted(host) + QStringLiteral(" n'a pas répondu en %1 secondes : "

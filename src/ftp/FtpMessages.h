@@ -11,6 +11,10 @@ namespace FtpMessages {
 // ended with (a reply of the server, or one the engine made for a failure of
 // the network).
 QString connectionFailure(const QString &host, const QString &port, int code, const QString &reply);
+// The server closed a session that was open (its last words, if any, are
+// in the reply); the user stopped it with "Arrêter".
+QString sessionClosed(const QString &host, const QString &reply);
+QString sessionStopped();
 // The server gave no answer within the window's wait.
 QString noAnswer(const QString &host, int seconds);
 // One line per remote entry that could not be deleted, then the message

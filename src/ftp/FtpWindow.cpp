@@ -126,6 +126,7 @@ TFtp::TFtp(QWidget *parent)
     FtpClient1->OnDisplay = [this](QObject *, const QString &message) { Display(message); };
     FtpClient1->OnProgress = [this](QObject *, qint64 count, bool &) { progress(count); };
     FtpClient1->OnRequestDone = [this](QObject *, TFtpRequest kind, quint16 error) { requestDone(kind, error); };
+    FtpClient1->OnSessionClosed = [this](QObject *) { sessionClosed(); };
     FtpClient1->OnSslErrors = [this](QObject *, const QList<QSslError> &errors,
                                      const QSslCertificate &certificate, bool &accept) {
         accept = acceptCertificate(errors, certificate);
@@ -143,6 +144,7 @@ TFtp::~TFtp()
     FtpClient1->OnProgress = nullptr;
     FtpClient1->OnRequestDone = nullptr;
     FtpClient1->OnSslErrors = nullptr;
+    FtpClient1->OnSessionClosed = nullptr;
 }
 
 void TFtp::buildWidgets()
@@ -475,6 +477,8 @@ void TFtp::LitRepert()
 
 void TFtp::LitHote()
 {
+    if (!FtpClient1->IsConnected())
+        return;
     // Where the list is decides whether it offers a way up.
     m_remotePath.clear();
     if (start([this] { FtpClient1->Pwd(); })) {
@@ -599,11 +603,13 @@ void TFtp::ConnecterClick()
         return;
     Deconnecter->setEnabled(true);
     if (FtpClient1->IsConnected()) {
+        ++m_ownClose;
         try {
             FtpClient1->CloseSession();
         } catch (const FtpException &e) {
             Display(QStringLiteral("! ") + e.Message());
         }
+        --m_ownClose;
         settle();
     }
     FtpClient1->setHostName(Hote->text());
@@ -672,12 +678,14 @@ QString TFtp::serverReply() const
 
 void TFtp::DeconnecterClick()
 {
+    ++m_ownClose;
     try {
         FtpClient1->CloseSession();
     } catch (const FtpException &e) {
         Display(QStringLiteral("! ") + e.Message());
         FtpClient1->Abort();
     }
+    --m_ownClose;
     settle();
     Deconnecter->setEnabled(false);
     setConnectedState(false);
@@ -686,9 +694,37 @@ void TFtp::DeconnecterClick()
 
 void TFtp::ArreterClick()
 {
+    const bool wasConnected = Envoyer->isEnabled();
+    ++m_ownClose;
     FtpClient1->AbortSession();
+    --m_ownClose;
     m_stop = true;
     m_cancelled = true;
+    // Stopping ends the session: the commands that need the server wait
+    // for a new connection rather than fail one after the other.
+    if (wasConnected && !FtpClient1->IsConnected()) {
+        setConnectedState(false);
+        ListeHote->clear();
+        Display(QStringLiteral("! ") + FtpMessages::sessionStopped());
+    }
+}
+
+void TFtp::sessionClosed()
+{
+    if (m_closing || m_ownClose > 0 || !Envoyer->isEnabled())
+        return;
+    // The server ended the session (its idle time-out, a restart): a send
+    // or deletion under way stops, and the rest waits for a new connection.
+    setConnectedState(false);
+    ListeHote->clear();
+    m_cancelled = true;
+    const QString why = FtpMessages::sessionClosed(FtpClient1->HostName(), FtpClient1->LastResponse());
+    Display(QStringLiteral("! ") + why);
+    // Not from inside the socket's notification.
+    QTimer::singleShot(0, this, [this, why] {
+        if (!m_closing)
+            Platform::warning(this, why);
+    });
 }
 
 // --- remote folders

@@ -117,6 +117,8 @@ private:
     void setRemoteActive(bool remote) { m_remoteActive = remote; }
     // The outcome of a connection that did not open, told to the user.
     void reportOpenFailure();
+    // The control connection closed: by the server unless we closed it.
+    void sessionClosed();
     // What the server said to the request that ended last.
     QString serverReply() const;
     // Whether the server takes the name for a folder: it lets us in. Empty
@@ -134,6 +136,7 @@ private:
     int m_waitLimitMs = WaitLimitMs;
     qint64 m_questionMs = 0; // time spent so far in certificate questions
     int m_asking = 0;        // certificate questions open now
+    int m_ownClose = 0;      // inside our own close or abort of the session
     QString m_localFolder;
     QString m_remoteFolder = QStringLiteral("/");
     QString m_remotePath; // the server's name for it, when it gave one

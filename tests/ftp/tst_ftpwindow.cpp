@@ -548,6 +548,47 @@ private Q_SLOTS:
         }
     }
 
+    void sessionEndedWaitsForANewConnection_data()
+    {
+        QTest::addColumn<bool>("byServer");
+        QTest::newRow("the server closes it: said in French") << true;
+        QTest::newRow("Arrêter: logged") << false;
+    }
+    void sessionEndedWaitsForANewConnection()
+    {
+        QFETCH(bool, byServer);
+        auto server = std::make_unique<LoopbackServer>();
+        writeFile(QStringLiteral("page.htm"), "x");
+        TFtp w;
+        w.show();
+        connectTo(w, *server);
+        if (byServer) {
+            server.reset(); // the server stops, its sessions with it
+            QTRY_VERIFY(!w.Envoyer->isEnabled());
+            const QString why = QStringLiteral("Le serveur «\u00A0127.0.0.1\u00A0» a fermé la connexion : "
+                                               "reconnectez-vous pour continuer.");
+            QTRY_COMPARE(m_boxes.size(), 1);
+            QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Warning);
+            QCOMPARE(m_boxes[0].text, why);
+        } else {
+            w.Arreter->click();
+            QVERIFY(m_boxes.isEmpty());
+            QVERIFY(w.Journal->toPlainText().contains(
+                QStringLiteral("! Session arrêtée : reconnectez-vous pour continuer.")));
+        }
+        for (QToolButton *b : {w.Arreter, w.Envoyer, w.Actualiser, w.CreerRepertoire, w.EffacerFichier})
+            QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
+        QVERIFY(w.Connecter->isEnabled());
+        QCOMPARE(w.ListeHote->count(), 0);
+
+        if (!server)
+            server = std::make_unique<LoopbackServer>();
+        m_boxes.clear();
+        connectTo(w, *server);
+        QVERIFY(w.Envoyer->isEnabled());
+        QVERIFY(m_boxes.isEmpty());
+    }
+
     void secureConnectionRefusedByServer()
     {
         LoopbackServer server; // no TLS there
