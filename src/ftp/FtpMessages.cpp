@@ -97,6 +97,23 @@ QString noAnswer(const QString &host, int seconds)
                                                               .arg(seconds);
 }
 
+QString lateAnswer(const QString &host, int seconds)
+{
+    return QStringLiteral("Le serveur ") + quoted(host)
+           + QStringLiteral(" n'a pas répondu en %1 secondes : les commandes suivantes attendront sa réponse "
+                            "(«\u00A0Arrêter\u00A0» l'abandonne).")
+                 .arg(seconds);
+}
+
+QString refusedCommand(bool connected, bool busy)
+{
+    if (!connected)
+        return QStringLiteral("Commande non envoyée : la connexion au serveur est fermée.");
+    if (busy)
+        return QStringLiteral("Commande non envoyée : le serveur n'a pas encore répondu à la précédente.");
+    return QString();
+}
+
 QString deleteFailure(const QString &name, bool folder, const QString &reply)
 {
     return QStringLiteral("- ") + quoted(name)
@@ -120,6 +137,12 @@ QString lostFolder(const QString &name)
 {
     return QStringLiteral("- ") + quoted(name)
            + QStringLiteral(" : impossible de revenir au dossier affiché du serveur, effacement arrêté");
+}
+
+QString deletionStopped(const QString &name)
+{
+    return QStringLiteral("- ") + quoted(name)
+           + QStringLiteral(" : le serveur ne répond pas, effacement arrêté");
 }
 
 QString sendFailure(const QString &name, bool folder, const QString &reply)

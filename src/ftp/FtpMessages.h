@@ -15,8 +15,12 @@ QString connectionFailure(const QString &host, const QString &port, int code, co
 // in the reply); the user stopped it with "Arrêter".
 QString sessionClosed(const QString &host, const QString &reply);
 QString sessionStopped();
-// The server gave no answer within the window's wait.
+// The server gave no answer within the window's wait: to a connection,
+// which is given up, or to a command of a session, which goes on.
 QString noAnswer(const QString &host, int seconds);
+QString lateAnswer(const QString &host, int seconds);
+// Why a command was not even sent (empty when neither reason holds).
+QString refusedCommand(bool connected, bool busy);
 // One line per remote entry that could not be deleted, then the message
 // that gathers them.
 QString deleteFailure(const QString &name, bool folder, const QString &reply);
@@ -25,6 +29,9 @@ QString deleteFailures(const QStringList &lines);
 QString notAFolder(const QString &name);
 // We went into a folder to learn its type and could not come back.
 QString lostFolder(const QString &name);
+// The server did not say what the name is: going on could act in a folder
+// it moves us into later.
+QString deletionStopped(const QString &name);
 // The same for files and folders that could not be sent.
 QString sendFailure(const QString &name, bool folder, const QString &reply);
 QString sendFailures(const QStringList &lines);

@@ -390,6 +390,10 @@ void TFtp::Delay()
     m_result.clear();
     m_stop = false;
     waitFor([this] { return !m_result.isEmpty(); }, m_waitLimitMs);
+    // The request goes on in the engine; the log says why the window did
+    // not wait for it. A connection says so itself.
+    if (m_result.isEmpty() && !m_stop && !m_closing && Envoyer->isEnabled())
+        Display(QStringLiteral("! ") + FtpMessages::lateAnswer(FtpClient1->HostName(), (m_waitLimitMs + 999) / 1000));
 }
 
 bool TFtp::start(const std::function<void()> &request)
@@ -399,6 +403,9 @@ bool TFtp::start(const std::function<void()> &request)
         return true;
     } catch (const FtpException &e) {
         Display(QStringLiteral("! ") + e.Message());
+        const QString why = FtpMessages::refusedCommand(FtpClient1->IsConnected(), FtpClient1->Busy());
+        if (!why.isEmpty())
+            Display(QStringLiteral("! ") + why);
         m_result = QStringLiteral("Nak");
         return false;
     }
@@ -673,6 +680,10 @@ void TFtp::reportOpenFailure()
 
 QString TFtp::serverReply() const
 {
+    // A request still running has said nothing yet; what the engine holds
+    // belongs to the one before.
+    if (m_result.isEmpty())
+        return QString();
     return FtpClient1->ErrorMessage().isEmpty() ? FtpClient1->LastResponse() : FtpClient1->ErrorMessage();
 }
 
@@ -751,7 +762,7 @@ void TFtp::CreerRepertoireClick()
     if (!name || name->isEmpty())
         return;
     MakeDir(*name);
-    if (m_result != QLatin1String("Ok") && !m_stop && !m_closing) {
+    if (m_result == QLatin1String("Nak") && !m_stop && !m_closing) {
         const QString why = FtpMessages::makeDirFailure(*name, serverReply());
         Display(QStringLiteral("! ") + why);
         Platform::error(this, why);
@@ -942,6 +953,8 @@ void TFtp::SuppRep(const QString &name)
 std::optional<bool> TFtp::isRemoteFolder(const QString &name)
 {
     ChHost(name);
+    if (m_result.isEmpty())
+        return std::nullopt;
     if (m_result != QLatin1String("Ok")) {
         // The refusal just logged is the answer we asked for, not a failure.
         if (!m_stop && !m_closing)
@@ -969,7 +982,7 @@ void TFtp::Supprimer2()
         // either way ("README", "vs.conf"): the server is asked.
         const std::optional<bool> folder = isRemoteFolder(name);
         if (!folder) {
-            failures << FtpMessages::lostFolder(name);
+            failures << (m_result.isEmpty() ? FtpMessages::deletionStopped(name) : FtpMessages::lostFolder(name));
             Display(QStringLiteral("! ") + failures.last().mid(2));
             break;
         }
@@ -979,7 +992,8 @@ void TFtp::Supprimer2()
             SuppRep(name);
         else
             SuppFile(name);
-        if (m_result != QLatin1String("Ok") && !m_stop && !m_closing) {
+        // No answer in time is not a refusal: the log says so.
+        if (m_result == QLatin1String("Nak") && !m_stop && !m_closing) {
             failures << FtpMessages::deleteFailure(name, *folder, serverReply());
             Display(QStringLiteral("! ") + failures.last().mid(2));
         }

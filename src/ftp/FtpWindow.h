@@ -122,7 +122,8 @@ private:
     // What the server said to the request that ended last.
     QString serverReply() const;
     // Whether the server takes the name for a folder: it lets us in. Empty
-    // when it did, but we could not come back to the listed folder.
+    // when it did not answer in time, or did let us in and we could not come
+    // back to the listed folder.
     std::optional<bool> isRemoteFolder(const QString &name);
 
     bool m_remoteActive = false;

@@ -1,4 +1,5 @@
 #include "LocalFtpServer.h"
+#include "ScriptedFtpServer.h"
 #include "ftp/FtpWindow.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Messages.h"
@@ -14,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -587,6 +589,46 @@ private Q_SLOTS:
         connectTo(w, *server);
         QVERIFY(w.Envoyer->isEnabled());
         QVERIFY(m_boxes.isEmpty());
+    }
+
+    void silentServerInASessionIsLoggedInFrench()
+    {
+        ScriptedFtpServer server;
+        server.replies.insert(QStringLiteral("USER"), "331 Password required\r\n");
+        server.replies.insert(QStringLiteral("PASS"), "230 Logged in\r\n");
+        server.replies.insert(QStringLiteral("PWD"), "257 \"/site\" is the current directory\r\n");
+        server.downloadData = "docs\r\nindex.htm\r\n";
+        // A command the server never answers.
+        server.onCommand = [](const QString &line) { return line.startsWith(QLatin1String("CWD ")); };
+        TFtp w;
+        w.show();
+        w.setWaitLimit(2000);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(QString::number(server.port()));
+        w.Usager->setText(QStringLiteral("pemo"));
+        w.Passe->setText(QStringLiteral("secret"));
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QCOMPARE(remoteNames(w), QStringList({"..", "docs", "index.htm"}));
+
+        // Deleting stops at the first name whose type went unanswered:
+        // should the answer come later, the next names would be taken in
+        // the wrong folder.
+        selectRemote(w, {QStringLiteral("docs"), QStringLiteral("index.htm")});
+        m_answers = {Platform::Answer::Ok};
+        w.ListeHote->setFocus();
+        QTest::keyClick(w.ListeHote, Qt::Key_Delete);
+        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_boxes[1].text, QStringLiteral("Impossible d'effacer sur le serveur :\n- «\u00A0docs\u00A0» : le "
+                                                 "serveur ne répond pas, effacement arrêté"));
+        QCOMPARE(server.transcript.filter(QRegularExpression(QStringLiteral("^(CWD|DELE|RMD) "))),
+                 QStringList({QStringLiteral("CWD docs")}));
+        const QString log = w.Journal->toPlainText();
+        QVERIFY(log.contains(QStringLiteral("! Le serveur « 127.0.0.1 » n'a pas répondu en 2 secondes : les "
+                                            "commandes suivantes attendront sa réponse (« Arrêter » l'abandonne).")));
+        // The listing that follows is refused by the engine, still waiting.
+        QVERIFY(log.contains(
+            QStringLiteral("! Commande non envoyée : le serveur n'a pas encore répondu à la précédente.")));
     }
 
     void secureConnectionRefusedByServer()
