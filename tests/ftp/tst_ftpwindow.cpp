@@ -763,7 +763,7 @@ private Q_SLOTS:
         w.show();
         // The user reads the question for longer than the window waits for
         // a server: that time is the user's.
-        w.setWaitLimit(1000);
+        w.setWaitLimit(3000);
         w.Connexion->setCurrentIndex(1);
         w.Hote->setText(QStringLiteral("127.0.0.1"));
         w.PortHote->setText(QString::number(server->port()));
@@ -773,7 +773,7 @@ private Q_SLOTS:
         m_whileAsked = [&] {
             if (serverGone)
                 server->stop();
-            QTest::qWait(2500);
+            QTest::qWait(4500);
         };
         w.ConnecterClick();
         m_whileAsked = {};
