@@ -119,8 +119,6 @@ bool isTextFile(const QString &path)
     return textExtensions.contains(name.mid(dot), Qt::CaseInsensitive);
 }
 
-bool looksLikeRemoteFile(const QString &name) { return name.contains(u'.'); }
-
 namespace {
 
 void planFolder(const QString &folderPath, QSet<QString> &visiting, QList<UploadStep> &steps)

@@ -65,10 +65,6 @@ QStringList remoteNames(const QByteArray &listing);
 // server's system); every other file as binary.
 bool isTextFile(const QString &path);
 
-// Remote entries carry no type in the name list: a name with a dot is taken
-// for a file, any other for a folder.
-bool looksLikeRemoteFile(const QString &name);
-
 // One step of publishing a local folder.
 struct UploadStep {
     enum class Kind { MakeDir, ChangeDir, SendFile };

@@ -1,6 +1,7 @@
 #include "FtpWindow.h"
 
 #include "ftp/FtpListing.h"
+#include "ftp/FtpMessages.h"
 #include "ftp/LocalFiles.h"
 #include "ftp/TlsTexts.h"
 #include "platform/CommonDialogs.h"
@@ -125,6 +126,7 @@ TFtp::TFtp(QWidget *parent)
     FtpClient1->OnDisplay = [this](QObject *, const QString &message) { Display(message); };
     FtpClient1->OnProgress = [this](QObject *, qint64 count, bool &) { progress(count); };
     FtpClient1->OnRequestDone = [this](QObject *, TFtpRequest kind, quint16 error) { requestDone(kind, error); };
+    FtpClient1->OnSessionClosed = [this](QObject *) { sessionClosed(); };
     FtpClient1->OnSslErrors = [this](QObject *, const QList<QSslError> &errors,
                                      const QSslCertificate &certificate, bool &accept) {
         accept = acceptCertificate(errors, certificate);
@@ -142,6 +144,7 @@ TFtp::~TFtp()
     FtpClient1->OnProgress = nullptr;
     FtpClient1->OnRequestDone = nullptr;
     FtpClient1->OnSslErrors = nullptr;
+    FtpClient1->OnSessionClosed = nullptr;
 }
 
 void TFtp::buildWidgets()
@@ -364,8 +367,13 @@ void TFtp::waitFor(const std::function<bool()> &done, int limitMs)
     // user's, not the server's: it does not count against the limit.
     const qint64 questionsBefore = m_questionMs;
     const auto finished = [&] {
-        return done() || m_stop || m_closing
-               || (limitMs > 0 && clock.elapsed() - (m_questionMs - questionsBefore) >= limitMs);
+        if (done() || m_stop || m_closing)
+            return true;
+        // The clock ticks on while the question is open, and its time is
+        // only taken off once it is answered: until then, no limit.
+        if (limitMs <= 0 || m_asking > 0)
+            return false;
+        return clock.elapsed() - (m_questionMs - questionsBefore) >= limitMs;
     };
     connect(&tick, &QTimer::timeout, &loop, [&] {
         if (finished())
@@ -381,7 +389,11 @@ void TFtp::Delay()
 {
     m_result.clear();
     m_stop = false;
-    waitFor([this] { return !m_result.isEmpty(); }, WaitLimitMs);
+    waitFor([this] { return !m_result.isEmpty(); }, m_waitLimitMs);
+    // The request goes on in the engine; the log says why the window did
+    // not wait for it. A connection says so itself.
+    if (m_result.isEmpty() && !m_stop && !m_closing && Envoyer->isEnabled())
+        Display(QStringLiteral("! ") + FtpMessages::lateAnswer(FtpClient1->HostName(), (m_waitLimitMs + 999) / 1000));
 }
 
 bool TFtp::start(const std::function<void()> &request)
@@ -391,6 +403,9 @@ bool TFtp::start(const std::function<void()> &request)
         return true;
     } catch (const FtpException &e) {
         Display(QStringLiteral("! ") + e.Message());
+        const QString why = FtpMessages::refusedCommand(FtpClient1->IsConnected(), FtpClient1->Busy());
+        if (!why.isEmpty())
+            Display(QStringLiteral("! ") + why);
         m_result = QStringLiteral("Nak");
         return false;
     }
@@ -469,6 +484,8 @@ void TFtp::LitRepert()
 
 void TFtp::LitHote()
 {
+    if (!FtpClient1->IsConnected())
+        return;
     // Where the list is decides whether it offers a way up.
     m_remotePath.clear();
     if (start([this] { FtpClient1->Pwd(); })) {
@@ -548,6 +565,12 @@ void TFtp::openRemoteEntry()
         return;
     const QString name = selected.first()->text();
     ChHost(name);
+    if (m_result != QLatin1String("Ok")) {
+        // A file, or a folder we may not enter: the list stays as it is.
+        if (!m_stop && !m_closing)
+            Display(QStringLiteral("! ") + FtpMessages::changeDirFailure(name, serverReply()));
+        return;
+    }
     m_remoteFolder = name;
     LitHote();
 }
@@ -560,11 +583,13 @@ bool TFtp::acceptCertificate(const QList<QSslError> &errors, const QSslCertifica
         return false;
     QElapsedTimer asking;
     asking.start();
+    ++m_asking;
     const QString host = FtpClient1->HostName();
     const bool accepted = Platform::confirm(this, TlsTexts::question(host, errors, certificate),
                                             Platform::Buttons::YesNo)
                           == Platform::Answer::Yes;
     m_questionMs += asking.elapsed();
+    --m_asking;
     // The engine keeps the accepted errors, with the certificate they are
     // about, for this window's later connections.
     Display(accepted ? QStringLiteral("! Certificat accepté, empreinte SHA-256 : ") + TlsTexts::fingerprint(certificate)
@@ -585,11 +610,13 @@ void TFtp::ConnecterClick()
         return;
     Deconnecter->setEnabled(true);
     if (FtpClient1->IsConnected()) {
+        ++m_ownClose;
         try {
             FtpClient1->CloseSession();
         } catch (const FtpException &e) {
             Display(QStringLiteral("! ") + e.Message());
         }
+        --m_ownClose;
         settle();
     }
     FtpClient1->setHostName(Hote->text());
@@ -598,14 +625,13 @@ void TFtp::ConnecterClick()
     FtpClient1->setPassWord(Passe->text());
     FtpClient1->setDisplayFileFlag(true);
     FtpClient1->setUseTls(Connexion->currentIndex() == 1);
+    // A server that never answers can be given up on while we wait.
+    Arreter->setEnabled(true);
     if (start([this] { FtpClient1->OpenSession(); }))
         Delay();
-    if (m_result == QLatin1String("Nak") && FtpClient1->UseTls()) {
-        const QString why = TlsTexts::failure(FtpClient1->TlsFailure(), FtpClient1->ErrorMessage());
-        if (!why.isEmpty()) {
-            Display(QStringLiteral("! ") + why);
-            Platform::warning(this, why);
-        }
+    if (m_result != QLatin1String("Ok")) {
+        Arreter->setEnabled(false);
+        reportOpenFailure();
     }
     if (m_result == QLatin1String("Ok")) {
         setConnectedState(true);
@@ -614,14 +640,63 @@ void TFtp::ConnecterClick()
     }
 }
 
+void TFtp::reportOpenFailure()
+{
+    const QString host = FtpClient1->HostName();
+    if (m_result.isEmpty()) {
+        if (m_closing)
+            return;
+        // Left to itself the engine would wait on, and refuse the next
+        // connection as long as it does.
+        const bool stopped = m_stop;
+        FtpClient1->Abort();
+        settle();
+        m_result = QStringLiteral("Nak");
+        if (stopped) {
+            Display(QStringLiteral("! Connexion arrêtée"));
+            return;
+        }
+        const QString why = FtpMessages::noAnswer(host, (m_waitLimitMs + 999) / 1000);
+        Display(QStringLiteral("! ") + why);
+        Platform::warning(this, why);
+        return;
+    }
+    if (m_stop) {
+        Display(QStringLiteral("! Connexion arrêtée"));
+        return;
+    }
+    QString why;
+    if (FtpClient1->UseTls() && FtpClient1->TlsFailure() != ftpTlsNone) {
+        // A certificate the user turned down needs no telling.
+        why = TlsTexts::failure(FtpClient1->TlsFailure(), FtpClient1->ErrorMessage());
+    } else {
+        why = FtpMessages::connectionFailure(host, FtpClient1->Port(), FtpClient1->StatusCode(), serverReply());
+    }
+    if (why.isEmpty())
+        return;
+    Display(QStringLiteral("! ") + why);
+    Platform::warning(this, why);
+}
+
+QString TFtp::serverReply() const
+{
+    // A request still running has said nothing yet; what the engine holds
+    // belongs to the one before.
+    if (m_result.isEmpty())
+        return QString();
+    return FtpClient1->ErrorMessage().isEmpty() ? FtpClient1->LastResponse() : FtpClient1->ErrorMessage();
+}
+
 void TFtp::DeconnecterClick()
 {
+    ++m_ownClose;
     try {
         FtpClient1->CloseSession();
     } catch (const FtpException &e) {
         Display(QStringLiteral("! ") + e.Message());
         FtpClient1->Abort();
     }
+    --m_ownClose;
     settle();
     Deconnecter->setEnabled(false);
     setConnectedState(false);
@@ -630,9 +705,37 @@ void TFtp::DeconnecterClick()
 
 void TFtp::ArreterClick()
 {
+    const bool wasConnected = Envoyer->isEnabled();
+    ++m_ownClose;
     FtpClient1->AbortSession();
+    --m_ownClose;
     m_stop = true;
     m_cancelled = true;
+    // Stopping ends the session: the commands that need the server wait
+    // for a new connection rather than fail one after the other.
+    if (wasConnected && !FtpClient1->IsConnected()) {
+        setConnectedState(false);
+        ListeHote->clear();
+        Display(QStringLiteral("! ") + FtpMessages::sessionStopped());
+    }
+}
+
+void TFtp::sessionClosed()
+{
+    if (m_closing || m_ownClose > 0 || !Envoyer->isEnabled())
+        return;
+    // The server ended the session (its idle time-out, a restart): a send
+    // or deletion under way stops, and the rest waits for a new connection.
+    setConnectedState(false);
+    ListeHote->clear();
+    m_cancelled = true;
+    const QString why = FtpMessages::sessionClosed(FtpClient1->HostName(), FtpClient1->LastResponse());
+    Display(QStringLiteral("! ") + why);
+    // Not from inside the socket's notification.
+    QTimer::singleShot(0, this, [this, why] {
+        if (!m_closing)
+            Platform::warning(this, why);
+    });
 }
 
 // --- remote folders
@@ -659,6 +762,11 @@ void TFtp::CreerRepertoireClick()
     if (!name || name->isEmpty())
         return;
     MakeDir(*name);
+    if (m_result == QLatin1String("Nak") && !m_stop && !m_closing) {
+        const QString why = FtpMessages::makeDirFailure(*name, serverReply());
+        Display(QStringLiteral("! ") + why);
+        Platform::error(this, why);
+    }
     LitHote();
 }
 
@@ -685,6 +793,10 @@ void TFtp::SendFile(QString remoteFolder, const QString &localPath)
     // request ends the wait, a refused or failed upload included.
     if (start([this] { FtpClient1->StoreFile(); }))
         waitFor([this] { return !m_result.isEmpty(); }, 0);
+    if (m_result != QLatin1String("TransferDone") && !m_stop && !m_cancelled && !m_closing) {
+        m_sendFailures << FtpMessages::sendFailure(info.fileName(), false, serverReply());
+        Display(QStringLiteral("! ") + m_sendFailures.last().mid(2));
+    }
 }
 
 void TFtp::SendFolder(const QString &folderPath)
@@ -704,7 +816,10 @@ void TFtp::SendFolder(const QString &folderPath)
                 // Sending into the current folder instead would put the files
                 // one level too high, over files of the same names; skip the
                 // folder's whole branch, which ends with its own "..".
-                Display(QStringLiteral("! Dossier non envoyé : ") + step.argument);
+                if (!m_stop && !m_cancelled && !m_closing) {
+                    m_sendFailures << FtpMessages::sendFailure(step.argument, true, serverReply());
+                    Display(QStringLiteral("! ") + m_sendFailures.last().mid(2));
+                }
                 int depth = 1;
                 while (depth > 0 && ++i < steps.size()) {
                     if (steps.at(i).kind == Kind::ChangeDir)
@@ -725,6 +840,7 @@ void TFtp::EnvoyerClick()
     if (m_waits > 0 || ListeLocale->selectedItems().isEmpty())
         return;
     m_cancelled = false;
+    m_sendFailures.clear();
     Remplit(false);
     Progression->show();
     const QString base = m_localFolder.endsWith(u'/') ? m_localFolder : m_localFolder + u'/';
@@ -742,8 +858,11 @@ void TFtp::EnvoyerClick()
         QCoreApplication::processEvents();
     }
     Progression->hide();
-    if (!m_closing)
-        LitHote();
+    if (m_closing)
+        return;
+    if (!m_sendFailures.isEmpty())
+        Platform::error(this, FtpMessages::sendFailures(m_sendFailures));
+    LitHote();
 }
 
 void TFtp::ActualiserClick()
@@ -831,6 +950,25 @@ void TFtp::SuppRep(const QString &name)
         Delay();
 }
 
+std::optional<bool> TFtp::isRemoteFolder(const QString &name)
+{
+    ChHost(name);
+    if (m_result.isEmpty())
+        return std::nullopt;
+    if (m_result != QLatin1String("Ok")) {
+        // The refusal just logged is the answer we asked for, not a failure.
+        if (!m_stop && !m_closing)
+            Display(QStringLiteral("! ") + FtpMessages::notAFolder(name));
+        return false;
+    }
+    // Back by the listed folder's own name where we have it: ".." after
+    // following a link may lead elsewhere.
+    ChHost(m_remotePath.isEmpty() ? QStringLiteral("..") : m_remotePath);
+    if (m_result != QLatin1String("Ok"))
+        return std::nullopt;
+    return true;
+}
+
 void TFtp::Supprimer2()
 {
     Progression->setValue(0);
@@ -838,15 +976,33 @@ void TFtp::Supprimer2()
     m_cancelled = false;
     const int total = int(m_work.size());
     int done = 0;
+    QStringList failures;
     for (const QString &name : std::as_const(m_work)) {
-        if (FtpListing::looksLikeRemoteFile(name))
-            SuppFile(name);
-        else
+        // The name list carries no type, and a dot in a name proves nothing
+        // either way ("README", "vs.conf"): the server is asked.
+        const std::optional<bool> folder = isRemoteFolder(name);
+        if (!folder) {
+            failures << (m_result.isEmpty() ? FtpMessages::deletionStopped(name) : FtpMessages::lostFolder(name));
+            Display(QStringLiteral("! ") + failures.last().mid(2));
+            break;
+        }
+        if (m_stop || m_cancelled || m_closing)
+            break;
+        if (*folder)
             SuppRep(name);
+        else
+            SuppFile(name);
+        // No answer in time is not a refusal: the log says so.
+        if (m_result == QLatin1String("Nak") && !m_stop && !m_closing) {
+            failures << FtpMessages::deleteFailure(name, *folder, serverReply());
+            Display(QStringLiteral("! ") + failures.last().mid(2));
+        }
         Progression->setValue(++done * 100 / qMax(1, total));
         QCoreApplication::processEvents();
         if (m_stop || m_cancelled || m_closing)
             break;
     }
     Progression->hide();
+    if (!failures.isEmpty() && !m_closing)
+        Platform::error(this, FtpMessages::deleteFailures(failures));
 }

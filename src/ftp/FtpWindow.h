@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "ftp/FtpClient.h"
 #include "ftp/IconCache.h"
@@ -33,6 +34,8 @@ public:
 
     // Longest wait for a request's answer before the next step runs anyway.
     static constexpr int WaitLimitMs = 15000;
+    // Tests shorten the limit so that a slow server costs them little.
+    void setWaitLimit(int ms) { m_waitLimitMs = ms; }
 
     QToolButton *Connecter = nullptr;
     QToolButton *Arreter = nullptr;
@@ -112,6 +115,16 @@ private:
     // The question about a server certificate that does not verify.
     bool acceptCertificate(const QList<QSslError> &errors, const QSslCertificate &certificate);
     void setRemoteActive(bool remote) { m_remoteActive = remote; }
+    // The outcome of a connection that did not open, told to the user.
+    void reportOpenFailure();
+    // The control connection closed: by the server unless we closed it.
+    void sessionClosed();
+    // What the server said to the request that ended last.
+    QString serverReply() const;
+    // Whether the server takes the name for a folder: it lets us in. Empty
+    // when it did not answer in time, or did let us in and we could not come
+    // back to the listed folder.
+    std::optional<bool> isRemoteFolder(const QString &name);
 
     bool m_remoteActive = false;
     bool m_stop = false;
@@ -121,7 +134,10 @@ private:
     bool m_closing = false;
     int m_waits = 0;
     qint64 m_fileSize = 0;
+    int m_waitLimitMs = WaitLimitMs;
     qint64 m_questionMs = 0; // time spent so far in certificate questions
+    int m_asking = 0;        // certificate questions open now
+    int m_ownClose = 0;      // inside our own close or abort of the session
     QString m_localFolder;
     QString m_remoteFolder = QStringLiteral("/");
     QString m_remotePath; // the server's name for it, when it gave one
@@ -130,5 +146,6 @@ private:
     QStringList m_work;
     IconCache m_icons;
     QString m_result;
+    QStringList m_sendFailures; // of the send in progress
     std::unique_ptr<QTemporaryDir> m_privateFolder;
 };

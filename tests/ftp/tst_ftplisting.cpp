@@ -132,13 +132,6 @@ private Q_SLOTS:
         QCOMPARE(isTextFile(path), text);
     }
 
-    void remoteEntryKind()
-    {
-        QVERIFY(looksLikeRemoteFile(QStringLiteral("index.htm")));
-        QVERIFY(looksLikeRemoteFile(QStringLiteral("old.site")));
-        QVERIFY(!looksLikeRemoteFile(QStringLiteral("Makefile")));
-    }
-
     void folderUploadOrder()
     {
         QTemporaryDir dir;

@@ -1,4 +1,5 @@
 #include "LocalFtpServer.h"
+#include "ScriptedFtpServer.h"
 #include "ftp/FtpWindow.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Messages.h"
@@ -14,11 +15,16 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QSslSocket>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTextBlock>
 #include <QToolButton>
 #include <QTreeWidget>
+
+#include <memory>
 
 namespace {
 
@@ -130,6 +136,8 @@ private:
     QString m_startDir;
     QList<Platform::MessageRecord> m_boxes;
     QList<Platform::Answer> m_answers;
+    // Runs while a question is open, as the user reads it.
+    std::function<void()> m_whileAsked;
 
 private Q_SLOTS:
     void initTestCase()
@@ -137,6 +145,8 @@ private Q_SLOTS:
         m_startDir = QDir::currentPath();
         Platform::setMessageHandler([this](const Platform::MessageRecord &box) {
             m_boxes << box;
+            if (box.kind == Platform::MessageKind::Question && m_whileAsked)
+                m_whileAsked();
             return m_answers.isEmpty() ? Platform::Answer::Cancel : m_answers.takeFirst();
         });
     }
@@ -148,6 +158,7 @@ private Q_SLOTS:
     }
     void init()
     {
+        m_whileAsked = {};
         m_boxes.clear();
         m_answers.clear();
         QDir(m_local.path()).removeRecursively();
@@ -335,21 +346,48 @@ private Q_SLOTS:
         QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("Request 17 Done.")));
     }
 
-    void failedUploadEndsTheWait()
+    void refusedWritesAreToldInFrench()
     {
-        // A user who may list but not write: every STOR is refused.
+        // A user who may list but not write: every STOR and MKD is refused.
         LoopbackServer server(QStringLiteral("elr"));
         writeFile(QStringLiteral("page.htm"), "x");
+        writeFile(QStringLiteral("site/index.htm"), "y");
         TFtp w;
         w.show();
         connectTo(w, server);
-        w.SendFile(QString(), m_local.filePath(QStringLiteral("page.htm")));
-        QCOMPARE(w.result(), QStringLiteral("Nak"));
-        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("Error = 550")));
+        selectLocal(w, {QStringLiteral("page.htm"), QStringLiteral("site")});
+        w.Envoyer->click();
         QVERIFY(!QFile::exists(server.path(QStringLiteral("page.htm"))));
+        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("Error = 550")));
+        // The refused MKD of the folder is only logged; the CWD that follows
+        // tells that the folder did not go.
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Error);
+        const QStringList lines = m_boxes[0].text.split(u'\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("Impossible d'envoyer sur le serveur :"));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("- «\u00A0page.htm\u00A0» : le fichier n'a pas été envoyé ; "
+                                                    "réponse du serveur : 550 ")),
+                 qPrintable(lines[1]));
+        QVERIFY2(lines[2].startsWith(QStringLiteral("- «\u00A0site\u00A0» : le dossier n'a pas été envoyé ; "
+                                                    "réponse du serveur : 550 ")),
+                 qPrintable(lines[2]));
+        QVERIFY(!server.transcript().contains(QStringLiteral("STOR index.htm")));
+
+        m_boxes.clear();
+        CommonDialogs::setTextHandler([](const CommonDialogs::TextRequest &) -> std::optional<QString> {
+            return QStringLiteral("neuf");
+        });
+        w.CreerRepertoire->click();
+        CommonDialogs::setTextHandler({});
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Error);
+        QVERIFY2(m_boxes[0].text.startsWith(QStringLiteral("Le dossier «\u00A0neuf\u00A0» n'a pas été créé sur le "
+                                                           "serveur.\nRéponse du serveur : 550 ")),
+                 qPrintable(m_boxes[0].text));
     }
 
-    void remoteFoldersAndDeletion()
+    void remoteFoldersAndDeletionByTheServersTypes()
     {
         LoopbackServer server;
         writeFile(server.path(QStringLiteral("Makefile")), "all:\n");
@@ -376,6 +414,15 @@ private Q_SLOTS:
         }
         QCOMPARE(remoteNames(w), QStringList({"docs", "gone.htm", "Makefile", "old.site"}));
 
+        // A file does not open as a folder: the list stays, the log says why.
+        const QString folderBefore = w.remoteFolder();
+        selectRemote(w, {QStringLiteral("Makefile")});
+        Q_EMIT w.ListeHote->itemActivated(w.ListeHote->selectedItems().first());
+        QCOMPARE(w.remoteFolder(), folderBefore);
+        QCOMPARE(remoteNames(w), QStringList({"docs", "gone.htm", "Makefile", "old.site"}));
+        QVERIFY(w.Journal->toPlainText().contains(
+            QStringLiteral("! Impossible d'ouvrir « Makefile » sur le serveur ; réponse du serveur : 550 ")));
+
         // "Créer répertoire local" makes a folder on the server.
         CommonDialogs::setTextHandler([](const CommonDialogs::TextRequest &request) -> std::optional<QString> {
             if (request.caption != QStringLiteral("Nouveau dossier hôte")
@@ -388,25 +435,200 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(server.path(QStringLiteral("neuf"))).isDir());
         QVERIFY(remoteNames(w).contains(QStringLiteral("neuf")));
 
-        // A name with a dot goes by DELE, one without by RMD, whatever it is.
+        // Files go by DELE and folders by RMD as the server knows them, dot
+        // or no dot; a folder that is not empty stays, and the user is told.
         selectRemote(w, {QStringLiteral("Makefile"), QStringLiteral("old.site"), QStringLiteral("gone.htm"),
-                         QStringLiteral("neuf")});
+                         QStringLiteral("neuf"), QStringLiteral("docs")});
         m_answers = {Platform::Answer::Ok};
         w.ListeHote->setFocus();
         QTest::keyClick(w.ListeHote, Qt::Key_Delete);
-        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes.size(), 2);
         QCOMPARE(m_boxes[0].text, QStringLiteral("Effacer les fichiers sélectionnés ?"));
+        QCOMPARE(m_boxes[1].kind, Platform::MessageKind::Error);
+        const QString notEmpty = QStringLiteral("Impossible d'effacer sur le serveur :\n"
+                                                "- «\u00A0docs\u00A0» : le dossier n'a pas été supprimé (un dossier "
+                                                "doit être vide pour être supprimé) ; réponse du serveur : 550 ");
+        QVERIFY2(m_boxes[1].text.startsWith(notEmpty), qPrintable(m_boxes[1].text));
+        QCOMPARE(m_boxes[1].text.count(u'\n'), 1);
         const QStringList transcript = server.transcript();
-        QVERIFY(transcript.contains(QStringLiteral("RMD Makefile")));
-        QVERIFY(transcript.contains(QStringLiteral("DELE old.site")));
-        QVERIFY(transcript.contains(QStringLiteral("DELE gone.htm")));
-        QVERIFY(transcript.contains(QStringLiteral("RMD neuf")));
-        QCOMPARE(remoteNames(w), QStringList({"docs", "Makefile", "old.site"}));
+        for (const char *line : {"DELE Makefile", "RMD old.site", "DELE gone.htm", "RMD neuf", "RMD docs"})
+            QVERIFY2(transcript.contains(QLatin1String(line)), line);
+        QVERIFY(!transcript.contains(QStringLiteral("RMD Makefile")));
+        QVERIFY(!transcript.contains(QStringLiteral("DELE old.site")));
+        QCOMPARE(remoteNames(w), QStringList({QStringLiteral("docs")}));
+        QVERIFY(QFileInfo(server.path(QStringLiteral("docs/inner"))).isDir());
+        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("! « Makefile » n'est pas un dossier : effacé comme fichier")));
 
         w.Deconnecter->click();
         QVERIFY(!w.Envoyer->isEnabled());
         QVERIFY(!w.Deconnecter->isEnabled());
         QCOMPARE(w.ListeHote->count(), 0);
+    }
+
+    void connectionFailureSaidInFrench_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("message"); // %1: the port
+        QTest::addColumn<int>("waitLimit");
+        // The server makes a wrong password wait three seconds.
+        QTest::newRow("wrong password")
+            << "ftp"
+            << "Le serveur «\u00A0127.0.0.1\u00A0» refuse l'identification : nom d'usager ou mot de passe "
+               "incorrect.\nRéponse du serveur : 530 Authentication failed." << 8000;
+        QTest::newRow("nothing listens on the port")
+            << "none"
+            << "Le serveur «\u00A0127.0.0.1\u00A0» refuse la connexion sur le port %1 : aucun serveur FTP n'y "
+               "répond." << 2000;
+        QTest::newRow("server never answers")
+            << "silent"
+            << "Le serveur «\u00A0127.0.0.1\u00A0» n'a pas répondu en 2 secondes : la connexion est abandonnée." << 2000;
+        QTest::newRow("Arrêter while waiting: no message") << "stopped" << "" << 2000;
+    }
+    void connectionFailureSaidInFrench()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, message);
+        QFETCH(int, waitLimit);
+        std::unique_ptr<LoopbackServer> ftp;
+        QTcpServer silent;
+        QString port;
+        if (server == QLatin1String("ftp")) {
+            ftp = std::make_unique<LoopbackServer>();
+            port = ftp->port;
+        } else {
+            QVERIFY(silent.listen(QHostAddress::LocalHost));
+            port = QString::number(silent.serverPort());
+            if (server == QLatin1String("none"))
+                silent.close();
+        }
+        QVERIFY(!port.isEmpty());
+        TFtp w;
+        w.show();
+        w.setWaitLimit(waitLimit);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(port);
+        w.Usager->setText(QStringLiteral("pemo"));
+        w.Passe->setText(QStringLiteral("faux"));
+        bool stopEnabledWhileWaiting = false;
+        QTimer::singleShot(300, &w, [&] {
+            stopEnabledWhileWaiting = w.Arreter->isEnabled();
+            if (server == QLatin1String("stopped"))
+                w.Arreter->click();
+        });
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Nak"));
+        if (server == QLatin1String("silent") || server == QLatin1String("stopped"))
+            QVERIFY(stopEnabledWhileWaiting);
+        if (message.isEmpty()) {
+            QVERIFY(m_boxes.isEmpty());
+            QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("! Connexion arrêtée")));
+        } else {
+            QCOMPARE(m_boxes.size(), 1);
+            QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Warning);
+            if (message.contains(QLatin1String("%1")))
+                message = message.arg(port);
+            QCOMPARE(m_boxes[0].text, message);
+            // The log's plain text turns no-break spaces into spaces.
+            const QString logged = QStringLiteral("! ") + message.replace(QChar(0xA0), u' ');
+            QVERIFY(w.Journal->toPlainText().contains(logged));
+        }
+        // Ready for the next try.
+        QVERIFY(w.Connecter->isEnabled());
+        QVERIFY(w.Deconnecter->isEnabled());
+        for (QToolButton *b : {w.Arreter, w.Envoyer, w.Actualiser, w.CreerRepertoire, w.EffacerFichier})
+            QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
+        // After a refused login the server keeps the line open; the next
+        // "Connecter" closes it first.
+        QVERIFY(!w.FtpClient1->IsConnected() || ftp);
+        QCOMPARE(w.FtpClient1->State(), ftpStReady);
+        if (ftp) {
+            m_boxes.clear();
+            w.Passe->setText(QStringLiteral("secret"));
+            w.ConnecterClick();
+            QCOMPARE(w.result(), QStringLiteral("Ok"));
+            QVERIFY(m_boxes.isEmpty());
+        }
+    }
+
+    void sessionEndedWaitsForANewConnection_data()
+    {
+        QTest::addColumn<bool>("byServer");
+        QTest::newRow("the server closes it: said in French") << true;
+        QTest::newRow("Arrêter: logged") << false;
+    }
+    void sessionEndedWaitsForANewConnection()
+    {
+        QFETCH(bool, byServer);
+        auto server = std::make_unique<LoopbackServer>();
+        writeFile(QStringLiteral("page.htm"), "x");
+        TFtp w;
+        w.show();
+        connectTo(w, *server);
+        if (byServer) {
+            server.reset(); // the server stops, its sessions with it
+            QTRY_VERIFY(!w.Envoyer->isEnabled());
+            const QString why = QStringLiteral("Le serveur «\u00A0127.0.0.1\u00A0» a fermé la connexion : "
+                                               "reconnectez-vous pour continuer.");
+            QTRY_COMPARE(m_boxes.size(), 1);
+            QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Warning);
+            QCOMPARE(m_boxes[0].text, why);
+        } else {
+            w.Arreter->click();
+            QVERIFY(m_boxes.isEmpty());
+            QVERIFY(w.Journal->toPlainText().contains(
+                QStringLiteral("! Session arrêtée : reconnectez-vous pour continuer.")));
+        }
+        for (QToolButton *b : {w.Arreter, w.Envoyer, w.Actualiser, w.CreerRepertoire, w.EffacerFichier})
+            QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
+        QVERIFY(w.Connecter->isEnabled());
+        QCOMPARE(w.ListeHote->count(), 0);
+
+        if (!server)
+            server = std::make_unique<LoopbackServer>();
+        m_boxes.clear();
+        connectTo(w, *server);
+        QVERIFY(w.Envoyer->isEnabled());
+        QVERIFY(m_boxes.isEmpty());
+    }
+
+    void silentServerInASessionIsLoggedInFrench()
+    {
+        ScriptedFtpServer server;
+        server.replies.insert(QStringLiteral("USER"), "331 Password required\r\n");
+        server.replies.insert(QStringLiteral("PASS"), "230 Logged in\r\n");
+        server.replies.insert(QStringLiteral("PWD"), "257 \"/site\" is the current directory\r\n");
+        server.downloadData = "docs\r\nindex.htm\r\n";
+        // A command the server never answers.
+        server.onCommand = [](const QString &line) { return line.startsWith(QLatin1String("CWD ")); };
+        TFtp w;
+        w.show();
+        w.setWaitLimit(2000);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(QString::number(server.port()));
+        w.Usager->setText(QStringLiteral("pemo"));
+        w.Passe->setText(QStringLiteral("secret"));
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QCOMPARE(remoteNames(w), QStringList({"..", "docs", "index.htm"}));
+
+        // Deleting stops at the first name whose type went unanswered:
+        // should the answer come later, the next names would be taken in
+        // the wrong folder.
+        selectRemote(w, {QStringLiteral("docs"), QStringLiteral("index.htm")});
+        m_answers = {Platform::Answer::Ok};
+        w.ListeHote->setFocus();
+        QTest::keyClick(w.ListeHote, Qt::Key_Delete);
+        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_boxes[1].text, QStringLiteral("Impossible d'effacer sur le serveur :\n- «\u00A0docs\u00A0» : le "
+                                                 "serveur ne répond pas, effacement arrêté"));
+        QCOMPARE(server.transcript.filter(QRegularExpression(QStringLiteral("^(CWD|DELE|RMD) "))),
+                 QStringList({QStringLiteral("CWD docs")}));
+        const QString log = w.Journal->toPlainText();
+        QVERIFY(log.contains(QStringLiteral("! Le serveur « 127.0.0.1 » n'a pas répondu en 2 secondes : les "
+                                            "commandes suivantes attendront sa réponse (« Arrêter » l'abandonne).")));
+        // The listing that follows is refused by the engine, still waiting.
+        QVERIFY(log.contains(
+            QStringLiteral("! Commande non envoyée : le serveur n'a pas encore répondu à la précédente.")));
     }
 
     void secureConnectionRefusedByServer()
@@ -518,6 +740,72 @@ private Q_SLOTS:
         w.ConnecterClick();
         QCOMPARE(w.result(), QStringLiteral("Ok"));
         QCOMPARE(m_boxes.size(), 1);
+    }
+    void slowCertificateAnswer_data()
+    {
+        QTest::addColumn<bool>("serverGone");
+        QTest::newRow("answered after the wait limit: the session goes on") << false;
+        QTest::newRow("server gone meanwhile: said in French, ready to connect again") << true;
+    }
+    void slowCertificateAnswer()
+    {
+        QFETCH(bool, serverGone);
+        if (!QSslSocket::supportsSsl())
+            QSKIP("Qt has no TLS library here");
+        if (!QFileInfo(QStringLiteral("/usr/sbin/vsftpd")).isExecutable()
+            || !QFileInfo(QStringLiteral("/usr/bin/openssl")).isExecutable())
+            QSKIP("vsftpd or openssl is not installed (scripts/install-deps.sh installs both)");
+        auto server = std::make_unique<LocalFtpServer>(LocalFtpServer::Daemon);
+        server->setTls(true);
+        QVERIFY2(server->start(), qPrintable(server->reason()));
+
+        TFtp w;
+        w.show();
+        // The user reads the question for longer than the window waits for
+        // a server: that time is the user's.
+        w.setWaitLimit(3000);
+        w.Connexion->setCurrentIndex(1);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(QString::number(server->port()));
+        w.Usager->setText(server->userName());
+        w.Passe->setText(server->passWord());
+        m_answers = {Platform::Answer::Yes};
+        m_whileAsked = [&] {
+            if (serverGone)
+                server->stop();
+            QTest::qWait(4500);
+        };
+        w.ConnecterClick();
+        m_whileAsked = {};
+        QVERIFY(m_boxes.size() >= 1);
+        QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Question);
+        if (!serverGone) {
+            QCOMPARE(w.result(), QStringLiteral("Ok"));
+            QCOMPARE(m_boxes.size(), 1);
+            for (QToolButton *b : {w.Arreter, w.Envoyer, w.Actualiser, w.CreerRepertoire, w.EffacerFichier})
+                QVERIFY2(b->isEnabled(), qPrintable(b->text()));
+            QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("Request 8 Done.")));
+            return;
+        }
+        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_boxes[1].kind, Platform::MessageKind::Warning);
+        QCOMPARE(m_boxes[1].text, QStringLiteral("Le serveur «\u00A0127.0.0.1\u00A0» a fermé la connexion.\n"
+                                                 "Réponse du serveur : 426 Connection closed by the server"));
+        QVERIFY(w.Connecter->isEnabled());
+        for (QToolButton *b : {w.Arreter, w.Envoyer, w.Actualiser, w.CreerRepertoire, w.EffacerFichier})
+            QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
+        QVERIFY(!w.FtpClient1->IsConnected());
+
+        // A server that is there again takes the next connection.
+        server = std::make_unique<LocalFtpServer>(LocalFtpServer::Daemon);
+        server->setTls(true);
+        QVERIFY2(server->start(), qPrintable(server->reason()));
+        w.PortHote->setText(QString::number(server->port()));
+        m_boxes.clear();
+        m_answers = {Platform::Answer::Yes};
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QVERIFY(w.Envoyer->isEnabled());
     }
 };
 
