@@ -117,7 +117,8 @@ void TStyle::elementChosen()
     const QListWidgetItem *item = m_elements->currentItem();
     if (!item)
         return;
-    showFields(StyleSection::readRule(m_rules, item->text()));
+    m_shown = StyleSection::readRule(m_rules, item->text());
+    showFields(m_shown);
 }
 
 void TStyle::appliquer()
@@ -125,7 +126,10 @@ void TStyle::appliquer()
     const QListWidgetItem *item = m_elements->currentItem();
     if (!item || !item->isSelected())
         return;
-    StyleSection::applyRule(m_rules, item->text(), fields());
+    const StyleSection::Fields edited = fields();
+    StyleSection::applyRule(m_rules, item->text(), m_shown, edited);
+    // A second "Appliquer" writes only what changed since this one.
+    m_shown = edited;
 }
 
 void TStyle::chooseFont()
