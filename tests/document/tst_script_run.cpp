@@ -3,6 +3,7 @@
 // engine must report no script error and show the script's effect.
 #include "../renderer/PreviewTestUtil.h"
 #include "colormemo/ColMemo.h"
+#include "dialogs/StyleSection.h"
 #include "document/Childwin.h"
 #include "scripts/ScriptEffects.h"
 #include "scripts/ScriptText.h"
@@ -340,6 +341,43 @@ private Q_SLOTS:
                      .toString(),
                  QString());
         noScriptError();
+    }
+
+    // The style editor's rules as a browser reads them in a page with a
+    // doctype (no quirks): sizes in points, margins in pixels, each side
+    // where the user put it.
+    void styleRulesOfTheEditorApplyInTheBrowser()
+    {
+        StyleSection::Fields p;
+        p.pt = QStringLiteral("14");
+        p.font = QStringLiteral("Georgia");
+        p.color = QColor(0, 0, 128);
+        p.left = QStringLiteral("10");
+        p.top = QStringLiteral("5");
+        p.right = QStringLiteral("3");
+        p.bottom = QStringLiteral("7");
+        StyleSection::Fields h1;
+        h1.left = QStringLiteral("12");
+        const QStringList rules{StyleSection::ruleLine(QStringLiteral("p"), p),
+                                StyleSection::ruleLine(QStringLiteral("h1"), h1)};
+        QStringList page{QStringLiteral("<!DOCTYPE html>"), QStringLiteral("<html><head><title>t</title>")};
+        page << StyleSection::sectionText(rules).split(QStringLiteral("\r\n"));
+        page << QStringLiteral("</head><body><h1 id=\"h1\">Titre</h1><p id=\"p\">Texte</p></body></html>");
+        QVERIFY(loadAndWait(view(), page));
+        const auto style = [this](const char *id, const char *property) {
+            return eval(view(), QStringLiteral("getComputedStyle(document.getElementById('%1'))['%2']")
+                                    .arg(QLatin1String(id), QLatin1String(property)))
+                .toString();
+        };
+        QCOMPARE(style("p", "fontSize"), QStringLiteral("18.6667px"));
+        QCOMPARE(style("p", "color"), QStringLiteral("rgb(0, 0, 128)"));
+        QCOMPARE(style("p", "marginLeft"), QStringLiteral("10px"));
+        QCOMPARE(style("p", "marginTop"), QStringLiteral("5px"));
+        QCOMPARE(style("p", "marginRight"), QStringLiteral("3px"));
+        QCOMPARE(style("p", "marginBottom"), QStringLiteral("7px"));
+        QCOMPARE(style("h1", "marginLeft"), QStringLiteral("12px"));
+        QVERIFY(style("h1", "marginTop") != QStringLiteral("12px"));
+        QCOMPARE(style("h1", "fontFamily"), QStringLiteral("Arial"));
     }
 
     void randomMessageWritesOneOfTheTexts()
