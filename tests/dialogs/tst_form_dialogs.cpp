@@ -364,6 +364,31 @@ private Q_SLOTS:
                                              "color: #000000;background: #0000FF}\r\n</style>"));
     }
 
+    // Values read from a hand-written rule keep their units; only digits
+    // can be typed, yet the value can be shortened or cleared.
+    void styleFieldsTakeOnlyDigitsButKeepReadUnits()
+    {
+        TStyle d(nullptr);
+        d.Init(QStringLiteral("p {margin-left: 1.5em; font-size: 13px}"));
+        child<QListWidget>(d, "Elements")->setCurrentRow(11);
+        auto *left = child<QLineEdit>(d, "Left");
+        auto *pt = child<QLineEdit>(d, "Pt");
+        QCOMPARE(left->text(), QStringLiteral("1.5em"));
+        QCOMPARE(pt->text(), QStringLiteral("9.75"));
+        left->setCursorPosition(3);
+        QTest::keyClicks(left, QStringLiteral("x2."));
+        QCOMPARE(left->text(), QStringLiteral("1.52em"));
+        left->end(false);
+        QTest::keyClick(left, Qt::Key_Backspace);
+        QTest::keyClick(left, Qt::Key_Backspace);
+        QCOMPARE(left->text(), QStringLiteral("1.52"));
+        pt->selectAll();
+        QTest::keyClicks(pt, QStringLiteral("a14"));
+        QCOMPARE(pt->text(), QStringLiteral("14"));
+        QTest::keyClicks(pt, QStringLiteral("pt"));
+        QCOMPARE(pt->text(), QStringLiteral("14"));
+    }
+
     // Pictures of every dialog for a person to look at:
     // PEMO_SHOT_DIR=/tmp/shots test_dialogs FormDialogsTest grabEveryDialog
     void grabEveryDialog()
