@@ -1,7 +1,8 @@
 #pragma once
 // The HTML written by the form-control dialogs and commands, and the steps of
-// their number fields. Values go in as typed (no escaping, no number check);
-// line breaks are CR LF.
+// their number fields. Names, values and choices go in as typed except for
+// the characters that would end or break them (see attributeValue); labels
+// and sizes go in as typed. Line breaks are CR LF.
 #include <QString>
 
 namespace FormFragments {
@@ -16,6 +17,14 @@ QString stepDown(const QString &text);
 // The menu's visible-items field: up adds one and starts again from 20 once
 // past StepperMax; down as stepDown.
 QString visibleItemsUp(const QString &text);
+
+// A typed text inside a double-quoted attribute: '"', '&' and '<' become
+// entities, except an '&' that begins a character reference ("&eacute;",
+// "&#233;"), which the user meant. A text without them is unchanged.
+QString attributeValue(const QString &text);
+// A typed text as the content of an element that holds text only (a menu
+// choice): '&' and '<' as above.
+QString elementText(const QString &text);
 
 // <form action="mailto:..." method="Post"> with an empty line inside.
 QString form(const QString &email);

@@ -10,19 +10,62 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QVBoxLayout>
 
 namespace {
+
+// Only digits can be typed in. A value read from the page ("1.5em",
+// "9.75") keeps its other characters, and can still be shortened or given
+// digits: only what adds a character other than a digit is refused.
+class DigitsValidator : public QValidator
+{
+public:
+    explicit DigitsValidator(QLineEdit *edit)
+        : QValidator(edit)
+    {
+        // The field's text is already the new one while it is validated.
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString &text) { m_accepted = text; });
+    }
+
+    // Before a value read from the page is shown, which is then valid too.
+    void allow(const QString &text) { m_accepted = text; }
+
+    State validate(QString &input, int &) const override
+    {
+        const QString &before = m_accepted;
+        qsizetype at = 0;
+        for (const QChar c : std::as_const(input)) {
+            if (c.isDigit() && c.unicode() < 128)
+                continue;
+            // Each other character must be one of the old text's, in order.
+            while (at < before.size() && (before.at(at) != c || (c.isDigit() && c.unicode() < 128)))
+                ++at;
+            if (at == before.size())
+                return Invalid;
+            ++at;
+        }
+        return Acceptable;
+    }
+
+private:
+    QString m_accepted;
+};
 
 QLineEdit *digitsField(QWidget *parent, const char *name, int width)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
-    // Digits only: the sizes are written into the rule as typed.
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setValidator(new DigitsValidator(edit));
     edit->setFixedWidth(width);
     return edit;
+}
+
+void showValue(QLineEdit *edit, const QString &text)
+{
+    if (auto *validator = dynamic_cast<DigitsValidator *>(const_cast<QValidator *>(edit->validator())))
+        validator->allow(text);
+    edit->setText(text);
 }
 
 } // namespace
@@ -117,7 +160,8 @@ void TStyle::elementChosen()
     const QListWidgetItem *item = m_elements->currentItem();
     if (!item)
         return;
-    showFields(StyleSection::readRule(m_rules, item->text()));
+    m_shown = StyleSection::readRule(m_rules, item->text());
+    showFields(m_shown);
 }
 
 void TStyle::appliquer()
@@ -125,7 +169,10 @@ void TStyle::appliquer()
     const QListWidgetItem *item = m_elements->currentItem();
     if (!item || !item->isSelected())
         return;
-    StyleSection::applyRule(m_rules, item->text(), fields());
+    const StyleSection::Fields edited = fields();
+    StyleSection::applyRule(m_rules, item->text(), m_shown, edited);
+    // A second "Appliquer" writes only what changed since this one.
+    m_shown = edited;
 }
 
 void TStyle::chooseFont()
@@ -153,12 +200,12 @@ void TStyle::chooseFont()
 void TStyle::showFields(const StyleSection::Fields &fields)
 {
     m_font->setText(fields.font);
-    m_pt->setText(fields.pt);
+    showValue(m_pt, fields.pt);
     m_color->setColour(fields.color);
-    m_left->setText(fields.left);
-    m_top->setText(fields.top);
-    m_right->setText(fields.right);
-    m_bottom->setText(fields.bottom);
+    showValue(m_left, fields.left);
+    showValue(m_top, fields.top);
+    showValue(m_right, fields.right);
+    showValue(m_bottom, fields.bottom);
     m_background->setColour(fields.background);
 }
 

@@ -3,16 +3,13 @@
 // at a time. "Appliquer" writes the fields into the chosen element's rule;
 // OK gives the whole section.
 #include "dialogs/InsertDialog.h"
+#include "dialogs/StyleSection.h"
 
 #include <QStringList>
 
 class QLineEdit;
 class QListWidget;
 class TColourSwatch;
-
-namespace StyleSection {
-struct Fields;
-}
 
 class TStyle : public TInsertDialog
 {
@@ -35,6 +32,9 @@ private:
     StyleSection::Fields fields() const;
 
     QStringList m_rules;
+    // The chosen element's fields as its rule gave them: what differs from
+    // them on "Appliquer" is what the user changed.
+    StyleSection::Fields m_shown;
     QListWidget *m_elements;
     QLineEdit *m_font;
     QLineEdit *m_pt;

@@ -23,10 +23,14 @@ struct Fields {
     bool operator==(const Fields &) const = default;
 };
 
-// Reads one declaration ("font: 10 pt Arial", "color: #FF0000",
-// "margin: 1 2 3 4", "background: #FFFFFF") into the fields; others are
-// ignored. Colours that cannot be read become black (color) or white
-// (background).
+// Reads one declaration into the fields; others are ignored. Besides the
+// editor's own "font: 10pt Arial", "color: #FF0000", "margin: 1px 2px 3px 4px"
+// and "background: #FFFFFF", it reads what hand-written sections use: the
+// whole font shorthand ("bold 12px/1.5 Georgia, serif"), font-size,
+// font-family, background-color, the margin longhands, colour names, "#fff"
+// and rgb(). Margins follow CSS order (top, right, bottom, left; one to four
+// values); sizes in px are shown in points, other units as written. Colours
+// that cannot be read become black (color) or white (background).
 void Analyse(const QString &declaration, Fields &fields);
 
 // The entry of the element's rule, -1 when there is none. The rule is the
@@ -37,12 +41,17 @@ qsizetype ruleIndex(const QStringList &rules, const QString &element);
 // rule declares.
 Fields readRule(const QStringList &rules, const QString &element);
 
-// "font: 10 pt Arial;color: #000000;background: #FFFFFF" and so on.
+// The declarations of a new rule, "font: 10pt Arial;color: #000000;
+// background: #FFFFFF" and so on.
 QString declarations(const Fields &fields);
 // element + " {" + declarations + "}"
 QString ruleLine(const QString &element, const Fields &fields);
-// Replaces the element's rule, or adds it at the end.
-void applyRule(QStringList &rules, const QString &element, const Fields &fields);
+// Writes what the user changed from `shown` (the fields as read from the
+// rule) to `edited`. An element without a rule gets a new one, written
+// whole. An existing rule keeps its text: only the declarations of changed
+// fields are rewritten, in their place, or added at its end; everything
+// else (other properties, spacing, comments of the line) stays as written.
+void applyRule(QStringList &rules, const QString &element, const Fields &shown, const Fields &edited);
 
 // The rule list from the text given to the editor (lines joined with CR LF).
 QStringList rulesFromText(const QString &text);

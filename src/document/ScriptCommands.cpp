@@ -16,13 +16,14 @@ namespace {
 
 // Dialogs that give a head piece and a body piece: the snapshot waits until
 // there is something to place.
-template <typename Dialog>
-void placeFromDialog(TEditeur &editor)
+template <typename Dialog, typename Prepare = void (*)(Dialog &)>
+void placeFromDialog(TEditeur &editor, Prepare prepare = [](Dialog &) {})
 {
     QString head;
     QString body;
     {
         Dialog dialog(&editor);
+        prepare(dialog);
         Fragment::runModal(dialog);
         dialog.Result(head, body);
     }
@@ -126,9 +127,18 @@ void TEditeur::JsMessalea() { placeFromDialog<TMsgalea>(*this); }
 
 void TEditeur::JsCompte() { insertUnlessCancelled<TCompte>(*this); }
 
-void TEditeur::JsImgalea() { placeFromDialog<TImgalea>(*this); }
+void TEditeur::JsImgalea()
+{
+    // An unsaved page has no folder of its own yet.
+    const QString folder = Fichier.isEmpty() ? QString() : Dossier;
+    placeFromDialog<TImgalea>(*this, [&folder](TImgalea &d) { d.Init(folder); });
+}
 
-void TEditeur::JsRollover() { placeFromDialog<TRollover>(*this); }
+void TEditeur::JsRollover()
+{
+    const QString folder = Fichier.isEmpty() ? QString() : Dossier;
+    placeFromDialog<TRollover>(*this, [&folder](TRollover &d) { d.Init(folder); });
+}
 
 void TEditeur::JsFavoris() { placeFromDialog<TFavoris>(*this); }
 

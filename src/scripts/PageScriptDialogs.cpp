@@ -72,9 +72,15 @@ TImgalea::TImgalea(QWidget *owner)
     m_images.first()->setFocus();
 }
 
+void TImgalea::Init(const QString &pageFolder)
+{
+    m_pageFolder = pageFolder;
+    m_base = pageFolder.isEmpty() ? Platform::currentDirWithSeparator() : pageFolder;
+}
+
 bool TImgalea::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate)
+    if (event->type() == QEvent::WindowActivate && m_pageFolder.isEmpty())
         m_base = Platform::currentDirWithSeparator();
     return TInsertDialog::event(event);
 }
@@ -145,9 +151,15 @@ TRollover::TRollover(QWidget *owner)
     m_image1->setFocus();
 }
 
+void TRollover::Init(const QString &pageFolder)
+{
+    m_pageFolder = pageFolder;
+    m_base = pageFolder.isEmpty() ? Platform::currentDirWithSeparator() : pageFolder;
+}
+
 bool TRollover::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate)
+    if (event->type() == QEvent::WindowActivate && m_pageFolder.isEmpty())
         m_base = Platform::currentDirWithSeparator();
     return TInsertDialog::event(event);
 }

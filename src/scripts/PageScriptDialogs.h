@@ -1,7 +1,8 @@
 #pragma once
 // The dialogs of the picture, link and print scripts. Pictures chosen with
-// the "..." buttons are written relative to the current folder, taken each
-// time the dialog is activated.
+// the "..." buttons are written relative to the page's folder, where the
+// page's browser looks for them; a page not yet saved has none, and the
+// current folder, taken each time the dialog is activated, stands in.
 #include "dialogs/InsertDialog.h"
 
 #include <QPixmap>
@@ -15,6 +16,8 @@ class TImgalea : public TInsertDialog
     Q_OBJECT
 public:
     explicit TImgalea(QWidget *owner);
+    // The page's folder; empty for a page without a file.
+    void Init(const QString &pageFolder);
     void Result(QString &head, QString &body) const;
 
 protected:
@@ -23,6 +26,7 @@ protected:
 private:
     void choose(int index);
 
+    QString m_pageFolder;
     QString m_base;
     QList<QLineEdit *> m_images;
 };
@@ -32,6 +36,8 @@ class TRollover : public TInsertDialog
     Q_OBJECT
 public:
     explicit TRollover(QWidget *owner);
+    // The page's folder; empty for a page without a file.
+    void Init(const QString &pageFolder);
     void Result(QString &head, QString &body) const;
     QLabel *previewBox() const { return m_box; }
     // Which picture the box shows: 1, 2, or 0 before any was loaded.
@@ -46,6 +52,7 @@ private:
     void choose(int index);
     void showPicture(int picture);
 
+    QString m_pageFolder;
     QString m_base;
     QLineEdit *m_image1;
     QLineEdit *m_image2;

@@ -1,5 +1,4 @@
 #include "ScriptEffects.h"
-#include "platform/AsciiCase.h"
 
 #include "ScriptText.h"
 
@@ -85,7 +84,7 @@ Pieces gradientText(const QString &message, const QColor &start, const QColor &e
         QStringLiteral("{"),
         QStringLiteral("document.write('<font color=\"#'+DecToHexa(cr)+DecToHexa(cg)+DecToHexa(cb)+'\">');"),
         QStringLiteral("document.write(texte.charAt(i));"),
-        QStringLiteral("document.write('');"),
+        QStringLiteral("document.write('</font>');"),
         QStringLiteral("cr +=sr; cg +=sg; cb +=sb;"),
         QStringLiteral("}"),
         QStringLiteral("}"),
@@ -102,8 +101,9 @@ Pieces gradientText(const QString &message, const QColor &start, const QColor &e
 Pieces animatedMessage(const QString &message)
 {
     Pieces pieces;
-    // The 23 in the substring calls is part of the effect as pages use it,
-    // whatever the message's length.
+    // The substring calls end at the message's length (in the script's own
+    // UTF-16 units, as QString counts them): a fixed end cut longer messages.
+    const QString length = number(int(message.size()));
     pieces.head = lines({
         scriptOpen,
         QStringLiteral("var count = -1;"),
@@ -111,19 +111,19 @@ Pieces animatedMessage(const QString &message)
         QStringLiteral("var nchar;"),
         QStringLiteral("var speedtogo = 150;"),
         QStringLiteral("var txt = new Array();"),
-        QStringLiteral("txt2=\"") + ScriptText::jsQuoted(Ascii::upper(message), u'"') + QStringLiteral("\";"),
-        QStringLiteral("txt1=\"") + ScriptText::jsQuoted(Ascii::lower(message), u'"') + QStringLiteral("\";"),
+        QStringLiteral("txt2=\"") + ScriptText::jsQuoted(letterUpper(message), u'"') + QStringLiteral("\";"),
+        QStringLiteral("txt1=\"") + ScriptText::jsQuoted(letterLower(message), u'"') + QStringLiteral("\";"),
         QStringLiteral("function majmin() {"),
         QStringLiteral("count++;"),
         QStringLiteral("if(count == 0){"),
         QStringLiteral("document.boite.champ.value = txt1;"),
         QStringLiteral("}"),
         QStringLiteral("if(count == 1){"),
-        QStringLiteral("document.boite.champ.value=txt2.substring(0,1)+txt1.substring(23,1);"),
+        QStringLiteral("document.boite.champ.value=txt2.substring(0,1)+txt1.substring(") + length + QStringLiteral(",1);"),
         QStringLiteral("}"),
         QStringLiteral("if(count > 1){"),
         QStringLiteral("txt3 = txt1.substring(0,count-1)+txt2.substring(count-1,"),
-        QStringLiteral("count)+txt1.substring(23,count)"),
+        QStringLiteral("count)+txt1.substring(") + length + QStringLiteral(",count)"),
         QStringLiteral("document.boite.champ.value=txt3"),
         QStringLiteral("}"),
         QStringLiteral("if(count == txt1.length){"),
@@ -294,7 +294,9 @@ QString printPage(bool asButton)
 Pieces visitorCookie()
 {
     // The 8 in the substring calls is the length of "visitor=" and of
-    // "nbvisit=".
+    // "nbvisit=". A visitor who cancels the name box is asked no more: the
+    // empty name is remembered like any other. The cookies last a year from
+    // the visit.
     Pieces pieces;
     pieces.head = lines({
         scriptOpen,
@@ -309,6 +311,7 @@ Pieces visitorCookie()
         QStringLiteral("while (VisitName==\"\"||VisitName==null||VisitName=='Votre nom ici')"),
         QStringLiteral("{"),
         QStringLiteral("  VisitName=prompt('Entrez votre nom','Votre nom ici');"),
+        QStringLiteral("  if(VisitName==null){VisitName='';break;}"),
         QStringLiteral("}"),
         QStringLiteral("}"),
         QStringLiteral("else"),
@@ -335,7 +338,8 @@ Pieces visitorCookie()
         QStringLiteral("}"),
         QStringLiteral("CreateCookie();"),
         QStringLiteral("}"),
-        QStringLiteral("dateExp=new Date(2020,11,11);"),
+        QStringLiteral("dateExp=new Date();"),
+        QStringLiteral("dateExp.setFullYear(dateExp.getFullYear()+1);"),
         QStringLiteral("dateExp=dateExp.toGMTString();"),
         QStringLiteral("function CreateCookie()"),
         QStringLiteral("{"),
@@ -366,11 +370,27 @@ QString rotated(const QString &text)
     return text.mid(1) + text.front();
 }
 
+QString letterUpper(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        c = c.toUpper();
+    return out;
+}
+
+QString letterLower(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        c = c.toLower();
+    return out;
+}
+
 QString animatedFrame(const QString &message, int capital)
 {
-    QString frame = Ascii::lower(message);
+    QString frame = letterLower(message);
     if (capital >= 0 && capital < frame.size())
-        frame.replace(capital, 1, Ascii::upper(frame.mid(capital, 1)));
+        frame[capital] = frame.at(capital).toUpper();
     return frame;
 }
 

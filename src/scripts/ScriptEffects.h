@@ -53,8 +53,13 @@ Pieces visitorCookie();
 // The scrolling preview's next step: the first character moves to the end.
 QString rotated(const QString &text);
 // The animated preview: the message in lower case with the letter at
-// `capital` in upper case. Only a-z and A-Z change case.
+// `capital` in upper case.
 QString animatedFrame(const QString &message, int capital);
+// Case changes letter by letter, accented letters included; a letter whose
+// capital is two letters ("ß") stays as it is, so the upper- and lower-case
+// forms of a message keep its length and line up in the animation.
+QString letterUpper(const QString &text);
+QString letterLower(const QString &text);
 // The gradient preview's colour for each character of a message of that
 // length: start + i * ((end - start) / length), in integers, per component.
 QList<QColor> gradientColours(int length, const QColor &start, const QColor &end);

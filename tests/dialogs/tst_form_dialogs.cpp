@@ -331,7 +331,9 @@ private Q_SLOTS:
         QCOMPARE(font->text(), QStringLiteral("Verdana"));
         QCOMPARE(pt->text(), QStringLiteral("20"));
         QCOMPARE(child<TColourSwatch>(d, "Color")->colour(), QColor(Qt::red));
-        QCOMPARE(child<QLineEdit>(d, "Bottom")->text(), QStringLiteral("4"));
+        // In the order browsers read them: top, right, bottom, left.
+        QCOMPARE(child<QLineEdit>(d, "Bottom")->text(), QStringLiteral("3"));
+        QCOMPARE(child<QLineEdit>(d, "Left")->text(), QStringLiteral("4"));
         elements->setCurrentRow(11); // p: fields back to the defaults
         QCOMPARE(font->text(), QStringLiteral("Arial"));
         QCOMPARE(child<QLineEdit>(d, "Bottom")->text(), QString());
@@ -353,13 +355,38 @@ private Q_SLOTS:
         QTest::keyClick(pt, Qt::Key_Return);
         QVERIFY(d.isVisible());
         QCOMPARE(d.rules().size(), 3);
-        QCOMPARE(d.rules().at(2), QStringLiteral("p {font: 14 pt Liberation Serif;color: #000000;background: #0000FF}"));
+        QCOMPARE(d.rules().at(2), QStringLiteral("p {font: 14pt Liberation Serif;color: #000000;background: #0000FF}"));
 
         QCOMPARE(resultOf(d), QString());
         press(d, "OKBtn");
         QCOMPARE(resultOf(d), QStringLiteral("<style>\r\nh1 {font: 20 pt Verdana;color: #FF0000;margin: 1 2 3 4;"
-                                             "background: #FFFFFF}\r\nul {x}\r\np {font: 14 pt Liberation Serif;"
+                                             "background: #FFFFFF}\r\nul {x}\r\np {font: 14pt Liberation Serif;"
                                              "color: #000000;background: #0000FF}\r\n</style>"));
+    }
+
+    // Values read from a hand-written rule keep their units; only digits
+    // can be typed, yet the value can be shortened or cleared.
+    void styleFieldsTakeOnlyDigitsButKeepReadUnits()
+    {
+        TStyle d(nullptr);
+        d.Init(QStringLiteral("p {margin-left: 1.5em; font-size: 13px}"));
+        child<QListWidget>(d, "Elements")->setCurrentRow(11);
+        auto *left = child<QLineEdit>(d, "Left");
+        auto *pt = child<QLineEdit>(d, "Pt");
+        QCOMPARE(left->text(), QStringLiteral("1.5em"));
+        QCOMPARE(pt->text(), QStringLiteral("9.75"));
+        left->setCursorPosition(3);
+        QTest::keyClicks(left, QStringLiteral("x2."));
+        QCOMPARE(left->text(), QStringLiteral("1.52em"));
+        left->end(false);
+        QTest::keyClick(left, Qt::Key_Backspace);
+        QTest::keyClick(left, Qt::Key_Backspace);
+        QCOMPARE(left->text(), QStringLiteral("1.52"));
+        pt->selectAll();
+        QTest::keyClicks(pt, QStringLiteral("a14"));
+        QCOMPARE(pt->text(), QStringLiteral("14"));
+        QTest::keyClicks(pt, QStringLiteral("pt"));
+        QCOMPARE(pt->text(), QStringLiteral("14"));
     }
 
     // Pictures of every dialog for a person to look at:
@@ -393,7 +420,8 @@ private Q_SLOTS:
         TSmileys smileys(nullptr);
         shoot(smileys, "smileys");
         TStyle style(nullptr);
-        style.Init(QStringLiteral("h1 {font: 20 pt Verdana;color: #FF0000;margin: 1 2 3 4;background: #FFFF00}"));
+        style.Init(QStringLiteral("h1 { font: bold 16px/1.3 Georgia, serif; color: navy; text-align: center;"
+                                  " margin: 10px 20px; background: #FFFF00 }"));
         child<QListWidget>(style, "Elements")->setCurrentRow(4);
         shoot(style, "style");
     }

@@ -69,8 +69,26 @@ private Q_SLOTS:
                                              << "<input type=\"checkbox\" name=\"Nom\" value=\"Valeur\">Libellé\r\n";
         QTest::newRow("radio") << FormFragments::radioButton("Nom", "Valeur", "Libellé")
                                << "<input type=\"radio\" name=\"Nom\" value=\"Valeur\">Libellé\r\n";
-        QTest::newRow("values go in as typed") << FormFragments::inputLine("a\"b", "x")
-                                               << "<input type=\"Text\" name=\"a\"b\" size=x><br>\r\n";
+        QTest::newRow("sizes go in as typed") << FormFragments::inputLine("Edit", "x")
+                                              << "<input type=\"Text\" name=\"Edit\" size=x><br>\r\n";
+        QTest::newRow("radio value holding quotes, & and <")
+            << FormFragments::radioButton("choix", "Le \"grand\" R&D <b>", "Libellé <b>gras</b>")
+            << "<input type=\"radio\" name=\"choix\" value=\"Le &quot;grand&quot; R&amp;D &lt;b>\">Libellé <b>gras</b>\r\n";
+        QTest::newRow("check box name and value escaped")
+            << FormFragments::checkBox("a\"b", "x<y", "L", true)
+            << "<input type=\"checkbox\" name=\"a&quot;b\" value=\"x&lt;y\" Checked>L\r\n";
+        QTest::newRow("names of line, area and menu escaped")
+            << FormFragments::inputLine("a\"b", "30") + FormFragments::textArea("a\"b", "7", "40")
+                   + FormFragments::menuOpening("a\"b", "1")
+            << "<input type=\"Text\" name=\"a&quot;b\" size=30><br>\r\n"
+               "<p><textarea name=\"a&quot;b\" rows=7 cols=40></textarea></p>\r\n"
+               "<p><select name=\"a&quot;b\" size=1>\r\n";
+        QTest::newRow("mail address with a query") << FormFragments::form(QStringLiteral("moi@exemple.fr?subject=a&body=\"b\""))
+            << "<form action=\"mailto:moi@exemple.fr?subject=a&amp;body=&quot;b&quot;\" method=\"Post\">\r\n\r\n</form>\r\n";
+        QTest::newRow("typed references kept") << FormFragments::radioButton("n", "&eacute;t&#233; &#xE9; &amp; & ;", "")
+            << "<input type=\"radio\" name=\"n\" value=\"&eacute;t&#233; &#xE9; &amp; &amp; ;\">\r\n";
+        QTest::newRow("half references escaped") << FormFragments::radioButton("n", "&; &# &#x; &é; &eacute", "")
+            << "<input type=\"radio\" name=\"n\" value=\"&amp;; &amp;# &amp;#x; &amp;é; &amp;eacute\">\r\n";
         QTest::newRow("submit") << FormFragments::submitButton()
                                 << "<p><input type=\"submit\" name=\"Envoi\" value=\"Envoi\"></p>\r\n";
         QTest::newRow("reset") << FormFragments::resetButton() << "<P><input type=\"reset\" value=\"RAZ\"></p>\r\n";
@@ -91,6 +109,8 @@ private Q_SLOTS:
         QTest::newRow("empty list") << "" << "";
         QTest::newRow("empty lines kept") << "a\n\nb" << "<option>a\r\n<option>\r\n<option>b\r\n";
         QTest::newRow("final break starts no line") << "a\r\n" << "<option>a\r\n";
+        QTest::newRow("a choice in angle brackets stays text") << "<autre>\nR&D \"x\""
+                                                         << "<option>&lt;autre>\r\n<option>R&amp;D \"x\"\r\n";
     }
     void menuOptions()
     {
@@ -151,14 +171,17 @@ private Q_SLOTS:
         Fields coloured;
         coloured.color = QColor(0xFF, 0, 0x10);
         coloured.background = QColor(0, 0, 0x80);
-        QTest::newRow("defaults") << Fields() << "p {font: 10 pt Arial;color: #000000;background: #FFFFFF}";
-        QTest::newRow("pt without font") << ptOnly << "p {font: 12 pt;color: #000000;background: #FFFFFF}";
-        QTest::newRow("font without pt") << fontOnly << "p { Verdana;color: #000000;background: #FFFFFF}";
-        QTest::newRow("colours") << coloured << "p {font: 10 pt Arial;color: #FF0010;background: #000080}";
-        QTest::newRow("four margins") << withMargins("1", "2", "3", "4")
-                                      << "p {font: 10 pt Arial;color: #000000;margin: 1 2 3 4;background: #FFFFFF}";
-        QTest::newRow("left margin only") << withMargins("5", "", "", "")
-                                          << "p {font: 10 pt Arial;color: #000000;margin: 5;background: #FFFFFF}";
+        QTest::newRow("defaults") << Fields() << "p {font: 10pt Arial;color: #000000;background: #FFFFFF}";
+        QTest::newRow("pt without font: a size browsers accept")
+            << ptOnly << "p {font-size: 12pt;color: #000000;background: #FFFFFF}";
+        QTest::newRow("font without pt: a family browsers accept")
+            << fontOnly << "p {font-family: Verdana;color: #000000;background: #FFFFFF}";
+        QTest::newRow("colours") << coloured << "p {font: 10pt Arial;color: #FF0010;background: #000080}";
+        QTest::newRow("four margins, in the order browsers read them")
+            << withMargins("1", "2", "3", "4")
+            << "p {font: 10pt Arial;color: #000000;margin: 2px 3px 4px 1px;background: #FFFFFF}";
+        QTest::newRow("left margin only leaves the other sides alone")
+            << withMargins("5", "", "", "") << "p {font: 10pt Arial;color: #000000;margin-left: 5px;background: #FFFFFF}";
     }
     void declarations()
     {
@@ -193,13 +216,123 @@ private Q_SLOTS:
         f.color = Qt::red;
         f.background = Qt::red;
         Analyse(QStringLiteral("color: #ZZ0000"), f);
-        Analyse(QStringLiteral("background: red"), f);
+        Analyse(QStringLiteral("background: url(fond.png)"), f);
         QCOMPARE(f.color, QColor(Qt::black));
         QCOMPARE(f.background, QColor(Qt::white));
-        Analyse(QStringLiteral("margin: 1 2 3 4 5"), f);
-        QCOMPARE(f.bottom, QStringLiteral("4 5"));
+        Analyse(QStringLiteral("margin: 1 2 3 4"), f);
+        Analyse(QStringLiteral("margin: 9 9 9 9 9"), f);
         Analyse(QStringLiteral("text-align: center"), f);
-        QCOMPARE(f.left, QStringLiteral("1"));
+        QCOMPARE(withMargins(f.left, f.top, f.right, f.bottom), withMargins("4", "1", "2", "3"));
+    }
+
+    // What hand-written sections hold, read into the fields.
+    void handWrittenRulesAreRead_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<Fields>("fields");
+        const auto with = [](auto change) {
+            Fields f;
+            change(f);
+            return f;
+        };
+        QTest::newRow("colour name, other properties ignored")
+            << "p { color: navy; text-align: center; line-height: 1.4 }"
+            << with([](Fields &f) { f.color = QColor(0, 0, 128); });
+        QTest::newRow("font in pixels, shown in points") << "p {font: 12px Arial}"
+                                                         << with([](Fields &f) { f.pt = "9"; });
+        QTest::newRow("font with weight, line height and a family list")
+            << "p {font: italic bold 14pt/1.5 'Times New Roman', serif}"
+            << with([](Fields &f) { f.pt = "14"; f.font = "'Times New Roman', serif"; });
+        QTest::newRow("the editor's older spaced unit") << "p {font: 12 pt Times New Roman}"
+                                                        << with([](Fields &f) { f.pt = "12"; f.font = "Times New Roman"; });
+        QTest::newRow("size keyword kept as written") << "p {font: small Verdana}"
+                                                      << with([](Fields &f) { f.pt = "small"; f.font = "Verdana"; });
+        QTest::newRow("longhands, the last one counts")
+            << "p {font: 8pt Arial; font-size: 13px; font-family: Verdana, sans-serif}"
+            << with([](Fields &f) { f.pt = "9.75"; f.font = "Verdana, sans-serif"; });
+        QTest::newRow("two margins: top-bottom and left-right")
+            << "p {margin: 10px 20px}" << withMargins("20", "10", "20", "10");
+        QTest::newRow("three margins") << "p {margin: 1px 2px 3px}" << withMargins("2", "1", "2", "3");
+        QTest::newRow("margin longhand over the shorthand, other units as written")
+            << "p {margin: 0; margin-left: 2em}" << withMargins("2em", "0", "0", "0");
+        QTest::newRow("background colour inside the shorthand")
+            << "body {background: url(fond.png) #ff0 no-repeat}"
+            << with([](Fields &f) { f.background = QColor(255, 255, 0); });
+        QTest::newRow("background-color in rgb()") << "body {background-color: rgb(0, 128, 0)}"
+                                                   << with([](Fields &f) { f.background = QColor(0, 128, 0); });
+        QTest::newRow("semicolon inside a quoted family")
+            << "p {font-family: \"a;b\"; color: #F00}"
+            << with([](Fields &f) { f.font = "\"a;b\""; f.color = Qt::red; });
+    }
+    void handWrittenRulesAreRead()
+    {
+        QFETCH(QString, rule);
+        QFETCH(Fields, fields);
+        const QString element = rule.section(u' ', 0, 0);
+        QCOMPARE(readRule({rule}, element), fields);
+    }
+
+    // "Appliquer" on an element that has a rule: only the changed fields'
+    // declarations are written, in their place or at the end.
+    void existingRulesKeepWhatTheDialogDoesNotShow_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("new size after the line height")
+            << "p { color: navy; text-align: center; line-height: 1.4 }" << "pt" << "14"
+            << "p { color: navy; text-align: center; line-height: 1.4; font-size: 14pt }";
+        QTest::newRow("size inside the shorthand") << "p {font: 12px Arial}" << "pt" << "14" << "p {font: 14pt Arial}";
+        QTest::newRow("family inside the shorthand, weight and line height kept")
+            << "h1 { font: bold 20px/1.2 Georgia, serif; }" << "font" << "Verdana"
+            << "h1 { font: bold 20px/1.2 Verdana; }";
+        QTest::newRow("the editor's older line") << "p {font: 10 pt Arial;color: #000000;background: #FFFFFF}" << "pt"
+                                                 << "14" << "p {font: 14pt Arial;color: #000000;background: #FFFFFF}";
+        QTest::newRow("colour in place") << "a {color:red;text-decoration:none}" << "color" << "#0000FF"
+                                         << "a {color:#0000FF;text-decoration:none}";
+        QTest::newRow("colour added to a rule without one") << "a {text-decoration: none}" << "color" << "#0000FF"
+                                                            << "a {text-decoration: none;color: #0000FF}";
+        QTest::newRow("one side over the shorthand") << "body { margin: 0 }" << "left" << "10"
+                                                     << "body { margin: 0; margin-left: 10px }";
+        QTest::newRow("side longhand in place") << "body {margin-top: 5px}" << "top" << "8" << "body {margin-top: 8px}";
+        QTest::newRow("side longhand emptied") << "body {color: red; margin-top: 5px}" << "top" << ""
+                                               << "body {color: red}";
+        QTest::newRow("background picture kept") << "body {background: url(fond.png) no-repeat #FFFFFF}"
+                                                 << "background" << "#FFFFC0"
+                                                 << "body {background: url(fond.png) no-repeat #FFFFC0}";
+        QTest::newRow("background picture without colour") << "body {background: url(fond.png)}" << "background"
+                                                           << "#000080" << "body {background: url(fond.png) #000080}";
+        QTest::newRow("empty rule") << "p {}" << "pt" << "14" << "p {font-size: 14pt}";
+        QTest::newRow("final semicolon kept") << "p { color: red; }" << "pt" << "14"
+                                              << "p { color: red; font-size: 14pt; }";
+        QTest::newRow("nothing changed: byte for byte") << "p {  COLOR : Red ;/* x */}" << "pt" << "10"
+                                                        << "p {  COLOR : Red ;/* x */}";
+    }
+    void existingRulesKeepWhatTheDialogDoesNotShow()
+    {
+        QFETCH(QString, rule);
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, written);
+        const QString element = rule.section(u' ', 0, 0);
+        QStringList rules = {QStringLiteral("h2 {color: red}"), rule, QStringLiteral("/* fin */")};
+        const Fields shown = readRule(rules, element);
+        Fields edited = shown;
+        QString *text = field == "pt"     ? &edited.pt
+                        : field == "font" ? &edited.font
+                        : field == "left" ? &edited.left
+                        : field == "top"  ? &edited.top
+                                          : nullptr;
+        if (text)
+            *text = value;
+        else if (field == "color")
+            edited.color = QColor::fromString(value);
+        else
+            edited.background = QColor::fromString(value);
+        applyRule(rules, element, shown, edited);
+        QCOMPARE(rules, QStringList({QStringLiteral("h2 {color: red}"), written, QStringLiteral("/* fin */")}));
+        QCOMPARE(readRule(rules, element), edited);
     }
 
     void rulesAreFoundByTheirWholeSelector()
@@ -210,13 +343,13 @@ private Q_SLOTS:
         QCOMPARE(readRule(rules, QStringLiteral("a")), Fields());
         QCOMPARE(readRule(rules, QStringLiteral("p")), Fields());
         const QStringList before = rules;
-        applyRule(rules, QStringLiteral("a"), Fields());
-        applyRule(rules, QStringLiteral("p"), Fields());
+        applyRule(rules, QStringLiteral("a"), Fields(), Fields());
+        applyRule(rules, QStringLiteral("p"), Fields(), Fields());
         QCOMPARE(rules.mid(0, 3), before);
         QCOMPARE(rules.mid(3), QStringList({ruleLine("a", Fields()), ruleLine("p", Fields())}));
         Fields red;
         red.color = Qt::red;
-        applyRule(rules, QStringLiteral("a"), red);
+        applyRule(rules, QStringLiteral("a"), readRule(rules, QStringLiteral("a")), red);
         QCOMPARE(rules.size(), 5);
         QCOMPARE(rules.at(3), ruleLine("a", red));
     }

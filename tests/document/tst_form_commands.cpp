@@ -6,6 +6,7 @@
 #include "dialogs/CaractsDialog.h"
 #include "dialogs/FormDialogs.h"
 #include "dialogs/SmileysDialog.h"
+#include "dialogs/ColourSwatch.h"
 #include "dialogs/StyleDialog.h"
 #include "document/Childwin.h"
 #include "document/FragmentInsertion.h"
@@ -61,7 +62,7 @@ void applyDefaultsToP()
     });
 }
 
-const QString pRule = QStringLiteral("p {font: 10 pt Arial;color: #000000;background: #FFFFFF}");
+const QString pRule = QStringLiteral("p {font: 10pt Arial;color: #000000;background: #FFFFFF}");
 
 } // namespace
 
@@ -228,6 +229,41 @@ private Q_SLOTS:
         QCOMPARE(seen, QStringList({QStringLiteral("h1 {color: #FF0000;background: #FFFFFF}")}));
         QCOMPARE(e.Memo1->Lines(), QStringList({"<HEAD>", "<style>", "h1 {color: #FF0000;background: #FFFFFF}", pRule,
                                                 "</style>", "</HEAD>"}));
+    }
+
+    // A hand-written rule: the dialog shows its values, and a new size is
+    // all that changes in it.
+    void styleEditorChangesOnlyWhatTheUserChanged()
+    {
+        TEditeur e(nullptr);
+        e.Memo1->SetLines({"<head>", "<style>", "p { color: navy; text-align: center; line-height: 1.4 }",
+                           "h1 {font: bold 12px/1.2 Georgia, serif}", "</style>", "</head>"});
+        QColor shownColour;
+        QString shownPt, shownFont, h1Pt, h1Font;
+        answer<TStyle>([&](TStyle &d) {
+            auto *elements = d.findChild<QListWidget *>(QStringLiteral("Elements"));
+            elements->setCurrentRow(4);
+            h1Pt = d.findChild<QLineEdit *>(QStringLiteral("Pt"))->text();
+            h1Font = d.findChild<QLineEdit *>(QStringLiteral("Font"))->text();
+            elements->setCurrentRow(11);
+            shownColour = d.findChild<TColourSwatch *>(QStringLiteral("Color"))->colour();
+            shownPt = d.findChild<QLineEdit *>(QStringLiteral("Pt"))->text();
+            shownFont = d.findChild<QLineEdit *>(QStringLiteral("Font"))->text();
+            d.findChild<QLineEdit *>(QStringLiteral("Pt"))->setText(QStringLiteral("14"));
+            press(d, "AppliquerBtn");
+            // Nothing more changed: a second press writes nothing again.
+            press(d, "AppliquerBtn");
+            press(d, "OKBtn");
+        });
+        e.Section();
+        QCOMPARE(shownColour, QColor(0, 0, 128));
+        QCOMPARE(shownPt, QStringLiteral("10"));
+        QCOMPARE(shownFont, QStringLiteral("Arial"));
+        QCOMPARE(h1Pt, QStringLiteral("9"));
+        QCOMPARE(h1Font, QStringLiteral("Georgia, serif"));
+        QCOMPARE(e.Memo1->Lines(),
+                 QStringList({"<head>", "<style>", "p { color: navy; text-align: center; line-height: 1.4; font-size: 14pt }",
+                              "h1 {font: bold 12px/1.2 Georgia, serif}", "</style>", "</head>"}));
     }
 
     void cancelledStyleEditorTakesNoSnapshot()

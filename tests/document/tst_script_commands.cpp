@@ -5,6 +5,7 @@
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
 #include "document/FragmentInsertion.h"
+#include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "scripts/EffectDialogs.h"
 #include "scripts/PageScriptDialogs.h"
@@ -12,6 +13,10 @@
 #include "scripts/SkeletonDialogs.h"
 
 #include <QCheckBox>
+#include <QTemporaryDir>
+#include <QImage>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -306,6 +311,62 @@ private Q_SLOTS:
         QCOMPARE(e.Memo1->Lines(), typed);
         e.Annuler();
         QCOMPARE(e.Memo1->Lines(), page);
+    }
+
+    // Pictures are named from the page's folder, where its browser looks
+    // for them, whatever the program's working folder; an unsaved page
+    // names them from the working folder.
+    void chosenPicturesAreRelativeToThePage_data()
+    {
+        QTest::addColumn<bool>("rollover");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("rollover, saved page") << true << true << "../images/bouton1.gif";
+        QTest::newRow("rollover, unsaved page") << true << false << "site/images/bouton1.gif";
+        QTest::newRow("image aléatoire, saved page") << false << true << "../images/bouton1.gif";
+        QTest::newRow("image aléatoire, unsaved page") << false << false << "site/images/bouton1.gif";
+    }
+    void chosenPicturesAreRelativeToThePage()
+    {
+        QFETCH(bool, rollover);
+        QFETCH(bool, saved);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site/pages")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site/images")));
+        const QString picture = dir.filePath(QStringLiteral("site/images/bouton1.gif"));
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(picture, "PNG"));
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        TEditeur e(nullptr);
+        if (saved) {
+            QFile file(dir.filePath(QStringLiteral("site/pages/page.htm")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(page.join(QStringLiteral("\r\n")).toLatin1());
+            file.close();
+            e.OpenFile(file.fileName());
+        }
+        openPage(e);
+        Platform::setFileDialogHandler([picture](const Platform::FileDialogRequest &) {
+            Platform::FileDialogResult r;
+            r.accepted = true;
+            r.path = picture;
+            r.paths = {picture};
+            return r;
+        });
+        answerWith([](QDialog &d) {
+            press(d, "Parcourir1");
+            press(d, "OKBtn");
+        });
+        rollover ? e.JsRollover() : e.JsImgalea();
+        Platform::setFileDialogHandler({});
+        QDir::setCurrent(old);
+        const QString text = e.Memo1->Text();
+        QVERIFY2(text.contains(rollover ? QStringLiteral("src=\"") + written + u'"'
+                                        : QStringLiteral("img[1]=\"") + written + u'"'),
+                 qPrintable(text));
     }
 
     void cookieConfirmedPlacesBothPieces()

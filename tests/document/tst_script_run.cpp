@@ -3,17 +3,22 @@
 // engine must report no script error and show the script's effect.
 #include "../renderer/PreviewTestUtil.h"
 #include "colormemo/ColMemo.h"
+#include "dialogs/StyleSection.h"
 #include "document/Childwin.h"
-#include "platform/AsciiCase.h"
 #include "scripts/ScriptEffects.h"
+#include "scripts/ScriptText.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QInputDialog>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEngineCookieStore>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 
 using namespace PreviewTest;
@@ -49,6 +54,100 @@ QVariant evalInPage(THtmlView *view, const QString &script)
 }
 
 QString bodyText(THtmlView *view) { return eval(view, QStringLiteral("document.body.innerText")).toString(); }
+
+// Serves one page to every request, as a web server would.
+class PageServer : public QTcpServer
+{
+public:
+    explicit PageServer(const QByteArray &page)
+        : m_page(page)
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    if (!socket->readAll().contains("\r\n\r\n"))
+                        return;
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: "
+                                  + QByteArray::number(m_page.size()) + "\r\nConnection: close\r\n\r\n" + m_page);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+private:
+    QByteArray m_page;
+};
+
+// A browser tab of its own (its own cookies) whose prompt boxes are
+// answered with `answer`, or cancelled when there is none.
+class PromptPage : public QWebEnginePage
+{
+public:
+    PromptPage(QWebEngineProfile *profile, std::optional<QString> answer, int &asked)
+        : QWebEnginePage(profile)
+        , m_answer(std::move(answer))
+        , m_asked(asked)
+    {
+    }
+
+protected:
+    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *result) override
+    {
+        // A page that asks again and again is given a name at last, or it
+        // would never finish; the count fails the test.
+        if (++m_asked > 5) {
+            *result = QStringLiteral("Assez");
+            return true;
+        }
+        if (!m_answer)
+            return false;
+        *result = *m_answer;
+        return true;
+    }
+
+private:
+    std::optional<QString> m_answer;
+    int &m_asked;
+};
+
+// Visits of one served page in one browser profile.
+struct Visitor {
+    QWebEngineProfile profile;
+    PageServer server;
+    std::optional<QString> answer;
+    int asked = 0;
+    QList<QNetworkCookie> cookies;
+
+    Visitor(const Pieces &pieces, std::optional<QString> name)
+        : server((QStringLiteral("<html><head>") + pieces.head + QStringLiteral("</head><body>") + pieces.body
+                  + QStringLiteral("</body></html>"))
+                     .toUtf8())
+        , answer(std::move(name))
+    {
+        QObject::connect(profile.cookieStore(), &QWebEngineCookieStore::cookieAdded, &profile,
+                         [this](const QNetworkCookie &c) { cookies << c; });
+    }
+
+    // The text the page shows; empty when it did not finish loading.
+    QString visit()
+    {
+        PromptPage page(&profile, answer, asked);
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        page.load(QUrl(QStringLiteral("http://127.0.0.1:%1/visite.htm").arg(server.serverPort())));
+        if (!loaded.wait(engineTimeout) || !loaded.first().first().toBool())
+            return QString();
+        QString text;
+        bool done = false;
+        page.runJavaScript(QStringLiteral("document.body.innerText"), [&](const QVariant &r) {
+            text = r.toString();
+            done = true;
+        });
+        return QTest::qWaitFor([&] { return done; }, engineTimeout) ? text : QString();
+    }
+};
 
 } // namespace
 
@@ -136,7 +235,7 @@ private Q_SLOTS:
             QStringLiteral("String((msg + msg).indexOf(\"C'est l'été \\\\ fin - \") >= 0)"), QStringLiteral("true"));
         row("texte dégradé", gradientText(quotes, QColor(0, 0, 255), QColor(255, 0, 0)),
             QStringLiteral("document.body.innerText.trim()"), quotes);
-        row("message animé", animatedMessage(quotes), QStringLiteral("txt1"), Ascii::lower(quotes));
+        row("message animé", animatedMessage(quotes), QStringLiteral("txt1"), letterLower(quotes));
         row("favoris", favourites(QStringLiteral("http://x.fr/?a='1'"), quotes), QStringLiteral("typeof Favoris"),
             QStringLiteral("function"));
         row("image aléatoire, nom avec espace et apostrophe",
@@ -180,8 +279,13 @@ private Q_SLOTS:
     void gradientWritesAFontElementPerCharacter()
     {
         const QString message = QStringLiteral("Dégradé");
-        show(gradientText(message, QColor(0, 0, 255), QColor(255, 0, 0)));
+        const Pieces pieces = gradientText(message, QColor(0, 0, 255), QColor(255, 0, 0));
+        show(pieces.head, pieces.body + QStringLiteral("<p id=\"apres\">La suite de la page</p>"));
         noScriptError();
+        // Each colour ends with its character: the page after the effect
+        // keeps its own colour.
+        QCOMPARE(eval(view(), QStringLiteral("document.getElementById('apres').closest('font') === null")).toBool(), true);
+        QCOMPARE(eval(view(), QStringLiteral("document.querySelectorAll('font font').length")).toInt(), 0);
         QVERIFY(bodyText(view()).contains(message));
         // One font element around each character; the loop also runs once
         // past the last character, writing one more around nothing.
@@ -205,6 +309,75 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(eval(view(), script).toString(), QStringLiteral("bonjouR"), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(eval(view(), script).toString(), QStringLiteral("Bonjour"), 5000);
         noScriptError();
+    }
+
+    // Longer than the old fixed cut of 23, accented capitals included: every
+    // frame is the whole message with one capital.
+    void animatedMessageOfFortyAccentedLettersComesOutWhole()
+    {
+        const QString message = QStringLiteral("Élève déçu à l'école, ça ira mieux à Noël");
+        QCOMPARE(message.size(), 41);
+        show(animatedMessage(message));
+        noScriptError();
+        // Every value the script gives the field is kept, however busy the
+        // machine: a frame lasts only 150 ms.
+        QVERIFY(evalInPage(view(), QStringLiteral(
+                                       "(function () { var f = document.forms['boite'].elements['champ'];"
+                                       " var d = Object.getOwnPropertyDescriptor(HTMLInputElement.prototype, 'value');"
+                                       " window.frames_seen = [];"
+                                       " Object.defineProperty(f, 'value', { get: function () { return d.get.call(this); },"
+                                       " set: function (v) { window.frames_seen.push(v); d.set.call(this, v); } });"
+                                       " return true; })()"))
+                    .toBool());
+        const qsizetype lastA = message.lastIndexOf(u'à');
+        for (const qsizetype capital : {qsizetype(0), qsizetype(2), qsizetype(24), lastA, qsizetype(40)}) {
+            const QString seen = QStringLiteral("window.frames_seen.indexOf(\"%1\") >= 0")
+                                     .arg(ScriptText::jsQuoted(animatedFrame(message, int(capital)), u'"'));
+            QTRY_VERIFY_WITH_TIMEOUT(evalInPage(view(), seen).toBool(), 15000);
+        }
+        QCOMPARE(animatedFrame(message, int(lastA)).mid(lastA, 1), QStringLiteral("À"));
+        QCOMPARE(evalInPage(view(), QStringLiteral("window.frames_seen.filter(function (v) { return v.length != 41; })"
+                                                   ".join(' | ')"))
+                     .toString(),
+                 QString());
+        noScriptError();
+    }
+
+    // The style editor's rules as a browser reads them in a page with a
+    // doctype (no quirks): sizes in points, margins in pixels, each side
+    // where the user put it.
+    void styleRulesOfTheEditorApplyInTheBrowser()
+    {
+        StyleSection::Fields p;
+        p.pt = QStringLiteral("14");
+        p.font = QStringLiteral("Georgia");
+        p.color = QColor(0, 0, 128);
+        p.left = QStringLiteral("10");
+        p.top = QStringLiteral("5");
+        p.right = QStringLiteral("3");
+        p.bottom = QStringLiteral("7");
+        StyleSection::Fields h1;
+        h1.left = QStringLiteral("12");
+        const QStringList rules{StyleSection::ruleLine(QStringLiteral("p"), p),
+                                StyleSection::ruleLine(QStringLiteral("h1"), h1)};
+        QStringList page{QStringLiteral("<!DOCTYPE html>"), QStringLiteral("<html><head><title>t</title>")};
+        page << StyleSection::sectionText(rules).split(QStringLiteral("\r\n"));
+        page << QStringLiteral("</head><body><h1 id=\"h1\">Titre</h1><p id=\"p\">Texte</p></body></html>");
+        QVERIFY(loadAndWait(view(), page));
+        const auto style = [this](const char *id, const char *property) {
+            return eval(view(), QStringLiteral("getComputedStyle(document.getElementById('%1'))['%2']")
+                                    .arg(QLatin1String(id), QLatin1String(property)))
+                .toString();
+        };
+        QCOMPARE(style("p", "fontSize"), QStringLiteral("18.6667px"));
+        QCOMPARE(style("p", "color"), QStringLiteral("rgb(0, 0, 128)"));
+        QCOMPARE(style("p", "marginLeft"), QStringLiteral("10px"));
+        QCOMPARE(style("p", "marginTop"), QStringLiteral("5px"));
+        QCOMPARE(style("p", "marginRight"), QStringLiteral("3px"));
+        QCOMPARE(style("p", "marginBottom"), QStringLiteral("7px"));
+        QCOMPARE(style("h1", "marginLeft"), QStringLiteral("12px"));
+        QVERIFY(style("h1", "marginTop") != QStringLiteral("12px"));
+        QCOMPARE(style("h1", "fontFamily"), QStringLiteral("Arial"));
     }
 
     void randomMessageWritesOneOfTheTexts()
@@ -297,6 +470,38 @@ private Q_SLOTS:
         const QString shown = bodyText(view());
         QVERIFY2(shown.contains(QStringLiteral("Bonjour Alice")), qPrintable(shown));
         QVERIFY2(shown.contains(QStringLiteral("Ceci est votre première visite")), qPrintable(shown));
+    }
+
+    // The name and the count outlive the visit by a year: the next visit is
+    // greeted without a question and counted. Browsers keep no cookies for
+    // pages read from disk, so the page comes from a server on 127.0.0.1.
+    void cookieRemembersTheVisitorForAYear()
+    {
+        Visitor visitor(visitorCookie(), QStringLiteral("Bérénice"));
+        const QString first = visitor.visit();
+        const QString second = visitor.visit();
+        QVERIFY2(first.contains(QStringLiteral("Bonjour Bérénice")), qPrintable(first));
+        QVERIFY2(first.contains(QStringLiteral("Ceci est votre première visite")), qPrintable(first));
+        QVERIFY2(second.contains(QStringLiteral("Bonjour Bérénice")), qPrintable(second));
+        QVERIFY2(second.contains(QStringLiteral("Ceci est votre 2 ème visite")), qPrintable(second));
+        QCOMPARE(visitor.asked, 1);
+        const QDateTime inAYear = QDateTime::currentDateTimeUtc().addYears(1);
+        QVERIFY(!visitor.cookies.isEmpty());
+        for (const QNetworkCookie &c : std::as_const(visitor.cookies))
+            QVERIFY2(qAbs(c.expirationDate().secsTo(inAYear)) < 3600, c.toRawForm().constData());
+    }
+
+    // Cancelling the name box ends the questions: the page finishes, greets
+    // without a name and asks nothing at the next visit.
+    void cookieStopsAskingAfterACancel()
+    {
+        Visitor visitor(visitorCookie(), std::nullopt);
+        const QString first = visitor.visit();
+        const QString second = visitor.visit();
+        QCOMPARE(visitor.asked, 1);
+        QVERIFY2(first.startsWith(QStringLiteral("Bonjour")) && !first.contains(QStringLiteral("null")),
+                 qPrintable(first));
+        QVERIFY2(second.contains(QStringLiteral("Ceci est votre 2 ème visite")), qPrintable(second));
     }
 };
 
