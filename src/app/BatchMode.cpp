@@ -5,6 +5,7 @@
 #include "document/PageCheck.h"
 #include "document/PageFile.h"
 #include "document/PageStats.h"
+#include "document/SafeSave.h"
 #include "document/TextTransforms.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
@@ -36,14 +37,14 @@ void importRtf(const QStringList &files, QTextStream &)
 void exportText(const QStringList &files, QTextStream &)
 {
     const PageFile::Page page = PageFile::read(files.at(0));
-    PageFile::write(files.at(1), TextTransforms::exportLines(page.lines), page.encoding);
+    PageFile::write(files.at(1), TextTransforms::exportLines(page.lines), page.encoding, page.breaks);
 }
 
 void toXml(const QStringList &files, QTextStream &)
 {
     PageFile::Page page = PageFile::read(files.at(0));
     genxmlLines(page.lines);
-    PageFile::write(files.at(1), page.lines, page.encoding);
+    PageFile::write(files.at(1), page.lines, page.encoding, page.breaks);
 }
 
 void check(const QStringList &files, QTextStream &out)
@@ -119,6 +120,12 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                                  .arg(name)
                                  .arg(o.files)
                                  .arg(QString::fromUtf8(o.synopsis)));
+        // Written over its own input, a page would be lost for good if the
+        // work failed half-way, and the input is gone either way.
+        if (o.files == 2 && SafeSave::sameFile(files.at(0), files.at(1)))
+            return fail(err, QStringLiteral("le fichier de sortie %1 est le fichier d'entrée %2 : "
+                                            "rien n'a été écrit, choisissez un autre nom de sortie.")
+                                 .arg(files.at(1), files.at(0)));
         try {
             o.action(files, out);
         } catch (const Platform::PemoError &e) {

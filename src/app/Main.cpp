@@ -481,7 +481,20 @@ void TMainForm::openFiles(const QStringList &paths)
         const QString full = QFileInfo(path).isRelative() ? QFileInfo(path).absoluteFilePath() : path;
         TEditeur *e = NewDocumentWindow(full);
         e->setWindowTitle(Platform::fileNamePart(full));
-        runCommand([e, full] { e->OpenFile(full); });
+        bool opened = false;
+        runCommand([e, full, &opened] {
+            e->OpenFile(full);
+            opened = true;
+        });
+        if (!opened) {
+            // Left open, the window would hold the page template bound to
+            // the file's name, and "Tout enregistrer" would write that over
+            // a file it never read.
+            e->Memo1->SetModified(false);
+            if (QWidget *sub = e->parentWidget())
+                sub->close();
+            continue;
+        }
         e->Actauto(action(QStringLiteral("Actualiserautomatiquement1"))->isChecked());
     }
 }
@@ -496,9 +509,14 @@ void TMainForm::Toutenregistrer1Click()
 {
     // One page that cannot be written must not keep the others from being
     // saved: each failure is reported once and the round goes on.
+    // A page that holds exactly what its file holds is not written again:
+    // the file keeps its bytes. A page that has no file yet (a new page, a
+    // page made by a wizard) asks for its name, as "Enregistrer" does.
     const QList<TEditeur *> list = editeurs();
     for (qsizetype i = list.size() - 1; i >= 0; --i) {
         QPointer<TEditeur> e = list.at(i);
+        if (!e || e->holdsItsFile())
+            continue;
         runCommand([e] {
             if (e)
                 e->Enregistrer();

@@ -9,6 +9,7 @@
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
+#include "platform/TempFolders.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -25,6 +26,7 @@ Recovery::Copy copyOf(const TEditeur &e)
     if (e.fileRemoved())
         copy.title = Platform::fileNamePart(copy.original);
     copy.encoding = e.encoding();
+    copy.breaks = e.breaks();
     copy.lines = e.Memo1->Lines();
     copy.caret = e.Memo1->SelStart();
     return copy;
@@ -96,6 +98,9 @@ void TMainForm::saveRecoveryCopies()
 
 void TMainForm::offerRecovery()
 {
+    // A program that stopped short left its private temporary folders
+    // (the preview's copy of a page among them): they go now.
+    Platform::removeLeftTempFolders();
     const QList<Recovery::Entry> entries = m_recovery->leftBehind();
     if (entries.isEmpty())
         return;

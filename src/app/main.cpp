@@ -1,6 +1,7 @@
 #include "app/AboutBox.h"
 #include "app/BatchMode.h"
 #include "app/Main.h"
+#include "document/SafeSave.h"
 #include "platform/CaptionFit.h"
 
 #include <QApplication>
@@ -15,17 +16,17 @@
 
 int main(int argc, char **argv)
 {
+    // File names are taken byte for byte: one that is not UTF-8 is still
+    // opened and saved under its own name.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << SafeSave::fromNativePath(QByteArray(argv[i]));
     // Batch work opens no window and needs no display.
-    {
-        QStringList arguments;
-        for (int i = 1; i < argc; ++i)
-            arguments << QString::fromLocal8Bit(argv[i]);
-        if (BatchMode::requested(arguments)) {
-            QCoreApplication batch(argc, argv);
-            QTextStream out(stdout);
-            QTextStream err(stderr);
-            return BatchMode::run(arguments, out, err);
-        }
+    if (BatchMode::requested(arguments)) {
+        QCoreApplication batch(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return BatchMode::run(arguments, out, err);
     }
 
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -64,8 +65,10 @@ int main(int argc, char **argv)
         frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
 
-    QStringList files = app.arguments();
-    files.removeFirst();
+    // The toolkit has taken its own options out of argv by now.
+    QStringList files;
+    for (int i = 1; i < argc; ++i)
+        files << SafeSave::fromNativePath(QByteArray(argv[i]));
     QTimer::singleShot(0, &frame, [&frame, files] {
         // Pages a stopped program could not save come first.
         frame.offerRecovery();

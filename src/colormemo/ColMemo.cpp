@@ -172,6 +172,26 @@ void TColorMemo::paintLineNumbers(QPaintEvent *event)
 
 TColorMemo::~TColorMemo() = default;
 
+namespace {
+// The document turns U+2029 into a line break of its own, so a page that
+// holds that character (a UTF-8 or UTF-16 file may) keeps it in the pane as
+// a noncharacter set aside for such internal use, given back on every read.
+constexpr char16_t keptSeparator = 0xFDEF;
+
+QString toStored(const QString &text)
+{
+    if (!text.contains(QChar::ParagraphSeparator))
+        return text;
+    return QString(text).replace(QChar::ParagraphSeparator, QChar(keptSeparator));
+}
+
+void fromStored(QString &text)
+{
+    if (text.contains(QChar(keptSeparator)))
+        text.replace(QChar(keptSeparator), QChar::ParagraphSeparator);
+}
+} // namespace
+
 QString TColorMemo::fromCrLf(const QString &text)
 {
     QString out;
@@ -274,6 +294,8 @@ QStringList TColorMemo::Lines() const
     QStringList lines = document()->toRawText().split(QChar::ParagraphSeparator);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
+    for (QString &line : lines)
+        fromStored(line);
     return lines;
 }
 
@@ -286,7 +308,12 @@ int TColorMemo::LineCount() const
     return count;
 }
 
-QString TColorMemo::Line(int index) const { return document()->findBlockByNumber(index).text(); }
+QString TColorMemo::Line(int index) const
+{
+    QString line = document()->findBlockByNumber(index).text();
+    fromStored(line);
+    return line;
+}
 
 void TColorMemo::SetLines(const QStringList &lines)
 {
@@ -366,9 +393,10 @@ void commonEnds(QStringView stored, QStringView given, qsizetype *head, qsizetyp
 
 } // namespace
 
-bool TColorMemo::replaceSpan(int from, int to, const QString &qtText)
+bool TColorMemo::replaceSpan(int from, int to, const QString &givenText)
 {
     QTextDocument *doc = document();
+    const QString qtText = toStored(givenText);
     // The stored characters themselves (no-break spaces stay what they are).
     QString stored;
     if (from == 0 && to >= doc->characterCount() - 1) {
@@ -529,8 +557,13 @@ void TColorMemo::textRange(int from, int to, QString &out) const
         const int len = int(line.size());
         const int a = qMax(from, lineStart) - lineStart;
         const int b = qMin(to, lineStart + len) - lineStart;
-        if (b > a)
+        if (b > a) {
+            const qsizetype at = out.size();
             out.append(QStringView(line).mid(a, b - a));
+            for (qsizetype i = at; i < out.size(); ++i)
+                if (out.at(i) == QChar(keptSeparator))
+                    out[i] = QChar::ParagraphSeparator;
+        }
         // The line break: CR at lineStart + len, LF one further.
         if (block.next().isValid()) {
             if (from <= lineStart + len && lineStart + len < to)

@@ -1,6 +1,7 @@
 #include "Childwin.h"
 
 #include "colormemo/ColMemo.h"
+#include "document/DiskWatch.h"
 #include "document/DocumentRules.h"
 #include "document/FrameServices.h"
 #include "document/Genxml.h"
@@ -107,6 +108,7 @@ void TEditeur::OpenFile(const QString &path)
     QByteArray bytes;
     const PageFile::Page page = PageFile::read(path, &bytes);
     m_encoding = page.encoding;
+    m_breaks = page.breaks;
     Memo1->SetLines(page.lines);
     Memo1->SetSelStart(0);
     Memo1->SetModified(false);
@@ -120,11 +122,17 @@ void TEditeur::OpenFile(const QString &path)
     Q_EMIT fileUsed(path);
 }
 
+bool TEditeur::holdsItsFile() const
+{
+    return !Fichier.isEmpty() && !Memo1->Modified() && m_diskWatch->path() == QFileInfo(Fichier).absoluteFilePath()
+        && m_diskWatch->known().exists;
+}
+
 void TEditeur::writeTo(const QString &path)
 {
     const QStringList lines = Memo1->Lines();
     const PageFile::Encoding encoding = PageFile::saveEncoding(lines, m_encoding);
-    const QByteArray bytes = PageFile::write(path, lines, encoding);
+    const QByteArray bytes = PageFile::write(path, lines, encoding, m_breaks);
     m_encoding = encoding;
     Memo1->SetModified(false);
     watchFile(path, bytes);

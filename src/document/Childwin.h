@@ -44,6 +44,9 @@ public:
     bool Enregistrer();
     bool SaveAs();
     QString GetFichier() const { return Fichier; }
+    // The page is unmodified and holds what its file held when it was last
+    // read or written there: saving it would change nothing.
+    bool holdsItsFile() const;
     void SetFichier(const QString &name);
     QString GetDossier() const { return Dossier; }
     void Memorise();
@@ -51,6 +54,8 @@ public:
     void Retablir();
     bool redoAvailable() const { return m_undo.redoAvailable(); }
     PageFile::Encoding encoding() const { return m_encoding; }
+    // The file's line-break style and final break, kept when it is saved.
+    PageFile::Breaks breaks() const { return m_breaks; }
 
     // The XML form of empty elements, applied to the source pane.
     void Genxml();
@@ -239,6 +244,7 @@ private:
     UndoStore m_undo;
     bool AutoActualise = false;
     PageFile::Encoding m_encoding = PageFile::Encoding::Windows1252;
+    PageFile::Breaks m_breaks;
 
     // --- tag commands (state)
     void wrap(const QString &open, const QString &close);

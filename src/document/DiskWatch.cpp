@@ -1,5 +1,7 @@
 #include "DiskWatch.h"
 
+#include "document/SafeSave.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
@@ -13,12 +15,11 @@ DiskWatch::Stamp DiskWatch::stampOfBytes(const QByteArray &bytes)
 
 DiskWatch::Stamp DiskWatch::stampOf(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // By the name's own bytes, which may not be UTF-8.
+    const std::optional<QByteArray> bytes = SafeSave::readContents(path);
+    if (!bytes)
         return {};
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(&file);
-    return {true, file.size(), hash.result()};
+    return stampOfBytes(*bytes);
 }
 
 DiskWatch::DiskWatch(QObject *parent)

@@ -3,8 +3,11 @@
 #include "platform/Errors.h"
 #include "platform/Windows1252.h"
 
+#include "document/SafeSave.h"
+
 #include <QFile>
-#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <cerrno>
 
@@ -159,8 +162,24 @@ std::optional<Encoding> declaredEncoding(const QStringList &lines)
     return declaredEncoding(QStringView(head));
 }
 
+bool isWide(Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Windows1252:
+    case Encoding::Utf8:
+    case Encoding::Utf8Bom:
+        return false;
+    default:
+        return true;
+    }
+}
+
 Encoding saveEncoding(const QStringList &lines, Encoding opened)
 {
+    // A UTF-16 or UTF-32 file's own form wins over what its head says: its
+    // byte-order mark or its layout is what every reader goes by.
+    if (isWide(opened))
+        return opened;
     const std::optional<Encoding> declared = declaredEncoding(lines);
     if (!declared)
         return opened;
@@ -188,12 +207,142 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
+Breaks breaksOf(QStringView text)
+{
+    qsizetype crlf = 0, lf = 0, cr = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r') {
+            if (i + 1 < n && text.at(i + 1) == u'\n') {
+                ++crlf;
+                ++i;
+            } else {
+                ++cr;
+            }
+        } else if (c == u'\n') {
+            ++lf;
+        }
+    }
+    Breaks breaks;
+    if (lf > crlf && lf >= cr)
+        breaks.style = LineBreak::Lf;
+    else if (cr > crlf && cr > lf)
+        breaks.style = LineBreak::Cr;
+    breaks.final = n == 0 || text.endsWith(u'\r') || text.endsWith(u'\n');
+    return breaks;
+}
+
+namespace {
+
+struct WideForm {
+    Encoding encoding;
+    QStringConverter::Encoding converter;
+    int unit;
+};
+
+constexpr WideForm wideForms[] = {
+    {Encoding::Utf32Le, QStringConverter::Utf32LE, 4},
+    {Encoding::Utf32Be, QStringConverter::Utf32BE, 4},
+    {Encoding::Utf16Le, QStringConverter::Utf16LE, 2},
+    {Encoding::Utf16Be, QStringConverter::Utf16BE, 2},
+};
+
+const WideForm &formOf(Encoding e)
+{
+    for (const WideForm &f : wideForms)
+        if (f.encoding == e || Encoding(int(f.encoding) + 1) == e)
+            return f;
+    return wideForms[0];
+}
+
+bool hasBom(Encoding e)
+{
+    return e == Encoding::Utf8Bom || e == Encoding::Utf16LeBom || e == Encoding::Utf16BeBom
+        || e == Encoding::Utf32LeBom || e == Encoding::Utf32BeBom;
+}
+
+QByteArray bomOf(Encoding e)
+{
+    switch (e) {
+    case Encoding::Utf8Bom: return QByteArrayLiteral("\xEF\xBB\xBF");
+    case Encoding::Utf16LeBom: return QByteArrayLiteral("\xFF\xFE");
+    case Encoding::Utf16BeBom: return QByteArrayLiteral("\xFE\xFF");
+    case Encoding::Utf32LeBom: return QByteArray("\xFF\xFE\0\0", 4);
+    case Encoding::Utf32BeBom: return QByteArray("\0\0\xFE\xFF", 4);
+    default: return {};
+    }
+}
+
+// Text without a byte-order mark is taken as UTF-16 or UTF-32 only when
+// it decodes cleanly and looks like a page: many characters of the ASCII
+// range (the markup) and no control characters but tabs and breaks.
+// Pictures and other binary files fail that at once.
+bool plausibleText(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    qsizetype ascii = 0;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r' && u != u'\f')
+            return false;
+        if (u == 0xFFFE || u == 0xFFFF)
+            return false;
+        if (u < 0x80)
+            ++ascii;
+    }
+    return ascii * 4 >= text.size();
+}
+
+std::optional<QString> decodeStrict(const QByteArray &bytes, QStringConverter::Encoding converter)
+{
+    QStringDecoder decoder(converter, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+void setText(Page &page, const QString &text)
+{
+    page.lines = splitLines(text);
+    page.breaks = breaksOf(text);
+}
+
+} // namespace
+
 Page decode(const QByteArray &bytes)
 {
     Page page;
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        page.encoding = Encoding::Utf8Bom;
-        page.lines = splitLines(QString::fromUtf8(bytes.mid(3)));
+    // The longer marks first: UTF-32 little-endian starts like UTF-16's.
+    for (Encoding e : {Encoding::Utf8Bom, Encoding::Utf32LeBom, Encoding::Utf32BeBom, Encoding::Utf16LeBom,
+                       Encoding::Utf16BeBom}) {
+        const QByteArray bom = bomOf(e);
+        if (!bytes.startsWith(bom))
+            continue;
+        page.encoding = e;
+        const QByteArray body = bytes.mid(bom.size());
+        if (e == Encoding::Utf8Bom) {
+            setText(page, QString::fromUtf8(body));
+        } else {
+            QStringDecoder decoder(formOf(e).converter, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+            setText(page, decoder.decode(body));
+        }
+        return page;
+    }
+    if (bytes.contains('\0')) {
+        for (const WideForm &f : wideForms) {
+            if (bytes.size() % f.unit != 0)
+                continue;
+            const std::optional<QString> text = decodeStrict(bytes, f.converter);
+            if (text && plausibleText(*text)) {
+                page.encoding = f.encoding;
+                setText(page, *text);
+                return page;
+            }
+        }
+        page.text = false;
         return page;
     }
     // The declaration is ASCII in both sets: look for it in the bytes taken
@@ -207,68 +356,59 @@ Page decode(const QByteArray &bytes)
                                : !ascii && isValidUtf8(bytes);
     if (utf8) {
         page.encoding = Encoding::Utf8;
-        page.lines = splitLines(QString::fromUtf8(bytes));
+        setText(page, QString::fromUtf8(bytes));
     } else {
-        page.lines = splitLines(decodeWindows1252(bytes));
+        setText(page, decodeWindows1252(bytes));
     }
     return page;
 }
 
-QByteArray encode(const QStringList &lines, Encoding encoding)
+QByteArray encode(const QStringList &lines, Encoding encoding, Breaks breaks)
 {
-    QByteArray out;
-    if (encoding == Encoding::Utf8Bom)
-        out += "\xEF\xBB\xBF";
-    for (const QString &line : lines) {
-        out += encoding == Encoding::Windows1252 ? encodeWindows1252(line) : line.toUtf8();
-        out += "\r\n";
+    const char16_t *lineBreak = breaks.style == LineBreak::Lf ? u"\n" : breaks.style == LineBreak::Cr ? u"\r" : u"\r\n";
+    QString text;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        text += lines.at(i);
+        if (breaks.final || i + 1 < lines.size())
+            text += QStringView(lineBreak);
+    }
+    QByteArray out = hasBom(encoding) ? bomOf(encoding) : QByteArray();
+    if (encoding == Encoding::Windows1252) {
+        out += encodeWindows1252(text);
+    } else if (encoding == Encoding::Utf8 || encoding == Encoding::Utf8Bom) {
+        out += text.toUtf8();
+    } else {
+        QStringEncoder encoder(formOf(encoding).converter, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        out += QByteArray(encoder.encode(text));
     }
     return out;
 }
 
 Page read(const QString &path, QByteArray *rawBytes)
 {
-    QFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> contents = SafeSave::readContents(path);
+    if (!contents) {
         const int err = errno;
         throw Platform::PemoError(QStringLiteral("Impossible d'ouvrir le fichier %1.\n%2")
-                                      .arg(path, Platform::fileFailureReason(path, err, file.errorString(), false)));
+                                      .arg(path, Platform::fileFailureReason(path, err, QString(), false)));
     }
-    errno = 0;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        const int err = errno;
-        throw Platform::PemoError(QStringLiteral("Erreur de lecture du fichier %1.\n%2")
-                                      .arg(path, Platform::fileFailureReason(path, err, file.errorString(), false)));
-    }
+    const QByteArray &bytes = *contents;
+    Page page = decode(bytes);
+    if (!page.text)
+        throw Platform::PemoError(
+            QStringLiteral("Le fichier %1 n'est pas un fichier texte (image ou autre fichier binaire) : "
+                           "Pemo HTML ne l'ouvre pas, pour ne pas l'abîmer en l'enregistrant.")
+                .arg(path));
     if (rawBytes)
         *rawBytes = bytes;
-    return decode(bytes);
+    return page;
 }
 
-QByteArray write(const QString &path, const QStringList &lines, Encoding encoding)
+QByteArray write(const QString &path, const QStringList &lines, Encoding encoding, Breaks breaks)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = encode(lines, encoding);
-    // The error number is taken right after the call that failed: the
-    // file's own error text is the system's, in English, or nothing at all
-    // when the disk filled while the buffer was written out.
-    errno = 0;
-    bool done = file.open(QIODevice::WriteOnly);
-    if (done) {
-        errno = 0;
-        done = file.write(bytes) == bytes.size();
-    }
-    if (done) {
-        errno = 0;
-        done = file.commit();
-    }
-    if (!done) {
-        const int err = errno;
-        throw Platform::PemoError(QStringLiteral("Impossible d'enregistrer le fichier %1.\n%2")
-                                      .arg(path, Platform::fileFailureReason(path, err, file.errorString(), true)));
-    }
+    const QByteArray bytes = encode(lines, encoding, breaks);
+    SafeSave::replaceContents(path, bytes);
     return bytes;
 }
 

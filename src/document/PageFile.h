@@ -4,8 +4,13 @@
 // character reference so that saving never loses text. A file that is valid
 // UTF-8 with non-ASCII bytes, or starts with a byte-order mark, is read as
 // UTF-8 and written back the same way. A page that names its character set
-// (UTF-8 or Windows-1252) is read and written in it. Every line is written followed by
-// CR LF; reading accepts any line-break style.
+// (UTF-8 or Windows-1252) is read and written in it. A UTF-16 or UTF-32
+// file (with or without a byte-order mark) is read and written back in its
+// own form. A file that is no text at all (a picture, NUL bytes) is refused
+// rather than read as Windows-1252 and damaged by the next save.
+// Reading accepts any line-break style; writing uses the file's own (the most
+// frequent one) and keeps a final line break only where there was one. A new
+// page has CR LF and a final break.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -14,11 +19,37 @@
 
 namespace PageFile {
 
-enum class Encoding { Windows1252, Utf8, Utf8Bom };
+enum class Encoding {
+    Windows1252,
+    Utf8,
+    Utf8Bom,
+    Utf16Le,
+    Utf16LeBom,
+    Utf16Be,
+    Utf16BeBom,
+    Utf32Le,
+    Utf32LeBom,
+    Utf32Be,
+    Utf32BeBom,
+};
+// UTF-16 and UTF-32: the page keeps them whatever its head declares.
+bool isWide(Encoding encoding);
+
+enum class LineBreak { CrLf, Lf, Cr };
+
+struct Breaks {
+    LineBreak style = LineBreak::CrLf;
+    bool final = true; // the last line ends with a break
+    bool operator==(const Breaks &) const = default;
+};
 
 struct Page {
     QStringList lines;
     Encoding encoding = Encoding::Windows1252;
+    Breaks breaks;
+    // False for bytes that are no text in any form the program reads
+    // (pictures, NUL bytes outside UTF-16 and UTF-32): lines are then empty.
+    bool text = true;
 };
 
 QString decodeWindows1252(const QByteArray &bytes);
@@ -38,14 +69,18 @@ Encoding saveEncoding(const QStringList &lines, Encoding opened);
 
 // Splits at CR LF, lone CR and lone LF; a final line break adds no line.
 QStringList splitLines(const QString &text);
+// The style met most often (CR LF first on a tie, and when there is none)
+// and whether the text ends with a break.
+Breaks breaksOf(QStringView text);
 Page decode(const QByteArray &bytes);
-QByteArray encode(const QStringList &lines, Encoding encoding);
+QByteArray encode(const QStringList &lines, Encoding encoding, Breaks breaks = {});
 
-// Throw Platform::PemoError with a French message naming the file.
-// rawBytes, when given, receives the file's bytes as read.
+// Throw Platform::PemoError with a French message naming the file, also
+// for a file that is no text. rawBytes, when given, receives the file's
+// bytes as read.
 Page read(const QString &path, QByteArray *rawBytes = nullptr);
-// Atomic: the old file stays intact when anything fails. Returns the bytes
-// written.
-QByteArray write(const QString &path, const QStringList &lines, Encoding encoding);
+// Through SafeSave: the old file stays intact when anything fails, and keeps
+// its owner, rights and links. Returns the bytes written.
+QByteArray write(const QString &path, const QStringList &lines, Encoding encoding, Breaks breaks = {});
 
 } // namespace PageFile

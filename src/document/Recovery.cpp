@@ -21,29 +21,42 @@ namespace {
 const char copySuffix[] = ".htm";
 const char infoSuffix[] = ".json";
 
-QString encodingName(PageFile::Encoding e)
+using PageFile::Encoding;
+const std::pair<Encoding, const char *> encodingNames[] = {
+    {Encoding::Windows1252, "windows-1252"}, {Encoding::Utf8, "utf-8"},
+    {Encoding::Utf8Bom, "utf-8-bom"},        {Encoding::Utf16Le, "utf-16le"},
+    {Encoding::Utf16LeBom, "utf-16le-bom"},  {Encoding::Utf16Be, "utf-16be"},
+    {Encoding::Utf16BeBom, "utf-16be-bom"},  {Encoding::Utf32Le, "utf-32le"},
+    {Encoding::Utf32LeBom, "utf-32le-bom"},  {Encoding::Utf32Be, "utf-32be"},
+    {Encoding::Utf32BeBom, "utf-32be-bom"},
+};
+
+QString encodingName(Encoding e)
 {
-    switch (e) {
-    case PageFile::Encoding::Utf8: return QStringLiteral("utf-8");
-    case PageFile::Encoding::Utf8Bom: return QStringLiteral("utf-8-bom");
-    case PageFile::Encoding::Windows1252: break;
-    }
+    for (const auto &[encoding, name] : encodingNames)
+        if (encoding == e)
+            return QString::fromLatin1(name);
     return QStringLiteral("windows-1252");
 }
 
-PageFile::Encoding encodingFromName(const QString &name)
+Encoding encodingFromName(const QString &name)
 {
-    if (name == QLatin1String("utf-8"))
-        return PageFile::Encoding::Utf8;
-    if (name == QLatin1String("utf-8-bom"))
-        return PageFile::Encoding::Utf8Bom;
-    return PageFile::Encoding::Windows1252;
+    for (const auto &[encoding, n] : encodingNames)
+        if (name == QLatin1String(n))
+            return encoding;
+    return Encoding::Windows1252;
 }
+
+constexpr QFileDevice::Permissions ownerOnlyFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions ownerOnlyFolder = ownerOnlyFile | QFileDevice::ExeOwner;
 
 void writeWhole(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // Private from the first byte: the rights are set before the content is
+    // written, not after.
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(ownerOnlyFile) || file.write(bytes) != bytes.size()
+        || !file.commit())
         throw Platform::PemoError(QStringLiteral("Impossible d'écrire la copie de récupération %1.\n%2")
                                       .arg(path, file.errorString()));
 }
@@ -82,6 +95,11 @@ Copy load(const Entry &entry)
     copy.title = o.value(QLatin1String("title")).toString();
     copy.encoding = encodingFromName(o.value(QLatin1String("encoding")).toString());
     copy.caret = o.value(QLatin1String("caret")).toInt();
+    const QString style = o.value(QLatin1String("lineBreak")).toString();
+    copy.breaks.style = style == QLatin1String("lf")   ? PageFile::LineBreak::Lf
+                        : style == QLatin1String("cr") ? PageFile::LineBreak::Cr
+                                                       : PageFile::LineBreak::CrLf;
+    copy.breaks.final = o.value(QLatin1String("finalBreak")).toBool(true);
     // Read in the set it was written in, never guessed.
     const PageFile::Encoding stored = encodingFromName(o.value(QLatin1String("copyEncoding")).toString());
     QString text;
@@ -109,11 +127,20 @@ Session::Session(const QString &folder)
                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     if (!QDir().mkpath(m_folder))
         return;
+    // Made by an older version, or by hand, with everyone's rights: taken
+    // back, and the copies in it too.
+    QFile::setPermissions(m_folder, ownerOnlyFolder);
+    const QFileInfoList present = QDir(m_folder).entryInfoList(QDir::Files | QDir::Hidden);
+    for (const QFileInfo &f : present)
+        if (f.permissions() & ~(ownerOnlyFile | QFileDevice::ReadUser | QFileDevice::WriteUser))
+            QFile::setPermissions(f.filePath(), ownerOnlyFile);
     m_lock = std::make_unique<QLockFile>(QDir(m_folder).filePath(m_id + QStringLiteral(".lock")));
     // Only a program that is no longer running gives its session up; age
     // alone never does (a program may stay open for weeks).
     m_lock->setStaleLockTime(0);
     m_active = m_lock->tryLock(0);
+    if (m_active)
+        QFile::setPermissions(QDir(m_folder).filePath(m_id + QStringLiteral(".lock")), ownerOnlyFile);
 }
 
 Session::~Session() = default;
@@ -131,6 +158,8 @@ void Session::save(int window, const Copy &copy)
     // opened as it is; a page that set cannot hold exactly (characters
     // outside Windows-1252) is kept in UTF-8 instead.
     PageFile::Encoding stored = PageFile::saveEncoding(copy.lines, copy.encoding);
+    if (PageFile::isWide(stored))
+        stored = PageFile::Encoding::Utf8;
     QByteArray bytes = PageFile::encode(copy.lines, stored);
     if (stored == PageFile::Encoding::Windows1252
         && PageFile::splitLines(PageFile::decodeWindows1252(bytes)) != copy.lines) {
@@ -151,6 +180,10 @@ void Session::save(int window, const Copy &copy)
     info.insert(QLatin1String("encoding"), encodingName(copy.encoding));
     info.insert(QLatin1String("copyEncoding"), encodingName(stored));
     info.insert(QLatin1String("caret"), copy.caret);
+    info.insert(QLatin1String("lineBreak"), copy.breaks.style == PageFile::LineBreak::Lf   ? QStringLiteral("lf")
+                                            : copy.breaks.style == PageFile::LineBreak::Cr ? QStringLiteral("cr")
+                                                                                           : QStringLiteral("crlf"));
+    info.insert(QLatin1String("finalBreak"), copy.breaks.final);
     info.insert(QLatin1String("saved"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
     // The page first: a description is never found without its page.
     writeWhole(pathFor(window, copySuffix), bytes);

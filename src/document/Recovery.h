@@ -27,6 +27,7 @@ struct Copy {
     QString original;   // the page's file; empty for a page never saved
     QString title;      // the window's caption
     PageFile::Encoding encoding = PageFile::Encoding::Windows1252;
+    PageFile::Breaks breaks;
     QStringList lines;
     int caret = 0;
 };
@@ -52,7 +53,9 @@ void discard(const Entry &entry);
 class Session
 {
 public:
-    // Creates the folder when needed and takes a lock of its own in it.
+    // Creates the folder when needed and takes a lock of its own in it. The
+    // copies hold pages the user has not saved: the folder is his alone
+    // (0700) and so is every file in it (0600).
     explicit Session(const QString &folder = defaultFolder());
     ~Session(); // releases the locks; the copies stay
     Session(const Session &) = delete;

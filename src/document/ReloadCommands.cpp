@@ -62,6 +62,7 @@ void TEditeur::ReloadFromDisk()
     // A change like any other: "Annuler" brings back the text as it was.
     Memorise();
     m_encoding = page.encoding;
+    m_breaks = page.breaks;
     Memo1->SetLines(page.lines);
     const QTextBlock block = Memo1->document()->findBlockByNumber(
         std::min(line, Memo1->document()->blockCount() - 1));
@@ -75,6 +76,8 @@ void TEditeur::ReloadFromDisk()
 
 void TEditeur::fileChangedOnDisk()
 {
+    // Whatever the page does with the new content, the file is there again.
+    setRemovedMark(false);
     if (Memo1->Modified()) {
         const QString question =
             QStringLiteral("Le fichier « %1 » a été modifié par un autre programme. "
@@ -109,6 +112,7 @@ void TEditeur::RestoreCopy(const Recovery::Copy &copy)
 {
     Fichier = copy.original;
     m_encoding = copy.encoding;
+    m_breaks = copy.breaks;
     Memo1->SetLines(copy.lines);
     Memo1->SetSelStart(std::clamp(copy.caret, 0, Memo1->TextLength()));
     if (!Fichier.isEmpty()) {

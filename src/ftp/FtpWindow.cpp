@@ -6,6 +6,7 @@
 #include "ftp/TlsTexts.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Messages.h"
+#include "platform/TempFolders.h"
 #include "platform/Paths.h"
 
 #include <QApplication>
@@ -109,7 +110,7 @@ TFtp::TFtp(QWidget *parent)
     setWindowTitle(QStringLiteral("Fenêtre Ftp"));
     setAccessibleName(windowTitle());
 
-    m_privateFolder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/pemohtml-XXXXXX"));
+    m_privateFolder = std::make_unique<QTemporaryDir>(Platform::privateTempTemplate());
     if (m_privateFolder->isValid()) {
         QFile::setPermissions(m_privateFolder->path(),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

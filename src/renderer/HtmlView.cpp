@@ -3,6 +3,7 @@
 #include "platform/CommonDialogs.h"
 #include "platform/Launcher.h"
 #include "platform/Messages.h"
+#include "platform/TempFolders.h"
 #include "renderer/BodySwap.h"
 #include "renderer/LinkName.h"
 #include "renderer/PreviewScripts.h"
@@ -428,7 +429,7 @@ void THtmlView::waitForImages(int id, int tries)
 QString THtmlView::writePageFile(const QString &text)
 {
     if (!m_pageDir) {
-        m_pageDir = std::make_unique<QTemporaryDir>();
+        m_pageDir = std::make_unique<QTemporaryDir>(Platform::privateTempTemplate());
         if (!m_pageDir->isValid()) {
             m_pageDir.reset();
             return QString();

@@ -4,10 +4,15 @@
 
 #include "app/BatchMode.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTextStream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class BatchModeTest : public QObject
 {
@@ -109,6 +114,50 @@ private Q_SLOTS:
         QCOMPARE(run({"--help"}), 0);
         for (const char *option : {"--import-rtf", "--export-text", "--to-xml", "--check", "--stats", "--help"})
             QVERIFY2(m_out.contains(QLatin1String(option)), option);
+    }
+
+    // Written over its own input, the page would be lost; by any way of
+    // naming the same file, it is refused and left as it was.
+    void outputThatIsTheInputIsRefused_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("option");
+        QTest::newRow("same name") << "source.htm" << "--to-xml";
+        QTest::newRow("another path") << "sous/../source.htm" << "--export-text";
+        QTest::newRow("symbolic link") << "lien.htm" << "--to-xml";
+        QTest::newRow("hard link") << "dur.htm" << "--export-text";
+    }
+    void outputThatIsTheInputIsRefused()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, option);
+        const QByteArray page("<html>\r\n<body><p>d\xE9j\xE0 <br></p></body>\r\n</html>\r\n");
+        write(QStringLiteral("source.htm"), page);
+        QDir(m_dir.path()).mkpath(QStringLiteral("sous"));
+        QFile::remove(path("lien.htm"));
+        QFile::remove(path("dur.htm"));
+        QVERIFY(QFile::link(path("source.htm"), path("lien.htm")));
+        QVERIFY(::link(QFile::encodeName(path("source.htm")).constData(), QFile::encodeName(path("dur.htm")).constData()) == 0);
+        QCOMPARE(run({option, path("source.htm"), path(output)}), 2);
+        QVERIFY2(m_err.contains(QStringLiteral("est le fichier d'entrée")), qPrintable(m_err));
+        QCOMPARE(read(QStringLiteral("source.htm")), page);
+        QVERIFY(QFileInfo(path("lien.htm")).isSymLink());
+    }
+
+    void outputThatIsAPipeIsWrittenInto()
+    {
+        const QString fifo = path("tube");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        QCOMPARE(run({"--export-text", path("page.htm"), fifo}), 0);
+        char buffer[64] = {};
+        const ssize_t n = ::read(reader, buffer, sizeof buffer);
+        ::close(reader);
+        QCOMPARE(QByteArray(buffer, int(qMax<ssize_t>(n, 0))), QByteArray("d\xE9j\xE0 vu\r\n"));
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(fifo).constData(), &st) == 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
     }
 
     void failures_data()

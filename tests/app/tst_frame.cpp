@@ -169,7 +169,9 @@ private Q_SLOTS:
         QCOMPARE(f.activeEditeur()->Memo1->Lines(), (QStringList{"<html>", "</html>"}));
     }
 
-    void openFailureShowsErrorAndKeepsWindow()
+    // A window kept for a file that could not be read would hold the
+    // template under the file's name, for "Tout enregistrer" to write.
+    void openFailureShowsErrorAndLeavesNoWindow()
     {
         TMainForm f;
         m_dialogResults << chosen(m_dir.filePath(QStringLiteral("missing.htm")));
@@ -177,7 +179,68 @@ private Q_SLOTS:
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages.first().title, QStringLiteral("Erreur"));
         QVERIFY(m_messages.first().text.contains(QStringLiteral("missing.htm")));
-        QCOMPARE(f.activeEditeur()->windowTitle(), QStringLiteral("missing.htm"));
+        QTRY_COMPARE(f.editeurs().size(), 0);
+        f.action(QStringLiteral("Toutenregistrer1"))->trigger();
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("missing.htm"))));
+    }
+
+    // Odd files opened and saved all at once come back byte for byte, or
+    // were refused with a message.
+    void saveAllKeepsTheBytesOfUneditedPages()
+    {
+        QFile photo(PemoTest::sourcePath(QStringLiteral("tests/app/data/photo.jpg")));
+        QVERIFY(photo.open(QIODevice::ReadOnly));
+        const QList<std::pair<QString, QByteArray>> files = {
+            {"nul.htm", QByteArray("<p>a\0\0\0b</p>\r\n", 14)},
+            {"photo.htm", photo.readAll()},
+            {"latin.htm", "<p>caf\xe9 \xc3(</p>\r\n"},
+            {"utf16.htm", QByteArray("\xff\xfe<\0p\0>\0\xe9\0\r\0\n\0", 14)},
+            {"cr.htm", "<p>a</p>\r<p>b</p>\r"},
+            {"lf.htm", "<p>a</p>\n<p>b</p>\n"},
+            {"mixte.htm", "a\r\nb\nc\rd\n"},
+            {"sansfin.htm", "<p>a</p>\r\n<p>b</p>"},
+        };
+        QStringList paths;
+        for (const auto &[name, bytes] : files) {
+            QFile file(m_dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+            paths << file.fileName();
+        }
+        TMainForm f;
+        f.openFiles(paths);
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY(m_messages.at(0).text.contains(QStringLiteral("nul.htm")));
+        QVERIFY(m_messages.at(1).text.contains(QStringLiteral("photo.htm")));
+        QTRY_COMPARE(f.editeurs().size(), int(files.size()) - 2);
+        int dialogs = 0;
+        Platform::setFileDialogHandler([&](const Platform::FileDialogRequest &) {
+            ++dialogs;
+            return Platform::FileDialogResult{};
+        });
+        f.action(QStringLiteral("Toutenregistrer1"))->trigger();
+        QCOMPARE(dialogs, 0);
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            QFile file(paths.at(i));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY2(file.readAll() == files.at(i).second, qPrintable(files.at(i).first));
+        }
+        QCOMPARE(m_messages.size(), 2);
+    }
+
+    void saveAllAsksANameForWizardPages()
+    {
+        TMainForm f;
+        TEditeur *e = f.NewDocumentWindow(QStringLiteral("Web1"));
+        e->Init({"<html>", "<body>Mon site</body>", "</html>"});
+        e->Memo1->SetModified(false);
+        const QString name = m_dir.filePath(QStringLiteral("assistant.htm"));
+        m_dialogResults << chosen(name);
+        f.action(QStringLiteral("Toutenregistrer1"))->trigger();
+        QCOMPARE(e->GetFichier(), name);
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("<html>\r\n<body>Mon site</body>\r\n</html>\r\n"));
     }
 
     void saveAllRunsLastWindowFirst()

@@ -17,6 +17,8 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 QByteArray readAll(const QString &path)
 {
@@ -100,6 +102,9 @@ private Q_SLOTS:
         QTest::newRow("beyond windows-1252")
             << QStringList{QStringLiteral("\u03a9 \u4e2d \u20ac")} << PageFile::Encoding::Windows1252 << QByteArray();
         QTest::newRow("empty page") << QStringList{} << PageFile::Encoding::Windows1252 << QByteArray();
+        QTest::newRow("utf-16 page, kept as utf-8")
+            << QStringList{QStringLiteral("\u00e9\u20ac")} << PageFile::Encoding::Utf16LeBom
+            << QByteArray("\xC3\xA9\xE2\x82\xAC\r\n");
     }
     void copiesAreExact()
     {
@@ -130,6 +135,30 @@ private Q_SLOTS:
         QCOMPARE(back.encoding, encoding);
         QCOMPARE(back.caret, 3);
         QCOMPARE(back.title, QStringLiteral("Web1"));
+    }
+
+    // The copies hold what the user has not saved: nobody else may read
+    // them, even in a folder an older version made open to all.
+    void copiesArePrivate()
+    {
+        QDir().mkpath(folder());
+        QFile::setPermissions(folder(), QFileDevice::Permissions(0x7775));
+        const QString old = QDir(folder()).filePath(QStringLiteral("ancienne.htm"));
+        QFile f(old);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QFile::setPermissions(old, QFileDevice::Permissions(0x6644));
+        Recovery::Session s(folder());
+        s.save(1, page({QStringLiteral("secret")}, PageFile::Encoding::Windows1252));
+        const QString prefix = s.id() + QStringLiteral("-1");
+        const auto modeOf = [](const QString &path) {
+            struct stat st = {};
+            ::stat(QFile::encodeName(path).constData(), &st);
+            return st.st_mode & 0777;
+        };
+        QCOMPARE(modeOf(folder()), mode_t(0700));
+        for (const QString &name : QStringList{prefix + ".htm", prefix + ".json", s.id() + ".lock", "ancienne.htm"})
+            QVERIFY2(modeOf(QDir(folder()).filePath(name)) == 0600, qPrintable(name));
     }
 
     void aSecondCopyReplacesTheFirst()

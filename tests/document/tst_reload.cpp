@@ -219,6 +219,26 @@ private Q_SLOTS:
         QTRY_COMPARE(e.Memo1->Lines(), QStringList{QStringLiteral("back")});
     }
 
+    // The mark says the file is gone; once another program puts a file
+    // there again it goes, whether the page takes the new text or not.
+    void removedMarkGoesWhenTheFileComesBack()
+    {
+        const QString file = path(QStringLiteral("revient.htm"));
+        writeInPlace(file, "avant\r\n");
+        TEditeur e(nullptr);
+        e.setWindowTitle(QStringLiteral("revient.htm"));
+        e.OpenFile(file);
+        QVERIFY(QFile::remove(file));
+        QTRY_VERIFY(e.fileRemoved());
+        m_answers << Platform::Answer::No;
+        writeInPlace(file, "autre texte\r\n");
+        QTRY_COMPARE(m_messages.size(), 1);
+        QTRY_VERIFY(!e.fileRemoved());
+        QCOMPARE(e.windowTitle(), QStringLiteral("revient.htm"));
+        QCOMPARE(e.Memo1->Lines(), QStringList{QStringLiteral("avant")});
+        QVERIFY(e.Memo1->Modified());
+    }
+
     void ownSavesAreNotChanges()
     {
         const QString file = path(QStringLiteral("own.htm"));
