@@ -65,7 +65,7 @@ void stats(const QStringList &files, QTextStream &out)
     const QString folder = Platform::folderPart(QFileInfo(files.at(0)).absoluteFilePath());
     const PageStats::Stats figures = PageStats::compute(
         page.lines, [&folder](const QString &name) { return PageStats::pictureFileSize(folder, name); },
-        PageFile::saveEncoding(page.lines, page.encoding));
+        PageFile::saveEncoding(page.lines, page.encoding), page.breaks);
     for (const QString &line : PageStats::report(figures))
         out << line << '\n';
 }

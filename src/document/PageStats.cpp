@@ -10,12 +10,14 @@
 
 namespace PageStats {
 
-Stats compute(const QStringList &lines, const FileSizer &sizeOf, PageFile::Encoding encoding)
+Stats compute(const QStringList &lines, const FileSizer &sizeOf, PageFile::Encoding encoding,
+              PageFile::Breaks breaks)
 {
     Stats s;
     s.lines = int(lines.size());
-    if (encoding == PageFile::Encoding::Utf8Bom)
-        s.fileBytes = 3;
+    // One encoding of the whole page: the same bytes as a save, whatever the
+    // encoding (byte-order marks, wide forms, references) and line breaks.
+    s.fileBytes = PageFile::encode(lines, encoding, breaks).size();
     QHash<QString, qint64> sizes;
     const auto sizeFor = [&](const QString &name) {
         auto it = sizes.constFind(name);
@@ -27,9 +29,6 @@ Stats compute(const QStringList &lines, const FileSizer &sizeOf, PageFile::Encod
     for (qsizetype l = 0; l < lines.size(); ++l) {
         const QString &line = lines.at(l);
         s.characters += line.size();
-        s.fileBytes += (encoding == PageFile::Encoding::Windows1252 ? PageFile::encodeWindows1252(line).size()
-                                                                    : line.toUtf8().size())
-                       + 2;
         if (line.indexOf(u'<') < 0)
             continue;
         // Searches run on the upper-cased copy; file names are read from the

@@ -28,10 +28,10 @@ struct Stats {
 // when the file cannot be opened.
 using FileSizer = std::function<qint64(const QString &name)>;
 
-// Each distinct file name is asked once. The page's file is counted as it
-// is written in the given encoding.
+// Each distinct file name is asked once. The page's file is counted as
+// saving writes it: in the given encoding, with the given line breaks.
 Stats compute(const QStringList &lines, const FileSizer &sizeOf,
-              PageFile::Encoding encoding = PageFile::Encoding::Windows1252);
+              PageFile::Encoding encoding = PageFile::Encoding::Windows1252, PageFile::Breaks breaks = {});
 
 // The lines of the statistics window, in their order.
 QStringList report(const Stats &stats);

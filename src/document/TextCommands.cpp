@@ -93,7 +93,7 @@ void TEditeur::Statistiques()
     // The page is measured as saving would write it.
     const PageStats::Stats stats = PageStats::compute(
         lines, [&folder](const QString &name) { return PageStats::pictureFileSize(folder, name); },
-        PageFile::saveEncoding(lines, m_encoding));
+        PageFile::saveEncoding(lines, m_encoding), m_breaks);
     TStats dialog(this);
     for (const QString &line : PageStats::report(stats))
         dialog.Init(line);

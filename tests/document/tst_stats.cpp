@@ -175,22 +175,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<PageFile::Encoding>("encoding");
+        QTest::addColumn<PageFile::Breaks>("breaks");
         const QStringList french{"<p>Déjà l’été</p>", "x"};
         QTest::newRow("Windows-1252, one byte a character")
-            << french << PageFile::Encoding::Windows1252;
-        QTest::newRow("UTF-8, accents on two bytes and more") << french << PageFile::Encoding::Utf8;
-        QTest::newRow("UTF-8 with its byte-order mark") << french << PageFile::Encoding::Utf8Bom;
+            << french << PageFile::Encoding::Windows1252 << PageFile::Breaks{};
+        QTest::newRow("UTF-8, accents on two bytes and more") << french << PageFile::Encoding::Utf8 << PageFile::Breaks{};
+        QTest::newRow("UTF-8 with its byte-order mark") << french << PageFile::Encoding::Utf8Bom << PageFile::Breaks{};
         QTest::newRow("Windows-1252, a reference for what it lacks")
-            << QStringList{"n\u2116 \U0001F600"} << PageFile::Encoding::Windows1252;
-        QTest::newRow("empty line") << QStringList{""} << PageFile::Encoding::Utf8;
+            << QStringList{"n\u2116 \U0001F600"} << PageFile::Encoding::Windows1252 << PageFile::Breaks{};
+        QTest::newRow("LF breaks, no final break")
+            << french << PageFile::Encoding::Utf8 << PageFile::Breaks{PageFile::LineBreak::Lf, false};
+        QTest::newRow("UTF-16 with its mark, CR breaks")
+            << french << PageFile::Encoding::Utf16LeBom << PageFile::Breaks{PageFile::LineBreak::Cr, true};
+        QTest::newRow("empty line") << QStringList{""} << PageFile::Encoding::Utf8 << PageFile::Breaks{};
     }
     void pageSizeInItsEncoding()
     {
         QFETCH(QStringList, lines);
         QFETCH(PageFile::Encoding, encoding);
-        const Stats s = PageStats::compute(lines, fakeSize, encoding);
+        QFETCH(PageFile::Breaks, breaks);
+        const Stats s = PageStats::compute(lines, fakeSize, encoding, breaks);
         // As many bytes as saving the page writes.
-        QCOMPARE(s.fileBytes, PageFile::encode(lines, encoding).size());
+        QCOMPARE(s.fileBytes, PageFile::encode(lines, encoding, breaks).size());
         QCOMPARE(s.pageSize(), s.fileBytes);
     }
 
