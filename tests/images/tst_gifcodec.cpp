@@ -5,6 +5,7 @@
 #include "images/GifReader.h"
 #include "images/GifWriter.h"
 #include "platform/Errors.h"
+#include "FrameCompare.h"
 #include "StrictGif.h"
 
 #include <QBuffer>
@@ -57,29 +58,11 @@ QImage onePixelPerCode(int pixels)
     return img;
 }
 
-// Where the frame differs from the reference (ImageMagick's coalesced frame),
-// empty when they agree: clear pixels agree with any clear pixel, others
-// must match exactly and be opaque.
-QString difference(const QImage &ours, const QImage &reference)
-{
-    if (ours.size() != reference.size())
-        return QStringLiteral("size %1 x %2").arg(ours.width()).arg(ours.height());
-    for (int y = 0; y < ours.height(); ++y)
-        for (int x = 0; x < ours.width(); ++x) {
-            const QRgb a = ours.pixel(x, y), b = reference.pixel(x, y);
-            if (qAlpha(b) == 0 ? qAlpha(a) != 0 : a != b)
-                return QStringLiteral("pixel %1,%2 is %3 instead of %4")
-                    .arg(x).arg(y).arg(a, 8, 16, QChar(u'0')).arg(b, 8, 16, QChar(u'0'));
-        }
-    return {};
-}
-
 QList<QImage> coalesced(const QString &name, int frames)
 {
     QList<QImage> out;
     for (int i = 0; i < frames; ++i)
-        out << QImage(PemoTest::sourcePath(QStringLiteral("tests/images/data/%1-%2.png").arg(name).arg(i)))
-                   .convertToFormat(QImage::Format_ARGB32);
+        out << FrameCompare::reference(name, i);
     return out;
 }
 
@@ -309,8 +292,8 @@ private Q_SLOTS:
         QCOMPARE(a.delays, delays);
         QCOMPARE(a.palettes.size(), a.frames.size());
         for (qsizetype i = 0; i < a.frames.size(); ++i)
-            QVERIFY2(difference(a.frames[i], reference[i]).isEmpty(),
-                     qPrintable(QStringLiteral("frame %1: ").arg(i) + difference(a.frames[i], reference[i])));
+            QVERIFY2(FrameCompare::difference(a.frames[i], reference[i]).isEmpty(),
+                     qPrintable(QStringLiteral("frame %1: ").arg(i) + FrameCompare::difference(a.frames[i], reference[i])));
     }
     // Composed frames written back with their own tables and delays come
     // out as they went in, for giflib, Qt and the strict decoder.
@@ -335,8 +318,8 @@ private Q_SLOTS:
         QCOMPARE(back.delays, delays);
         QCOMPARE(back.repeat, repeat);
         for (qsizetype i = 0; i < reference.size(); ++i)
-            QVERIFY2(difference(back.frames[i], reference[i]).isEmpty(),
-                     qPrintable(QStringLiteral("frame %1: ").arg(i) + difference(back.frames[i], reference[i])));
+            QVERIFY2(FrameCompare::difference(back.frames[i], reference[i]).isEmpty(),
+                     qPrintable(QStringLiteral("frame %1: ").arg(i) + FrameCompare::difference(back.frames[i], reference[i])));
 
         StrictGif::File strict;
         try {
@@ -364,8 +347,8 @@ private Q_SLOTS:
         QImageReader reader(&buffer, "gif");
         for (qsizetype i = 0; i < reference.size(); ++i) {
             const QImage img = reader.read().convertToFormat(QImage::Format_ARGB32);
-            QVERIFY2(difference(img, reference[i]).isEmpty(),
-                     qPrintable(QStringLiteral("Qt, frame %1: ").arg(i) + difference(img, reference[i])));
+            QVERIFY2(FrameCompare::difference(img, reference[i]).isEmpty(),
+                     qPrintable(QStringLiteral("Qt, frame %1: ").arg(i) + FrameCompare::difference(img, reference[i])));
         }
     }
 

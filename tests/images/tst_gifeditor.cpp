@@ -11,6 +11,7 @@
 #include "images/ResizeDialog.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
+#include "FrameCompare.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,28 +42,6 @@ QString writeAnimation(const QTemporaryDir &dir)
     o.delay = 20;
     GifWriter::save(path, {flat({100, 80}, Qt::red), flat({100, 80}, Qt::green), flat({100, 80}, Qt::blue)}, o);
     return path;
-}
-
-QImage reference(const QString &name, int frame)
-{
-    return QImage(PemoTest::sourcePath(QStringLiteral("tests/images/data/%1-%2.png").arg(name).arg(frame)))
-        .convertToFormat(QImage::Format_ARGB32);
-}
-
-// Where a frame differs from the reference: clear pixels agree with any
-// clear pixel, the others must be the same opaque colour.
-QString difference(const QImage &ours, const QImage &expected)
-{
-    if (ours.size() != expected.size())
-        return QStringLiteral("size %1 x %2").arg(ours.width()).arg(ours.height());
-    for (int y = 0; y < ours.height(); ++y)
-        for (int x = 0; x < ours.width(); ++x) {
-            const QRgb a = ours.pixel(x, y), b = expected.pixel(x, y);
-            if (qAlpha(b) == 0 ? qAlpha(a) != 0 : a != b)
-                return QStringLiteral("pixel %1,%2 is %3 instead of %4")
-                    .arg(x).arg(y).arg(a, 8, 16, QChar(u'0')).arg(b, 8, 16, QChar(u'0'));
-        }
-    return {};
 }
 
 // A copy of a test animation in dir, opened in the window.
@@ -282,7 +261,7 @@ private Q_SLOTS:
         QCOMPARE(a.delays, delays);
         QCOMPARE(a.repeat, repeat);
         for (int i = 0; i < int(delays.size()); ++i) {
-            const QString diff = difference(a.frames[i], reference(name, i));
+            const QString diff = FrameCompare::difference(a.frames[i], FrameCompare::reference(name, i));
             QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("frame %1: ").arg(i) + diff));
         }
     }
@@ -314,7 +293,7 @@ private Q_SLOTS:
         QCOMPARE(QString::fromLatin1(delaysOf.readAllStandardOutput()).trimmed(), expectedDelays.join(u' '));
         for (int i = 0; i < int(delays.size()); ++i) {
             const QImage theirs = QImage(dir.filePath(QStringLiteral("im-%1.png").arg(i))).convertToFormat(QImage::Format_ARGB32);
-            const QString diff = difference(theirs, reference(name, i));
+            const QString diff = FrameCompare::difference(theirs, FrameCompare::reference(name, i));
             QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("frame %1: ").arg(i) + diff));
         }
     }
@@ -337,13 +316,13 @@ private Q_SLOTS:
         QCOMPARE(a.delays, QList<int>(5, 40));
         QCOMPARE(a.repeat, 1);
         for (int i = 0; i < 5; ++i) {
-            QImage expected = reference(QStringLiteral("disposals"), i);
+            QImage expected = FrameCompare::reference(QStringLiteral("disposals"), i);
             for (int y = 0; y < expected.height(); ++y)
                 for (int x = 0; x < expected.width(); ++x)
                     if (qAlpha(expected.pixel(x, y)) == 0)
                         expected.setPixel(x, y, qRgb(255, 255, 255));
             QCOMPARE(a.frames[i].hasAlphaChannel(), false);
-            const QString diff = difference(a.frames[i], expected);
+            const QString diff = FrameCompare::difference(a.frames[i], expected);
             QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("frame %1: ").arg(i) + diff));
         }
     }
