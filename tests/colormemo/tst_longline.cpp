@@ -142,6 +142,7 @@ void TestLongLine::shownColumnsLookAsOnAShortLine_data()
     QTest::newRow("tab stops") << tabs << -1 << -1;
     QTest::newRow("selection inside the view") << minified(44) << 5 << 20;
     QTest::newRow("selection from before the view") << tabs << -1 << 12;
+    QTest::newRow("right-to-left words") << QStringLiteral("<p lang=\"he\">שלום עולם</p> <b>fin</b>") << -1 << -1;
 }
 
 void TestLongLine::shownColumnsLookAsOnAShortLine()
