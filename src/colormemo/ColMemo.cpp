@@ -859,7 +859,9 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
         const int lineStart = t.position() + t.blockNumber();
         if (lineStart >= endOffset)
             break;
-        appendBlockText(t, m_text, lineCount == 1);
+        // On a long line a lookup per character costs more than the
+        // allocation it saves.
+        appendBlockText(t, m_text, lineCount == 1 && t.length() <= LongLine);
         if (t.next().isValid())
             m_text.append(QStringLiteral("\r\n"));
     }
