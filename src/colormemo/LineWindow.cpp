@@ -128,8 +128,10 @@ void TLineWindow::shape(const QTextLine &line, const QFont &font, const QTextOpt
     }
     int column = from;
     qreal x0 = line.cursorToX(&column);
-    while (x0 > left && from > start) {
-        from = std::max(start, from - 8 * Margin);
+    // Each step back twice as far: a line whose places stop growing (too
+    // wide for the layout's arithmetic) must not make this a long walk.
+    for (int back = 8 * Margin; x0 > left && from > start; back *= 2) {
+        from = std::max(start, from - back);
         column = from;
         x0 = line.cursorToX(&column);
     }
