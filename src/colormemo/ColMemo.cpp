@@ -991,7 +991,7 @@ void TColorMemo::paintText(const QRect &area)
         };
         for (int l = 0; l < layout->lineCount(); ++l) {
             m_window.shape(layout->lineAt(l), font, option, area.left() - blockOrigin.x(),
-                           area.right() + 1 - blockOrigin.x(), fetch);
+                           area.right() + 1 - blockOrigin.x(), fetch, block.blockNumber(), block.revision());
             m_paintShaped += m_window.shapedCharacters();
             if (m_window.wholeLine()) {
                 // Right-to-left text: the line answers for itself.
@@ -1078,7 +1078,7 @@ void TColorMemo::drawRuns(QPainter &painter, const QRect &area)
         bool caretCovered = false;
         for (int l = 0; l < layout->lineCount(); ++l) {
             const QTextLine line = layout->lineAt(l);
-            m_window.shape(line, font, option, area.left() - blockOrigin.x(), area.right() + 1 - blockOrigin.x(), fetch);
+            m_window.shape(line, font, option, area.left() - blockOrigin.x(), area.right() + 1 - blockOrigin.x(), fetch, block.blockNumber(), block.revision());
             m_paintShaped += m_window.shapedCharacters();
             bool drawn = false;
             for (const int i : m_lineRunIndex) {

@@ -97,8 +97,19 @@ void TLineWindow::layOut(const QFont &font, const QTextOption &option)
     m_shaped += int(m_text.size());
 }
 
+const TLineWindow::Anchor *TLineWindow::anchorFor(int block, int revision, const QTextLine &line, qreal left) const
+{
+    if (block < 0)
+        return nullptr;
+    for (const Anchor &a : m_anchors)
+        if (a.block == block && a.revision == revision && a.lineStart == line.textStart() && a.lineX == line.x()
+            && a.width == line.naturalTextWidth() && a.x <= left && left - a.x < 4096)
+            return &a;
+    return nullptr;
+}
+
 void TLineWindow::shape(const QTextLine &line, const QFont &font, const QTextOption &option, qreal left,
-                        qreal right, const Fetch &fetch)
+                        qreal right, const Fetch &fetch, int block, int revision)
 {
     m_line = line;
     m_shaped = 0;
@@ -114,7 +125,12 @@ void TLineWindow::shape(const QTextLine &line, const QFont &font, const QTextOpt
     // answer from x alone goes wrong on a line too wide for its arithmetic.
     // Stepping back a margin keeps it left of the view.
     int from = start;
-    if (left > line.x()) {
+    qreal x0 = line.x();
+    const Anchor *anchor = left > line.x() ? anchorFor(block, revision, line, left) : nullptr;
+    if (anchor) {
+        from = anchor->from;
+        x0 = anchor->x;
+    } else if (left > line.x()) {
         int column = start + int((left - line.x()) / average);
         for (int i = 0; i < 8; ++i) {
             column = std::clamp(column, start, end);
@@ -125,17 +141,23 @@ void TLineWindow::shape(const QTextLine &line, const QFont &font, const QTextOpt
             column += step;
         }
         from = std::max(start, column - Margin);
-    }
-    int column = from;
-    qreal x0 = line.cursorToX(&column);
-    // Each step back twice as far: a line whose places stop growing (too
-    // wide for the layout's arithmetic) must not make this a long walk.
-    for (int back = 8 * Margin; x0 > left && from > start; back *= 2) {
-        from = std::max(start, from - back);
         column = from;
         x0 = line.cursorToX(&column);
+        // Each step back twice as far: a line whose places stop growing (too
+        // wide for the layout's arithmetic) must not make this a long walk.
+        for (int back = 8 * Margin; x0 > left && from > start; back *= 2) {
+            from = std::max(start, from - back);
+            column = from;
+            x0 = line.cursorToX(&column);
+        }
+        from = std::clamp(column, start, end);
+        if (block >= 0) {
+            if (m_anchors.size() >= 64)
+                m_anchors.clear();
+            std::erase_if(m_anchors, [block](const Anchor &a) { return a.block == block; });
+            m_anchors.push_back({block, revision, start, line.x(), line.naturalTextWidth(), from, x0});
+        }
     }
-    from = std::clamp(column, start, end);
 
     const qreal wanted = std::max<qreal>(right - x0, 0);
     int length = int(std::ceil(wanted / average)) + 2 * Margin;

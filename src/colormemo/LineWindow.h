@@ -14,6 +14,7 @@
 #include <QTextOption>
 
 #include <functional>
+#include <vector>
 
 class TLineWindow
 {
@@ -29,8 +30,10 @@ public:
     // layout's coordinates). `font` and `option` are those the line was laid
     // out with. A stretch holding right-to-left text cannot be cut from its
     // line: the line itself then answers, at the cost of a walk over it.
+    // `block` and `revision` name the line's text as it stands: a later
+    // paint of the same text finds its first column again without a walk.
     void shape(const QTextLine &line, const QFont &font, const QTextOption &option, qreal left, qreal right,
-               const Fetch &fetch);
+               const Fetch &fetch, int block = -1, int revision = -1);
 
     // Columns of the line's block covered: [from, to).
     int from() const { return m_from; }
@@ -56,6 +59,22 @@ public:
 private:
     void useLine(const QTextLine &line);
     void layOut(const QFont &font, const QTextOption &option);
+
+    // Where earlier stretches of unchanged lines started: the caret's blink
+    // repaints a line twice a second, and finding a column from x walks the
+    // line from its start.
+    struct Anchor
+    {
+        int block;
+        int revision;
+        int lineStart;
+        qreal lineX;
+        qreal width;   // the line's, which a new font or tab width changes
+        int from;
+        qreal x;
+    };
+    const Anchor *anchorFor(int block, int revision, const QTextLine &line, qreal left) const;
+    std::vector<Anchor> m_anchors;
 
     QTextLine m_line;      // the line cut from
     QTextLayout m_layout;  // the stretch, when cut

@@ -19,6 +19,7 @@ private Q_SLOTS:
     void paintAsksForNoOtherPaint();
     void shownColumnsLookAsOnAShortLine_data();
     void shownColumnsLookAsOnAShortLine();
+    void textTypedLeftOfTheViewMovesWhatItShows();
 
 private:
     QWidget *m_host = nullptr;
@@ -191,6 +192,28 @@ void TestLongLine::shownColumnsLookAsOnAShortLine()
         longLine.save(QDir::temp().filePath(QStringLiteral("longline-%1-long.png").arg(row)));
     }
     QVERIFY(longLine == shortLine);
+}
+
+void TestLongLine::textTypedLeftOfTheViewMovesWhatItShows()
+{
+    QString line;
+    while (line.size() < 5000)
+        line += QStringLiteral("<b>gras</b> à côté ");
+    m_memo->SetLines({line, QStringLiteral("fin")});
+    m_memo->SetSelStart(int(line.size()) + 2); // the caret on the second line
+    auto grab = [this](int scroll) {
+        m_memo->horizontalScrollBar()->setValue(scroll);
+        QApplication::processEvents();
+        const QImage view = m_memo->viewport()->grab().toImage();
+        const QRectF first = m_memo->blockRect(m_memo->document()->firstBlock());
+        return view.copy(QRect(0, int(first.top()), view.width(), int(first.height())));
+    };
+    const QImage before = grab(9 * 300);
+    // The same view again, its first column found again from the last paint.
+    QVERIFY(grab(9 * 300) == before);
+    // Three columns more left of the view, not through the caret.
+    QTextCursor(m_memo->document()->findBlockByNumber(0)).insertText(QStringLiteral("<i>"));
+    QVERIFY(grab(9 * 303) == before);
 }
 
 PEMO_TEST(TestLongLine)
