@@ -892,7 +892,9 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
         const int lineStart = t.position() + t.blockNumber();
         if (lineStart >= endOffset)
             break;
-        appendBlockText(t, m_text, lineCount == 1);
+        // On a long line a lookup per character costs more than the
+        // allocation it saves.
+        appendBlockText(t, m_text, lineCount == 1 && t.length() <= LongLine);
         if (t.next().isValid())
             m_text.append(QStringLiteral("\r\n"));
     }
@@ -958,9 +960,93 @@ void TColorMemo::mergeLineRuns(int from, int to, int count)
         m_runs[kept].StartPos = m_runs[kept].EndPos = KeyFree;
 }
 
+bool TColorMemo::longLineIn(const QRect &area) const
+{
+    qreal top = contentOffset().y();
+    for (QTextBlock b = firstVisibleBlock(); b.isValid() && top <= area.bottom(); b = b.next()) {
+        const qreal height = blockBoundingRect(b).height();
+        if (b.isVisible() && b.length() > LongLine && top + height >= area.top())
+            return true;
+        top += height;
+    }
+    return false;
+}
+
+void TColorMemo::paintText(const QRect &area)
+{
+    // What the control draws (text, selection, caret), but a long line only
+    // over the columns the area shows: the control draws every glyph of a
+    // line, shaping it again, on every paint, even for the caret's blink.
+    QPainter painter(viewport());
+    painter.setClipRect(area);
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    painter.setPen(context.palette.text().color());
+    const QTextDocument *doc = document();
+    const QFont font = doc->defaultFont();
+    const QTextOption option = doc->defaultTextOption();
+    const bool caretShown = !isReadOnly() || (textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    QPointF origin = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid() && origin.y() <= area.bottom();
+         block = block.next()) {
+        const QRectF r = blockBoundingRect(block);
+        const QPointF blockOrigin = origin;
+        origin.ry() += r.height();
+        if (!block.isVisible() || blockOrigin.y() + r.height() < area.top())
+            continue;
+        const int pos = block.position();
+        const int length = block.length();
+        QList<QTextLayout::FormatRange> selections;
+        for (const QAbstractTextDocumentLayout::Selection &range : context.selections) {
+            const int a = range.cursor.selectionStart() - pos;
+            const int b = range.cursor.selectionEnd() - pos;
+            if (a < length && b > 0 && b > a)
+                selections.append({a, b - a, range.format});
+        }
+        const int caret = context.cursorPosition - pos;
+        const bool caretHere = caretShown && caret >= 0 && caret < length;
+        bool caretAsBlock = caretHere && overwriteMode() && caret < length - 1;
+        if (caretAsBlock) {
+            QTextCharFormat inverted;
+            inverted.setForeground(context.palette.base());
+            inverted.setBackground(context.palette.text());
+            selections.append({caret, 1, inverted});
+        }
+        QTextLayout *layout = block.layout();
+        if (length <= LongLine) {
+            layout->draw(&painter, blockOrigin, selections, area);
+            if (caretHere && !caretAsBlock)
+                layout->drawCursor(&painter, blockOrigin, caret, cursorWidth());
+            continue;
+        }
+        const TLineWindow::Fetch fetch = [doc, pos](int from, int to, QString &out) {
+            for (int i = from; i < to; ++i)
+                out.append(doc->characterAt(pos + i));
+        };
+        for (int l = 0; l < layout->lineCount(); ++l) {
+            m_window.shape(layout->lineAt(l), font, option, area.left() - blockOrigin.x(),
+                           area.right() + 1 - blockOrigin.x(), fetch, block.blockNumber(), block.revision());
+            m_paintShaped += m_window.shapedCharacters();
+            if (m_window.wholeLine()) {
+                // Right-to-left text: the line answers for itself.
+                layout->draw(&painter, blockOrigin, selections, area);
+                if (caretHere && !caretAsBlock)
+                    layout->drawCursor(&painter, blockOrigin, caret, cursorWidth());
+                break;
+            }
+            m_window.draw(&painter, blockOrigin, selections, area);
+            if (caretHere && !caretAsBlock)
+                m_window.drawCursor(&painter, blockOrigin, caret, cursorWidth());
+        }
+    }
+}
+
 void TColorMemo::paintEvent(QPaintEvent *event)
 {
-    QPlainTextEdit::paintEvent(event);
+    m_paintShaped = 0;
+    if (longLineIn(event->rect()))
+        paintText(event->rect());
+    else
+        QPlainTextEdit::paintEvent(event);
     if (m_pending == Pending::None && colouring()
         && (firstVisibleBlock().blockNumber() != m_passTop || contentOffset() != m_passOffset)) {
         // The view moved since the runs were found, whatever moved it: the
@@ -980,25 +1066,29 @@ void TColorMemo::paintEvent(QPaintEvent *event)
         return;
     QPainter painter(viewport());
     painter.setClipRect(event->rect());
-    drawRuns(painter);
+    drawRuns(painter, event->rect());
 }
 
-void TColorMemo::drawRuns(QPainter &painter)
+void TColorMemo::drawRuns(QPainter &painter, const QRect &area)
 {
-    const int viewportBottom = viewport()->height();
     const bool keyHandler = isSignalConnected(QMetaMethod::fromSignal(&TColorMemo::OnDrawKey));
     const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    const QTextDocument *doc = document();
+    const QFont font = doc->defaultFont();
+    const QTextOption option = doc->defaultTextOption();
     QPointF origin = contentOffset();
-    for (QTextBlock block = firstVisibleBlock(); block.isValid() && origin.y() <= viewportBottom;
+    for (QTextBlock block = firstVisibleBlock(); block.isValid() && origin.y() <= area.bottom();
          block = block.next()) {
         const QRectF r = blockBoundingRect(block);
-        if (!block.isVisible()) {
-            origin.ry() += r.height();
+        const qreal top = origin.y();
+        origin.ry() += r.height();
+        if (!block.isVisible() || top + r.height() < area.top())
             continue;
-        }
+        const QPointF blockOrigin(origin.x(), top);
         const int lineStart = block.position() + block.blockNumber();
         const int lineEnd = lineStart + block.length() - 1; // first offset of the line break
-        bool drawn = false;
+        // The runs on this line, before anything is shaped for it.
+        m_lineRunIndex.clear();
         for (int i = 0; i < m_runs.Count(); ++i) {
             const TKeyDescr &run = m_runs[i];
             if (run.StartPos == KeyFree)
@@ -1007,64 +1097,79 @@ void TColorMemo::drawRuns(QPainter &painter)
                 continue;
             if (run.EndPos < lineStart || run.StartPos >= lineEnd)
                 continue;
-            if (keyHandler && run.IsKey && run.StartPos >= lineStart && run.EndPos < lineEnd) {
-                const QTextLayout *layout = block.layout();
-                const QTextLine line = layout->lineForTextPosition(run.StartPos - lineStart);
-                const QString key = block.text().mid(run.StartPos - lineStart, run.EndPos - run.StartPos + 1);
-                const qreal x = line.cursorToX(run.StartPos - lineStart);
-                const QRect rect(int(origin.x() + x), int(origin.y() + line.y()),
-                                 painter.fontMetrics().horizontalAdvance(key), int(line.height()));
-                painter.setPen(toQColor(run.Color));
-                Q_EMIT OnDrawKey(&painter, key, rect, clWindowText);
-                drawn = true;
-                continue;
+            m_lineRunIndex.push_back(i);
+        }
+        if (m_lineRunIndex.empty())
+            continue;
+        const QTextLayout *layout = block.layout();
+        const int blockPos = block.position();
+        const TLineWindow::Fetch fetch = [doc, blockPos](int from, int to, QString &out) {
+            for (int i = from; i < to; ++i)
+                out.append(doc->characterAt(blockPos + i));
+        };
+        const int caret = context.cursorPosition - blockPos;
+        bool caretCovered = false;
+        for (int l = 0; l < layout->lineCount(); ++l) {
+            const QTextLine line = layout->lineAt(l);
+            m_window.shape(line, font, option, area.left() - blockOrigin.x(), area.right() + 1 - blockOrigin.x(), fetch, block.blockNumber(), block.revision());
+            m_paintShaped += m_window.shapedCharacters();
+            bool drawn = false;
+            for (const int i : m_lineRunIndex) {
+                const TKeyDescr &run = m_runs[i];
+                if (keyHandler && run.IsKey && run.StartPos >= lineStart && run.EndPos < lineEnd) {
+                    const int a = run.StartPos - lineStart;
+                    const int b = run.EndPos + 1 - lineStart;
+                    if (a < m_window.from() || a >= m_window.to())
+                        continue;
+                    const QString key = m_window.wholeLine() ? block.text().mid(a, b - a) : m_window.text(a, b);
+                    const QRect rect(int(blockOrigin.x() + m_window.x(a)), int(top + line.y()),
+                                     painter.fontMetrics().horizontalAdvance(key), int(line.height()));
+                    painter.setPen(toQColor(run.Color));
+                    Q_EMIT OnDrawKey(&painter, key, rect, clWindowText);
+                    drawn = true;
+                    continue;
+                }
+                drawn = drawRun(painter, run, line, lineStart, blockOrigin) || drawn;
             }
-            drawRun(painter, run, block, lineStart, origin);
-            drawn = true;
+            if (drawn && caret >= m_window.from() && caret <= m_window.to())
+                caretCovered = true;
         }
         // Our opaque runs may have covered the caret the control drew.
-        if (drawn && context.cursorPosition >= block.position()
-            && context.cursorPosition < block.position() + block.length() && !overwriteMode()) {
+        if (caretCovered && caret >= 0 && caret < block.length() && !overwriteMode()) {
             painter.setPen(context.palette.text().color());
-            block.layout()->drawCursor(&painter, origin, context.cursorPosition - block.position(), cursorWidth());
+            if (m_window.wholeLine())
+                layout->drawCursor(&painter, blockOrigin, caret, cursorWidth());
+            else
+                m_window.drawCursor(&painter, blockOrigin, caret, cursorWidth());
         }
-        origin.ry() += r.height();
     }
 }
 
-void TColorMemo::drawRun(QPainter &painter, const TKeyDescr &run, const QTextBlock &block, int lineStart,
+bool TColorMemo::drawRun(QPainter &painter, const TKeyDescr &run, const QTextLine &line, int lineStart,
                          const QPointF &origin)
 {
-    // The run's characters on this line, without the line break.
-    const int from = std::max(run.StartPos, lineStart) - lineStart;
-    const int to = std::min(run.EndPos + 1, lineStart + block.length() - 1) - lineStart;
-    if (to <= from)
-        return;
-    const QTextLayout *layout = block.layout();
+    // The run's characters on this line and in the shaped stretch, without
+    // the line break.
+    const int a = std::max({run.StartPos - lineStart, line.textStart(), m_window.from()});
+    const int b = std::min({run.EndPos + 1 - lineStart, line.textStart() + line.textLength(), m_window.to()});
+    if (b <= a)
+        return false;
     const QColor color = toQColor(run.Color);
     const QColor background = run.Priority == PriorityHotSpotMarker ? color : palette().color(QPalette::Base);
-    for (int l = 0; l < layout->lineCount(); ++l) {
-        const QTextLine line = layout->lineAt(l);
-        const int a = std::max(from, line.textStart());
-        const int b = std::min(to, line.textStart() + line.textLength());
-        if (b <= a)
-            continue;
-        const qreal xa = line.cursorToX(a);
-        const qreal xb = line.cursorToX(b);
-        // An opaque cell under the run hides the control's own glyphs; the
-        // glyphs are the layout's, so they land exactly where the control
-        // drew them.
-        painter.fillRect(QRectF(origin.x() + std::min(xa, xb), origin.y() + line.y(), std::abs(xb - xa),
-                                line.height()),
-                         background);
-        painter.setPen(color);
-        const QList<QGlyphRun> glyphs = line.glyphRuns(a, b - a);
-        for (QGlyphRun g : glyphs) {
-            if (run.Priority == PriorityHotSpotText && m_hotSpot.Underlined)
-                g.setUnderline(true);
-            painter.drawGlyphRun(origin, g);
-        }
+    const qreal xa = m_window.x(a);
+    const qreal xb = m_window.x(b);
+    // An opaque cell under the run hides the control's own glyphs; the
+    // glyphs drawn over it stand exactly where the control drew its own.
+    painter.fillRect(QRectF(origin.x() + std::min(xa, xb), origin.y() + line.y(), std::abs(xb - xa), line.height()),
+                     background);
+    painter.setPen(color);
+    const QList<QGlyphRun> glyphs = m_window.glyphRuns(a, b);
+    for (QGlyphRun g : glyphs) {
+        if (run.Priority == PriorityHotSpotText && m_hotSpot.Underlined)
+            g.setUnderline(true);
+        painter.drawGlyphRun(origin + m_window.offset(), g);
     }
+    return true;
 }
 
 bool TColorMemo::hotSpotUnder(const QPoint &pos, QString *src) const

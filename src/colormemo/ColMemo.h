@@ -9,6 +9,7 @@
 // scanner finds in the visible lines, and offers clickable hot spots.
 #include "colormemo/ColorRules.h"
 #include "colormemo/ColorScanner.h"
+#include "colormemo/LineWindow.h"
 #include "colormemo/TextSearch.h"
 
 #include <QPainter>
@@ -105,6 +106,9 @@ public:
     // Offsets of the text scanned by the last pass: [start, end).
     int lastScanStart() const { return m_lastScanStart; }
     int lastScanEnd() const { return m_lastScanEnd; }
+    // Characters shaped to colour the runs of the last paint: the shown
+    // part of each line with runs, not the lines' whole length.
+    int lastPaintShaped() const { return m_paintShaped; }
     int firstVisibleBlockNumber() const { return firstVisibleBlock().blockNumber(); }
     // Where a line stands in the viewport.
     QRectF blockRect(const QTextBlock &block) const
@@ -155,7 +159,13 @@ private:
     friend class TLineNumberArea;
     static constexpr int LineNumberPadding = 4; // each side of the numbers
 
+    // Lines longer than this are drawn by the pane itself, over the columns
+    // shown only.
+    static constexpr int LongLine = 1000;
+
     void updateMargins();
+    bool longLineIn(const QRect &area) const;
+    void paintText(const QRect &area);
     void paintLineNumbers(QPaintEvent *event);
 
     // Replaces Qt positions [from, to) by qtText (LF line breaks only),
@@ -170,8 +180,11 @@ private:
     void mergeLineRuns(int from, int to, int count);
     void shiftRuns(int offset);
     void clearRuns();
-    void drawRuns(QPainter &painter);
-    void drawRun(QPainter &painter, const TKeyDescr &run, const QTextBlock &block, int blockOffset,
+    // Paints the runs on the lines that `area` of the viewport shows, each
+    // line shaped only over the columns the area takes.
+    void drawRuns(QPainter &painter, const QRect &area);
+    // One run on one line of the shaped stretch; false when none of it is there.
+    bool drawRun(QPainter &painter, const TKeyDescr &run, const QTextLine &line, int lineStart,
                  const QPointF &blockTopLeft);
     bool hotSpotUnder(const QPoint &pos, QString *src) const;
     bool colouring() const;
@@ -197,6 +210,9 @@ private:
     TKeyDescrList m_runs {100};
     TKeyDescrList m_lineRuns {100};
     TColorScanner m_scanner;
+    TLineWindow m_window;
+    std::vector<int> m_lineRunIndex;
+    int m_paintShaped = 0;
 
     Pending m_pending = Pending::All;
     int m_pendingLine = -1;       // block of a pending caret-line pass

@@ -1,0 +1,220 @@
+#include "colormemo/ColMemo.h"
+#include "testmain.h"
+
+#include <QImage>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+// A page that stands on one line (a minified page): a paint shapes only the
+// columns it shows, and shows them as the control would.
+class TestLongLine : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void paintShapesOnlyTheShownColumns_data();
+    void paintShapesOnlyTheShownColumns();
+    void paintAsksForNoOtherPaint();
+    void shownColumnsLookAsOnAShortLine_data();
+    void shownColumnsLookAsOnAShortLine();
+    void textTypedLeftOfTheViewMovesWhatItShows();
+
+private:
+    QWidget *m_host = nullptr;
+    TColorMemo *m_memo = nullptr;
+};
+
+namespace {
+
+// Tags, attributes, a comment and French text with accents and a no-break
+// space; no tab, no line break.
+QString minified(qsizetype size)
+{
+    static const QString piece = QStringLiteral(
+        "<p class=\"note\">L’été, à Noël\u00A0: <b>très</b> <a href=\"a.htm\">là</a></p><!-- fin -->");
+    QString out;
+    out.reserve(size + piece.size());
+    while (out.size() < size)
+        out += piece;
+    out.truncate(size);
+    return out;
+}
+
+} // namespace
+
+void TestLongLine::init()
+{
+    // A caret that does not blink paints the same in every grab.
+    QApplication::setCursorFlashTime(0);
+    m_host = new QWidget;
+    m_host->resize(420, 240);
+    auto *layout = new QVBoxLayout(m_host);
+    m_memo = new TColorMemo(m_host);
+    layout->addWidget(m_memo);
+    // Every glyph 9 pixels wide: a scroll by whole columns moves the text
+    // by whole pixels.
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setPixelSize(15);
+    m_memo->setFont(font);
+    TColorRule *tags = m_memo->ColorRules().Add();
+    tags->SetDefKeyColor(clBlue);
+    tags->SetKeyBegEndLst({"<;>"});
+    TColorRule *comments = m_memo->ColorRules().Add();
+    comments->SetDefKeyColor(clGray);
+    comments->SetKeyBegEndLst({"<!--;-->"});
+    m_host->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_host));
+}
+
+void TestLongLine::cleanup()
+{
+    delete m_host;
+    m_host = nullptr;
+    QApplication::setCursorFlashTime(1000);
+}
+
+void TestLongLine::paintShapesOnlyTheShownColumns_data()
+{
+    QTest::addColumn<double>("scrolledTo"); // share of the horizontal range
+    QTest::addColumn<bool>("caretOnly");    // the caret's blink repaints its rectangle
+    QTest::newRow("start of the line") << 0.0 << false;
+    QTest::newRow("scrolled to the middle") << 0.5 << false;
+    QTest::newRow("scrolled to the end") << 1.0 << false;
+    QTest::newRow("caret blink in the middle") << 0.5 << true;
+}
+
+void TestLongLine::paintShapesOnlyTheShownColumns()
+{
+    QFETCH(double, scrolledTo);
+    QFETCH(bool, caretOnly);
+    const QString text = minified(1024 * 1024);
+    m_memo->SetText(text);
+    // The caret in the view's middle line, then the view where it was meant.
+    m_memo->SetSelStart(std::min(int(text.size() * scrolledTo) + 20, int(text.size())));
+    QScrollBar *bar = m_memo->horizontalScrollBar();
+    bar->setValue(int(bar->maximum() * scrolledTo));
+    QApplication::processEvents();
+    QCOMPARE(bar->value(), int(bar->maximum() * scrolledTo));
+    if (caretOnly)
+        m_memo->viewport()->repaint(m_memo->cursorRect().adjusted(-2, -2, 2, 2));
+    else
+        m_memo->viewport()->repaint();
+    // The view shows some 45 columns; the pane draws the text and then its
+    // runs, each over those columns and a margin.
+    QVERIFY2(m_memo->lastPaintShaped() > 0, "nothing coloured");
+    QVERIFY2(m_memo->lastPaintShaped() < 1000, qPrintable(QString::number(m_memo->lastPaintShaped())));
+    // The runs still lie where the tags are.
+    QVERIFY(m_memo->runs().Count() > 0 && m_memo->runs()[0].StartPos != KeyFree);
+}
+
+void TestLongLine::paintAsksForNoOtherPaint()
+{
+    m_memo->SetText(minified(200 * 1024));
+    m_memo->horizontalScrollBar()->setValue(5000);
+    QApplication::processEvents();
+    int paints = 0;
+    struct Counter : QObject
+    {
+        int *paints;
+        explicit Counter(int *p) : paints(p) {}
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++*paints;
+            return false;
+        }
+    } counter(&paints);
+    m_memo->viewport()->installEventFilter(&counter);
+    m_memo->viewport()->repaint();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    QCOMPARE(paints, 1);
+}
+
+void TestLongLine::shownColumnsLookAsOnAShortLine_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("selectFrom"); // columns of `shown`, -1 for none
+    QTest::addColumn<int>("selectTo");
+    const QString tabs = QStringLiteral("<td>\tprix\u00A0: 12 €</td>\t<!-- note -->\t<b>fin</b> ");
+    QTest::newRow("tags and accents") << minified(44) << -1 << -1;
+    QTest::newRow("tab stops") << tabs << -1 << -1;
+    QTest::newRow("selection inside the view") << minified(44) << 5 << 20;
+    QTest::newRow("selection from before the view") << tabs << -1 << 12;
+    QTest::newRow("right-to-left words") << QStringLiteral("<p lang=\"he\">שלום עולם</p> <b>fin</b>") << -1 << -1;
+}
+
+void TestLongLine::shownColumnsLookAsOnAShortLine()
+{
+    QFETCH(QString, shown);
+    QFETCH(int, selectFrom);
+    QFETCH(int, selectTo);
+    m_host->resize(800, 240);
+    // 80 columns of whole tags before: a scroll by them moves the text by
+    // 720 pixels, nine tab stops.
+    const QString before = QStringLiteral("<b>x</b>").repeated(10);
+    QString after;
+    while (after.size() < 3000)
+        after += QStringLiteral(" <u>suite</u>");
+
+    int width = 0;
+    auto render = [&](const QString &line, int columnsBefore) {
+        m_memo->SetLines({line, QStringLiteral("fin")});
+        if (selectTo >= 0) {
+            const int from = selectFrom < 0 ? 0 : columnsBefore + 3 + selectFrom;
+            m_memo->Select(from, columnsBefore + 3 + selectTo - from);
+        } else {
+            m_memo->SetSelStart(int(line.size()) + 2); // the caret on the second line
+        }
+        m_memo->horizontalScrollBar()->setValue(columnsBefore * 9);
+        QApplication::processEvents();
+        const QImage view = m_memo->viewport()->grab().toImage();
+        const QRectF first = m_memo->blockRect(m_memo->document()->firstBlock());
+        if (columnsBefore == 0) {
+            QTextCursor end(m_memo->document()->firstBlock());
+            end.movePosition(QTextCursor::EndOfBlock);
+            width = m_memo->cursorRect(end).right() + 2;
+        }
+        // From the text's left edge: the long line's text goes on left of it.
+        const int left = int(m_memo->document()->documentMargin());
+        return view.copy(QRect(left, int(first.top()), width - left, int(first.height())));
+    };
+    const QImage shortLine = render(QStringLiteral("<i>") + shown, 0);
+    QVERIFY(width > 100 && width < m_memo->viewport()->width());
+    const QImage longLine = render(before + QStringLiteral("<i>") + shown + after, 80);
+    QVERIFY(m_memo->Line(0).size() > 1000);
+    QCOMPARE(m_memo->horizontalScrollBar()->value(), 720);
+    if (longLine != shortLine) {
+        const QString row = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
+        shortLine.save(QDir::temp().filePath(QStringLiteral("longline-%1-short.png").arg(row)));
+        longLine.save(QDir::temp().filePath(QStringLiteral("longline-%1-long.png").arg(row)));
+    }
+    QVERIFY(longLine == shortLine);
+}
+
+void TestLongLine::textTypedLeftOfTheViewMovesWhatItShows()
+{
+    QString line;
+    while (line.size() < 5000)
+        line += QStringLiteral("<b>gras</b> à côté ");
+    m_memo->SetLines({line, QStringLiteral("fin")});
+    m_memo->SetSelStart(int(line.size()) + 2); // the caret on the second line
+    auto grab = [this](int scroll) {
+        m_memo->horizontalScrollBar()->setValue(scroll);
+        QApplication::processEvents();
+        const QImage view = m_memo->viewport()->grab().toImage();
+        const QRectF first = m_memo->blockRect(m_memo->document()->firstBlock());
+        return view.copy(QRect(0, int(first.top()), view.width(), int(first.height())));
+    };
+    const QImage before = grab(9 * 300);
+    // The same view again, its first column found again from the last paint.
+    QVERIFY(grab(9 * 300) == before);
+    // Three columns more left of the view, not through the caret.
+    QTextCursor(m_memo->document()->findBlockByNumber(0)).insertText(QStringLiteral("<i>"));
+    QVERIFY(grab(9 * 303) == before);
+}
+
+PEMO_TEST(TestLongLine)
+#include "tst_longline.moc"
