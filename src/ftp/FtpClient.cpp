@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QLoggingCategory>
 #include <QSslSocket>
 #include <QTimer>
@@ -94,6 +95,15 @@ void TCustomFtpClient::applySocks(TAsyncSocket *socket) const
     socket->setSocksUsercode(FSocksUserCode);
     socket->setSocksPassword(FSocksPassword);
     socket->setSocksAuthentication(!level.isEmpty() && !FSocksUserCode.isEmpty());
+}
+
+bool TCustomFtpClient::IsSafeArgument(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == u'\r' || c == u'\n' || c == QChar(0))
+            return false;
+    }
+    return true;
 }
 
 const char *TCustomFtpClient::StateName(TFtpState s)
@@ -331,14 +341,21 @@ void TCustomFtpClient::sendCommand(TFtpStep step, const QString &line, QList<int
         if (!FConnected)
             throw FtpException(QStringLiteral("FTP component not connected"));
     }
+    QString cmd = line;
+    if (auto handler = OnCommand)
+        handler(this, cmd);
+    if (!IsSafeArgument(cmd)) {
+        FStatusCode = 501;
+        FLastResponse = QStringLiteral("501 Command not sent: an argument holds CR, LF or NUL");
+        FErrorMessage = FLastResponse;
+        display(QStringLiteral("! ") + FLastResponse);
+        throw FtpUnsafeArgument(cmd);
+    }
     FStep = step;
     FOkResponses = accepted.mid(0, 16);
     FNext = &TCustomFtpClient::standardReply;
     FAfterReply = afterReply;
     setState(ftpStWaitingReply);
-    QString cmd = line;
-    if (auto handler = OnCommand)
-        handler(this, cmd);
     display(QStringLiteral("> ") + shownCommand(cmd));
     if (FControlSocket->State() == TAsyncSocket::wsConnected)
         FControlSocket->Send(cmd.toUtf8() + "\r\n");
@@ -1081,12 +1098,23 @@ void TCustomFtpClient::transferFinalReply()
 
 void TCustomFtpClient::dataSessionAvailable()
 {
-    QTcpSocket *accepted = FDataSocket->Accept();
-    if (!accepted)
-        return;
-    FDataSocket->Dup(accepted); // the listening socket is closed
-    if (!startDataTls())
-        dataReady();
+    // Anyone may reach the port we named in PORT; only the server may carry
+    // the data. Others are turned away and the wait goes on.
+    const QHostAddress server(FControlSocket->GetPeerAddr());
+    while (QTcpSocket *accepted = FDataSocket->Accept()) {
+        const QHostAddress peer = accepted->peerAddress();
+        if (server.isNull() || peer.isEqual(server, QHostAddress::ConvertV4MappedToIPv4)) {
+            FDataSocket->Dup(accepted); // the listening socket is closed
+            if (!startDataTls())
+                dataReady();
+            return;
+        }
+        display(QStringLiteral("! Data connection from ") + peer.toString()
+                + QStringLiteral(" refused: the server is ") + server.toString());
+        qCWarning(lcFtp, "data connection from %s refused", qPrintable(peer.toString()));
+        accepted->abort();
+        accepted->deleteLater();
+    }
 }
 
 // The data connection counts once it carries data: over TLS, once the
@@ -1135,6 +1163,14 @@ void TCustomFtpClient::dataAvailable()
         if (serial != FTransferSerial || !FTransferActive)
             return; // the progress handler ended the request
         FByteCount += n;
+        if (FStep != stRetr && FByteCount > FListingLimit) {
+            display(QStringLiteral("! Listing too large"));
+            FTransferError = 426;
+            FErrorMessage = QStringLiteral("426 Listing too large: more than ")
+                            + QString::number(FListingLimit) + QStringLiteral(" bytes");
+            FDataSocket->Close();
+            return;
+        }
         if (FLocalFile.isOpen() && FLocalFile.write(FReceiveBuffer.constData(), n) != n) {
             display(QStringLiteral("! Error writing local file"));
             FTransferError = 426;

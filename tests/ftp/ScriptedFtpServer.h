@@ -41,6 +41,12 @@ public:
     bool connectOnPort = false;
     // Uploads: hang up after the first bytes, then still reply 226.
     bool cutUploadShort = false;
+    // Active mode: a stranger from this local address (127.0.0.2, say)
+    // reaches the client's data port first and sends intruderData; the real
+    // connection follows once the stranger is in.
+    QString intruderAddress;
+    QByteArray intruderData = "planted by a stranger\r\n";
+    bool intruderTurnedAway = false;
 
     QStringList transcript;     // every command line, as received
     QByteArray uploaded;        // what STOR/APPE brought
