@@ -99,6 +99,8 @@ QStringList remoteNames(const QByteArray &listing)
             line.chop(1);
         if (line.isEmpty() || line == ".")
             continue;
+        if (names.size() >= MaxRemoteNames)
+            break;
         names << QString::fromUtf8(line);
     }
     return names;

@@ -58,7 +58,9 @@ QString localIconKey(const QString &name, bool directory);
 // The key of a remote name, which carries no type: the text after the first ".".
 QString remoteIconKey(const QString &name);
 
-// The names of a bare name listing, one a line, without "." or empty lines.
+// The names of a bare name listing, one a line, without "." or empty lines,
+// at most MaxRemoteNames of them.
+constexpr qsizetype MaxRemoteNames = 100000;
 QStringList remoteNames(const QByteArray &listing);
 
 // Pages, styles and scripts travel as text (their line ends follow the

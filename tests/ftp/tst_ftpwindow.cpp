@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -629,6 +630,142 @@ private Q_SLOTS:
         // The listing that follows is refused by the engine, still waiting.
         QVERIFY(log.contains(
             QStringLiteral("! Commande non envoyée : le serveur n'a pas encore répondu à la précédente.")));
+    }
+
+    // A server that fails in the middle of a publish: the window keeps its
+    // event loop turning, says in French what happened, connects again at
+    // once, and the file sent again arrives whole; the local file is left
+    // as it was.
+    void faultsDuringAPublish_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("stops answering mid-transfer") << QStringLiteral("silent") << QStringLiteral("ne répond plus");
+        QTest::newRow("closes the control connection during the upload")
+            << QStringLiteral("closeControl") << QStringLiteral("a fermé la connexion");
+        QTest::newRow("closes the data connection early, then says 226")
+            << QStringLiteral("cutData") << QStringLiteral("le fichier n'a pas été envoyé");
+        QTest::newRow("refuses the data connection")
+            << QStringLiteral("refuseData") << QStringLiteral("le fichier n'a pas été envoyé");
+    }
+    void faultsDuringAPublish()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, said);
+        ScriptedFtpServer server;
+        server.replies.insert(QStringLiteral("PWD"), "257 \"/site\" is the current directory\r\n");
+        server.downloadData = "index.htm\r\n";
+        QByteArray page = "<!DOCTYPE html>\n<p>Déjà l\u2019été à Noël\u00A0!</p>\n";
+        // Larger than what the system's buffers take in at once, so that a
+        // server that stops reading is seen before the file is all handed over.
+        while (page.size() < 6 * 1024 * 1024)
+            page += "<p>ligne de contenu pour remplir la page</p>\n";
+        writeFile(QStringLiteral("page.htm"), page);
+        const QDateTime modified = QFileInfo(QStringLiteral("page.htm")).lastModified();
+        QTcpServer closedPort;
+        QVERIFY(closedPort.listen(QHostAddress::LocalHost, 0));
+        const quint16 refusedPort = closedPort.serverPort();
+        closedPort.close();
+        bool faulty = false;
+        server.onCommand = [&](const QString &line) {
+            if (!faulty)
+                return false;
+            if (fault == QLatin1String("refuseData") && line == QLatin1String("PASV")) {
+                server.send(QStringLiteral("227 Entering Passive Mode (127,0,0,1,%1,%2)\r\n")
+                                .arg(refusedPort / 256).arg(refusedPort % 256).toLatin1());
+                return true;
+            }
+            if (!line.startsWith(QLatin1String("STOR ")))
+                return false;
+            if (fault == QLatin1String("refuseData")) {
+                server.send("425 Can't open data connection\r\n");
+                return true;
+            }
+            if (fault == QLatin1String("silent")) {
+                server.send("150 Ok to send data\r\n"); // and nothing more, ever
+                return true;
+            }
+            if (fault == QLatin1String("closeControl")) {
+                server.send("150 Ok to send data\r\n");
+                QTimer::singleShot(50, &server, [&] { server.closeControl(); });
+                return true;
+            }
+            server.cutUploadShort = fault == QLatin1String("cutData");
+            return false;
+        };
+        TFtp w;
+        w.show();
+        w.setWaitLimit(1500);
+        w.ModePassif->setChecked(true);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(QString::number(server.port()));
+        w.Usager->setText(QStringLiteral("pemo"));
+        w.Passe->setText(QStringLiteral("secret"));
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        w.LitRepert();
+
+        QElapsedTimer gapClock;
+        qint64 longestGap = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestGap = qMax(longestGap, gapClock.restart());
+        });
+        faulty = true;
+        gapClock.start();
+        ticker.start(10);
+        selectLocal(w, {QStringLiteral("page.htm")});
+        w.EnvoyerClick();
+        ticker.stop();
+        QVERIFY2(longestGap <= 100, qPrintable(QString::number(longestGap)));
+        QTRY_VERIFY(!m_boxes.isEmpty());
+        const QString told = w.Journal->toPlainText() + u'\n';
+        QString boxes;
+        for (const Platform::MessageRecord &box : std::as_const(m_boxes))
+            boxes += box.text + u'\n';
+        QVERIFY2(QString(told + boxes).contains(said), qPrintable(boxes));
+        QCOMPARE(readFile(QStringLiteral("page.htm")), page);
+        QCOMPARE(QFileInfo(QStringLiteral("page.htm")).lastModified(), modified);
+
+        faulty = false;
+        server.cutUploadShort = false;
+        m_boxes.clear();
+        QVERIFY(w.Connecter->isEnabled());
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        w.LitRepert();
+        selectLocal(w, {QStringLiteral("page.htm")});
+        w.EnvoyerClick();
+        QVERIFY2(m_boxes.isEmpty(), m_boxes.isEmpty() ? "" : qPrintable(m_boxes.first().text));
+        QCOMPARE(server.uploaded.size(), page.size());
+        QCOMPARE(server.uploaded, page);
+        QCOMPARE(readFile(QStringLiteral("page.htm")), page);
+    }
+
+    // Names the server lists may hold line breaks: they show, but a command
+    // with them is not sent, and the user is told why.
+    void listedNameWithALineBreakIsNotSent()
+    {
+        ScriptedFtpServer server;
+        server.replies.insert(QStringLiteral("PWD"), "257 \"/site\" is the current directory\r\n");
+        server.downloadData = "docs\rDELE index.htm\r\nindex.htm\r\n";
+        TFtp w;
+        w.show();
+        w.setWaitLimit(1500);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(QString::number(server.port()));
+        w.Usager->setText(QStringLiteral("pemo"));
+        w.Passe->setText(QStringLiteral("secret"));
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QVERIFY(remoteNames(w).contains(QStringLiteral("docs\rDELE index.htm")));
+        selectRemote(w, {QStringLiteral("docs\rDELE index.htm")});
+        m_answers = {Platform::Answer::Ok};
+        w.ListeHote->setFocus();
+        QTest::keyClick(w.ListeHote, Qt::Key_Delete);
+        QCOMPARE(server.transcript.filter(QRegularExpression(QStringLiteral("^(CWD|DELE|RMD)"))), QStringList());
+        QVERIFY(w.Journal->toPlainText().contains(
+            QStringLiteral("! Commande non envoyée : le nom contient un retour à la ligne ou un caractère nul")));
     }
 
     void secureConnectionRefusedByServer()
