@@ -351,6 +351,14 @@ void TCustomFtpClient::sendCommand(TFtpStep step, const QString &line, QList<int
         display(QStringLiteral("! ") + FLastResponse);
         throw FtpUnsafeArgument(cmd);
     }
+    QByteArray bytes = cmd.toUtf8();
+    if (FWindows1252Names && !FtpReply::encodeWindows1252(cmd, bytes)) {
+        FStatusCode = 501;
+        FLastResponse = QStringLiteral("501 Command not sent: a name has no Windows-1252 form");
+        FErrorMessage = FLastResponse;
+        display(QStringLiteral("! ") + FLastResponse);
+        throw FtpException(FLastResponse);
+    }
     FStep = step;
     FOkResponses = accepted.mid(0, 16);
     FNext = &TCustomFtpClient::standardReply;
@@ -358,7 +366,7 @@ void TCustomFtpClient::sendCommand(TFtpStep step, const QString &line, QList<int
     setState(ftpStWaitingReply);
     display(QStringLiteral("> ") + shownCommand(cmd));
     if (FControlSocket->State() == TAsyncSocket::wsConnected)
-        FControlSocket->Send(cmd.toUtf8() + "\r\n");
+        FControlSocket->Send(bytes + "\r\n");
 }
 
 // Runs once per step.
@@ -556,6 +564,7 @@ void TCustomFtpClient::doOpen()
     FReader.clear();
     FConnected = false;
     FDataProtected = false;
+    FWindows1252Names = false;
     FTlsFailure = ftpTlsNone;
     FControlSocket->setTlsCapable(FUseTls);
     const QString host = FConnectionType == ftpProxy ? FProxyServer : FHostName;

@@ -225,6 +225,10 @@ public:
     static const char *StateName(TFtpState s);
     // Whether a text can go out inside a command line.
     static bool IsSafeArgument(const QString &text);
+    // Command lines go out in Windows-1252 instead of UTF-8, for a server
+    // whose names are not UTF-8. Each new connection starts in UTF-8.
+    bool Windows1252Names() const { return FWindows1252Names; }
+    void setWindows1252Names(bool v) { FWindows1252Names = v; }
     // Longest listing taken (LIST, NLST); a longer one ends the request with
     // an error instead of filling the disk. Tests lower it.
     static constexpr qint64 DefaultListingLimit = 64 * 1024 * 1024;
@@ -463,6 +467,7 @@ private:
     QByteArray FReceiveBuffer;
     quint64 FTransferSerial = 0;
     qint64 FListingLimit = DefaultListingLimit;
+    bool FWindows1252Names = false;
 
     TAsyncSocket *FControlSocket = nullptr;
     TAsyncSocket *FDataSocket = nullptr;

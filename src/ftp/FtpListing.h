@@ -62,6 +62,9 @@ QString remoteIconKey(const QString &name);
 // at most MaxRemoteNames of them.
 constexpr qsizetype MaxRemoteNames = 100000;
 QStringList remoteNames(const QByteArray &listing);
+// The same; a listing that is not valid UTF-8 is read as Windows-1252, and
+// windows1252 tells which way it was read.
+QStringList remoteNames(const QByteArray &listing, bool *windows1252);
 
 // Pages, styles and scripts travel as text (their line ends follow the
 // server's system); every other file as binary.

@@ -130,6 +130,12 @@ QString listingCut(qsizetype shown)
         .arg(QLocale(QLocale::French).toString(qlonglong(shown)));
 }
 
+QString windows1252Names()
+{
+    return QStringLiteral("Les noms du serveur ne sont pas en UTF-8 : ils sont lus et envoyés en Windows-1252 "
+                          "pour cette connexion.");
+}
+
 QString deleteFailure(const QString &name, bool folder, const QString &reply)
 {
     return QStringLiteral("- ") + quoted(name)

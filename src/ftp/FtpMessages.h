@@ -26,6 +26,8 @@ QString refusedCommand(bool connected, bool busy);
 QString unsafeName(const QString &line);
 // The server's list held more names than the window shows.
 QString listingCut(qsizetype shown);
+// The server's names are not UTF-8: they are taken as Windows-1252.
+QString windows1252Names();
 // One line per remote entry that could not be deleted, then the message
 // that gathers them.
 QString deleteFailure(const QString &name, bool folder, const QString &reply);

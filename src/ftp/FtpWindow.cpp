@@ -518,8 +518,15 @@ void TFtp::LitRepert2()
     QStringList names;
     QFile listing(m_listingFile);
     if (listing.exists()) {
-        if (listing.open(QIODevice::ReadOnly))
-            names = FtpListing::remoteNames(listing.readAll());
+        if (listing.open(QIODevice::ReadOnly)) {
+            bool windows1252 = false;
+            names = FtpListing::remoteNames(listing.readAll(), &windows1252);
+            if (windows1252 && !FtpClient1->Windows1252Names()) {
+                // Names go back to the server in the bytes it listed them in.
+                FtpClient1->setWindows1252Names(true);
+                Display(QStringLiteral("! ") + FtpMessages::windows1252Names());
+            }
+        }
         listing.close();
         listing.remove();
     }

@@ -98,6 +98,7 @@ void ScriptedFtpServer::readControl()
     FBuffer += FControl->readAll();
     qsizetype end;
     while ((end = FBuffer.indexOf("\r\n")) >= 0) {
+        rawTranscript << FBuffer.left(end);
         const QString line = QString::fromUtf8(FBuffer.left(end));
         FBuffer.remove(0, end + 2);
         transcript << line;

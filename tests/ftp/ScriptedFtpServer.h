@@ -49,6 +49,7 @@ public:
     bool intruderTurnedAway = false;
 
     QStringList transcript;     // every command line, as received
+    QList<QByteArray> rawTranscript; // the same, in the bytes that came
     QByteArray uploaded;        // what STOR/APPE brought
     bool uploadConnectionOpened = false;
     bool dataClosedByServer = false;

@@ -768,6 +768,40 @@ private Q_SLOTS:
             QStringLiteral("! Commande non envoyée : le nom contient un retour à la ligne ou un caractère nul")));
     }
 
+    // A server whose names are not UTF-8: they read as Windows-1252, and go
+    // back in the same bytes, so an accented name can still be deleted.
+    void windows1252NamesAreSentBackAsListed()
+    {
+        ScriptedFtpServer server;
+        server.replies.insert(QStringLiteral("PWD"), "257 \"/site\" is the current directory\r\n");
+        server.replies.insert(QStringLiteral("CWD"), "550 Not a directory\r\n");
+        server.downloadData = "caf\xe9.htm\r\n\x80uros.txt\r\nindex.htm\r\n";
+        TFtp w;
+        w.show();
+        w.setWaitLimit(1500);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(QString::number(server.port()));
+        w.Usager->setText(QStringLiteral("pemo"));
+        w.Passe->setText(QStringLiteral("secret"));
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QCOMPARE(remoteNames(w), QStringList({"..", "café.htm", "index.htm", "€uros.txt"}));
+        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("ne sont pas en UTF-8")));
+        selectRemote(w, {QStringLiteral("café.htm"), QStringLiteral("€uros.txt")});
+        m_answers = {Platform::Answer::Ok};
+        w.ListeHote->setFocus();
+        QTest::keyClick(w.ListeHote, Qt::Key_Delete);
+        QVERIFY(server.rawTranscript.contains(QByteArray("DELE caf\xe9.htm")));
+        QVERIFY(server.rawTranscript.contains(QByteArray("DELE \x80uros.txt")));
+
+        // A new connection starts in UTF-8 again.
+        server.downloadData = "été.htm\r\n";
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QCOMPARE(remoteNames(w), QStringList({"..", "été.htm"}));
+        QVERIFY(!w.FtpClient1->Windows1252Names());
+    }
+
     void secureConnectionRefusedByServer()
     {
         LoopbackServer server; // no TLS there
