@@ -9,10 +9,10 @@ void LineReader::append(const QByteArray &bytes)
     qsizetype from = 0;
     if (FDiscarding) {
         // Drop the tail of an overlong line up to its end.
+        // Searched with indexOf: a server may send megabytes without a
+        // line end, and a byte-by-byte loop would hold up the event loop.
         qsizetype end = -1;
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            if (bytes.at(i) != '\n')
-                continue;
+        for (qsizetype i = bytes.indexOf('\n'); i >= 0; i = bytes.indexOf('\n', i + 1)) {
             const bool afterCR = i > 0 ? bytes.at(i - 1) == '\r' : FDiscardCR;
             if (FAcceptLF || afterCR) {
                 end = i;
@@ -37,9 +37,7 @@ bool LineReader::takeLine(QString &line)
     if (FDiscarding)
         return false;
     qsizetype end = -1;   // index of the LF that ends the line
-    for (qsizetype i = FScanned; i < FBuffer.size(); ++i) {
-        if (FBuffer.at(i) != '\n')
-            continue;
+    for (qsizetype i = FBuffer.indexOf('\n', FScanned); i >= 0; i = FBuffer.indexOf('\n', i + 1)) {
         if (FAcceptLF || (i > 0 && FBuffer.at(i - 1) == '\r')) {
             end = i;
             break;

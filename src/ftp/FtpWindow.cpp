@@ -630,6 +630,14 @@ void TFtp::ConnecterClick()
     if (Hote->text().isEmpty() || Usager->text().isEmpty())
         return;
     Deconnecter->setEnabled(true);
+    if (FtpClient1->Busy()) {
+        // A command still waits for a server that answers slowly or not at
+        // all: a polite QUIT would queue behind it. The session is dropped.
+        ++m_ownClose;
+        FtpClient1->Abort();
+        --m_ownClose;
+        settle();
+    }
     if (FtpClient1->IsConnected()) {
         ++m_ownClose;
         try {

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHostAddress>
 #include <QLabel>
@@ -647,6 +648,9 @@ private Q_SLOTS:
             << QStringLiteral("cutData") << QStringLiteral("le fichier n'a pas été envoyé");
         QTest::newRow("refuses the data connection")
             << QStringLiteral("refuseData") << QStringLiteral("le fichier n'a pas été envoyé");
+        QTest::newRow("answers one byte a second") << QStringLiteral("slow") << QStringLiteral("n'a pas répondu en 2 secondes");
+        QTest::newRow("sends a 10 MB line") << QStringLiteral("longLine") << QStringLiteral("le fichier n'a pas été envoyé");
+        QTest::newRow("sends garbage") << QStringLiteral("garbage") << QStringLiteral("le fichier n'a pas été envoyé");
     }
     void faultsDuringAPublish()
     {
@@ -667,7 +671,14 @@ private Q_SLOTS:
         const quint16 refusedPort = closedPort.serverPort();
         closedPort.close();
         bool faulty = false;
+        // The slow server drips its reply to TYPE and never answers QUIT in
+        // that session: only a new session stops it.
+        bool stuck = false;
         server.onCommand = [&](const QString &line) {
+            if (line.startsWith(QLatin1String("USER ")))
+                stuck = false;
+            if (stuck && line == QLatin1String("QUIT"))
+                return true;
             if (!faulty)
                 return false;
             if (fault == QLatin1String("refuseData") && line == QLatin1String("PASV")) {
@@ -675,8 +686,33 @@ private Q_SLOTS:
                                 .arg(refusedPort / 256).arg(refusedPort % 256).toLatin1());
                 return true;
             }
+            if (fault == QLatin1String("slow") && line.startsWith(QLatin1String("TYPE "))) {
+                auto *drip = new QTimer(&server);
+                auto rest = std::make_shared<QByteArray>("200 Type set\r\n");
+                stuck = true;
+                QObject::connect(drip, &QTimer::timeout, &server, [&server, &stuck, drip, rest] {
+                    if (!stuck || rest->isEmpty()) {
+                        drip->stop();
+                        return;
+                    }
+                    server.send(rest->left(1));
+                    rest->remove(0, 1);
+                });
+                drip->start(1000);
+                return true;
+            }
             if (!line.startsWith(QLatin1String("STOR ")))
                 return false;
+            if (fault == QLatin1String("longLine")) {
+                for (int i = 0; i < 10; ++i)
+                    server.send(QByteArray(1024 * 1024, 'x'));
+                server.send("\r\n553 Refused\r\n");
+                return true;
+            }
+            if (fault == QLatin1String("garbage")) {
+                server.send("\xff\xfe\x01garbage \xc3(\r\n\x80\x81\r\n451 Local error\r\n");
+                return true;
+            }
             if (fault == QLatin1String("refuseData")) {
                 server.send("425 Can't open data connection\r\n");
                 return true;
@@ -731,8 +767,11 @@ private Q_SLOTS:
         server.cutUploadShort = false;
         m_boxes.clear();
         QVERIFY(w.Connecter->isEnabled());
+        QElapsedTimer reconnecting;
+        reconnecting.start();
         w.ConnecterClick();
         QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QVERIFY2(reconnecting.elapsed() < 1000, qPrintable(QString::number(reconnecting.elapsed())));
         w.LitRepert();
         selectLocal(w, {QStringLiteral("page.htm")});
         w.EnvoyerClick();
