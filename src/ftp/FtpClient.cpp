@@ -521,6 +521,8 @@ void TCustomFtpClient::dispatchReply(const QString &line)
     case ftpStWaitingReply:
         if (!FtpReply::isFinal(line))
             return; // intermediate line of a multi-line reply
+        if (takeOwedReply(line))
+            return;
         FStatusCode = FtpReply::code(line);
         if (!FNext) {
             display(QStringLiteral("! Program error: FNext is nil"));
@@ -528,8 +530,34 @@ void TCustomFtpClient::dispatchReply(const QString &line)
         }
         (this->*FNext)();
         return;
-    default: display(QStringLiteral("< ") + line); return;
+    default:
+        if (FtpReply::isFinal(line) && takeOwedReply(line))
+            return;
+        display(QStringLiteral("< ") + line);
+        return;
     }
+}
+
+// A transfer given up on our side (its data connection failed) while the
+// server had not yet answered its command: that answer is still to come, and
+// must not pass for the answer to the next command.
+void TCustomFtpClient::noteOwedReply()
+{
+    if (FState == ftpStWaitingReply
+        && (FNext == &TCustomFtpClient::transferReply || FNext == &TCustomFtpClient::transferFinalReply))
+        FOwedReply = true;
+}
+
+bool TCustomFtpClient::takeOwedReply(const QString &line)
+{
+    if (!FOwedReply)
+        return false;
+    display(QStringLiteral("< ") + line + QStringLiteral(" (late answer to the failed transfer)"));
+    // A preliminary 1xx reply announces the final one, which is owed still.
+    const int code = FtpReply::code(line);
+    if (code < 100 || code >= 200)
+        FOwedReply = false;
+    return true;
 }
 
 void TCustomFtpClient::standardReply()
@@ -565,6 +593,7 @@ void TCustomFtpClient::doOpen()
     FConnected = false;
     FDataProtected = false;
     FWindows1252Names = false;
+    FOwedReply = false;
     FTlsFailure = ftpTlsNone;
     FControlSocket->setTlsCapable(FUseTls);
     const QString host = FConnectionType == ftpProxy ? FProxyServer : FHostName;
@@ -838,6 +867,7 @@ void TCustomFtpClient::dataTlsDone(int error)
         if (FErrorMessage.isEmpty())
             FErrorMessage = FLastResponse;
         display(QStringLiteral("! ") + FLastResponse);
+        noteOwedReply();
         failTransferStart(500);
         return;
     }
@@ -1145,6 +1175,7 @@ void TCustomFtpClient::dataConnected(int error)
         if (FErrorMessage.isEmpty())
             FErrorMessage = FLastResponse;
         display(QStringLiteral("! ") + FLastResponse);
+        noteOwedReply();
         failTransferStart(500);
         return;
     }
@@ -1354,6 +1385,7 @@ void TCustomFtpClient::Abort()
     FControlSocket->Close(); // ends a request in flight through the closed handler
     FConnected = false;
     FReader.clear();
+    FOwedReply = false;
     if (FRequestActive)
         stepDone(); // looking up or connecting: no connection to close
     setState(ftpStReady);

@@ -345,6 +345,8 @@ private:
     void controlDataAvailable();
     void dispatchReply(const QString &line);
     void standardReply();
+    void noteOwedReply();
+    bool takeOwedReply(const QString &line);
     void lateReply();
     // connection
     void doOpen();
@@ -468,6 +470,7 @@ private:
     quint64 FTransferSerial = 0;
     qint64 FListingLimit = DefaultListingLimit;
     bool FWindows1252Names = false;
+    bool FOwedReply = false; // a failed transfer's command has its answer to come
 
     TAsyncSocket *FControlSocket = nullptr;
     TAsyncSocket *FDataSocket = nullptr;

@@ -9,6 +9,9 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QHostAddress>
+#include <QTcpServer>
 
 namespace {
 
@@ -673,6 +676,78 @@ private Q_SLOTS:
         QCOMPARE(f.readAll(), server.downloadData);
         QTRY_VERIFY(server.intruderTurnedAway);
         QVERIFY(probe.display.filter(QStringLiteral("Data connection from 127.0.0.2 refused")).size() == 1);
+    }
+
+    // The data connection fails before the server has answered the transfer
+    // command: its answer comes later and must not be taken for the answer
+    // to the next command.
+    void lateAnswerToAFailedTransferIsNotTheNextOnes_data()
+    {
+        QTest::addColumn<QByteArray>("lateAnswer");
+        QTest::newRow("425 alone") << QByteArray("425 Can't open data connection\r\n");
+        QTest::newRow("150 then 426") << QByteArray("150 Opening\r\n426 Connection closed\r\n");
+    }
+    void lateAnswerToAFailedTransferIsNotTheNextOnes()
+    {
+        QFETCH(QByteArray, lateAnswer);
+        ScriptedFtpServer server;
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        const quint16 refused = closed.serverPort();
+        closed.close();
+        bool owing = false;
+        QStringList waiting;
+        server.onCommand = [&](const QString &line) {
+            if (line == QLatin1String("PASV")) {
+                server.send(QStringLiteral("227 Entering Passive Mode (127,0,0,1,%1,%2)\r\n")
+                                .arg(refused / 256).arg(refused % 256).toLatin1());
+                return true;
+            }
+            // Like any server, it answers in order: what comes after STOR
+            // waits for STOR's answer.
+            if (line.startsWith(QLatin1String("STOR"))) {
+                owing = true;
+                QTimer::singleShot(300, &server, [&] {
+                    server.send(lateAnswer);
+                    owing = false;
+                    for (const QString &held : std::as_const(waiting))
+                        server.send(server.replies.value(held.section(u' ', 0, 0)));
+                    waiting.clear();
+                });
+                return true;
+            }
+            if (owing) {
+                waiting << line;
+                return true;
+            }
+            return false;
+        };
+        TFtpClient c;
+        Probe probe;
+        probe.attach(c);
+        QVERIFY(logIn(c, server, probe));
+        QTemporaryDir dir;
+        const QString local = dir.filePath(QStringLiteral("p.htm"));
+        QFile f(local);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<p>été</p>");
+        f.close();
+        c.setLocalFileName(local);
+        c.setHostFileName(QStringLiteral("p.htm"));
+        c.SetPassiveMode(true);
+        c.StoreFile();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QVERIFY(probe.done.first().error != 0);
+        probe.done.clear();
+        c.Pwd();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QVERIFY2(probe.done.first().error == 0, qPrintable(probe.display.join(u'\n')));
+        QCOMPARE(c.ReplyDir(), QStringLiteral("/pub"));
+        probe.done.clear();
+        c.Pwd();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QCOMPARE(probe.done.first().error, quint16(0));
+        QCOMPARE(c.StatusCode(), 257);
     }
 
     void listingOverTheLimitIsAnError()
