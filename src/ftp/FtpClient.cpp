@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QLoggingCategory>
 #include <QSslSocket>
 #include <QTimer>
@@ -94,6 +95,15 @@ void TCustomFtpClient::applySocks(TAsyncSocket *socket) const
     socket->setSocksUsercode(FSocksUserCode);
     socket->setSocksPassword(FSocksPassword);
     socket->setSocksAuthentication(!level.isEmpty() && !FSocksUserCode.isEmpty());
+}
+
+bool TCustomFtpClient::IsSafeArgument(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == u'\r' || c == u'\n' || c == QChar(0))
+            return false;
+    }
+    return true;
 }
 
 const char *TCustomFtpClient::StateName(TFtpState s)
@@ -331,17 +341,32 @@ void TCustomFtpClient::sendCommand(TFtpStep step, const QString &line, QList<int
         if (!FConnected)
             throw FtpException(QStringLiteral("FTP component not connected"));
     }
+    QString cmd = line;
+    if (auto handler = OnCommand)
+        handler(this, cmd);
+    if (!IsSafeArgument(cmd)) {
+        FStatusCode = 501;
+        FLastResponse = QStringLiteral("501 Command not sent: an argument holds CR, LF or NUL");
+        FErrorMessage = FLastResponse;
+        display(QStringLiteral("! ") + FLastResponse);
+        throw FtpUnsafeArgument(cmd);
+    }
+    QByteArray bytes = cmd.toUtf8();
+    if (FWindows1252Names && !FtpReply::encodeWindows1252(cmd, bytes)) {
+        FStatusCode = 501;
+        FLastResponse = QStringLiteral("501 Command not sent: a name has no Windows-1252 form");
+        FErrorMessage = FLastResponse;
+        display(QStringLiteral("! ") + FLastResponse);
+        throw FtpException(FLastResponse);
+    }
     FStep = step;
     FOkResponses = accepted.mid(0, 16);
     FNext = &TCustomFtpClient::standardReply;
     FAfterReply = afterReply;
     setState(ftpStWaitingReply);
-    QString cmd = line;
-    if (auto handler = OnCommand)
-        handler(this, cmd);
     display(QStringLiteral("> ") + shownCommand(cmd));
     if (FControlSocket->State() == TAsyncSocket::wsConnected)
-        FControlSocket->Send(cmd.toUtf8() + "\r\n");
+        FControlSocket->Send(bytes + "\r\n");
 }
 
 // Runs once per step.
@@ -496,6 +521,8 @@ void TCustomFtpClient::dispatchReply(const QString &line)
     case ftpStWaitingReply:
         if (!FtpReply::isFinal(line))
             return; // intermediate line of a multi-line reply
+        if (takeOwedReply(line))
+            return;
         FStatusCode = FtpReply::code(line);
         if (!FNext) {
             display(QStringLiteral("! Program error: FNext is nil"));
@@ -503,8 +530,34 @@ void TCustomFtpClient::dispatchReply(const QString &line)
         }
         (this->*FNext)();
         return;
-    default: display(QStringLiteral("< ") + line); return;
+    default:
+        if (FtpReply::isFinal(line) && takeOwedReply(line))
+            return;
+        display(QStringLiteral("< ") + line);
+        return;
     }
+}
+
+// A transfer given up on our side (its data connection failed) while the
+// server had not yet answered its command: that answer is still to come, and
+// must not pass for the answer to the next command.
+void TCustomFtpClient::noteOwedReply()
+{
+    if (FState == ftpStWaitingReply
+        && (FNext == &TCustomFtpClient::transferReply || FNext == &TCustomFtpClient::transferFinalReply))
+        FOwedReply = true;
+}
+
+bool TCustomFtpClient::takeOwedReply(const QString &line)
+{
+    if (!FOwedReply)
+        return false;
+    display(QStringLiteral("< ") + line + QStringLiteral(" (late answer to the failed transfer)"));
+    // A preliminary 1xx reply announces the final one, which is owed still.
+    const int code = FtpReply::code(line);
+    if (code < 100 || code >= 200)
+        FOwedReply = false;
+    return true;
 }
 
 void TCustomFtpClient::standardReply()
@@ -539,6 +592,8 @@ void TCustomFtpClient::doOpen()
     FReader.clear();
     FConnected = false;
     FDataProtected = false;
+    FWindows1252Names = false;
+    FOwedReply = false;
     FTlsFailure = ftpTlsNone;
     FControlSocket->setTlsCapable(FUseTls);
     const QString host = FConnectionType == ftpProxy ? FProxyServer : FHostName;
@@ -812,6 +867,7 @@ void TCustomFtpClient::dataTlsDone(int error)
         if (FErrorMessage.isEmpty())
             FErrorMessage = FLastResponse;
         display(QStringLiteral("! ") + FLastResponse);
+        noteOwedReply();
         failTransferStart(500);
         return;
     }
@@ -1081,12 +1137,23 @@ void TCustomFtpClient::transferFinalReply()
 
 void TCustomFtpClient::dataSessionAvailable()
 {
-    QTcpSocket *accepted = FDataSocket->Accept();
-    if (!accepted)
-        return;
-    FDataSocket->Dup(accepted); // the listening socket is closed
-    if (!startDataTls())
-        dataReady();
+    // Anyone may reach the port we named in PORT; only the server may carry
+    // the data. Others are turned away and the wait goes on.
+    const QHostAddress server(FControlSocket->GetPeerAddr());
+    while (QTcpSocket *accepted = FDataSocket->Accept()) {
+        const QHostAddress peer = accepted->peerAddress();
+        if (server.isNull() || peer.isEqual(server, QHostAddress::ConvertV4MappedToIPv4)) {
+            FDataSocket->Dup(accepted); // the listening socket is closed
+            if (!startDataTls())
+                dataReady();
+            return;
+        }
+        display(QStringLiteral("! Data connection from ") + peer.toString()
+                + QStringLiteral(" refused: the server is ") + server.toString());
+        qCWarning(lcFtp, "data connection from %s refused", qPrintable(peer.toString()));
+        accepted->abort();
+        accepted->deleteLater();
+    }
 }
 
 // The data connection counts once it carries data: over TLS, once the
@@ -1108,6 +1175,7 @@ void TCustomFtpClient::dataConnected(int error)
         if (FErrorMessage.isEmpty())
             FErrorMessage = FLastResponse;
         display(QStringLiteral("! ") + FLastResponse);
+        noteOwedReply();
         failTransferStart(500);
         return;
     }
@@ -1135,6 +1203,14 @@ void TCustomFtpClient::dataAvailable()
         if (serial != FTransferSerial || !FTransferActive)
             return; // the progress handler ended the request
         FByteCount += n;
+        if (FStep != stRetr && FByteCount > FListingLimit) {
+            display(QStringLiteral("! Listing too large"));
+            FTransferError = 426;
+            FErrorMessage = QStringLiteral("426 Listing too large: more than ")
+                            + QString::number(FListingLimit) + QStringLiteral(" bytes");
+            FDataSocket->Close();
+            return;
+        }
         if (FLocalFile.isOpen() && FLocalFile.write(FReceiveBuffer.constData(), n) != n) {
             display(QStringLiteral("! Error writing local file"));
             FTransferError = 426;
@@ -1309,6 +1385,7 @@ void TCustomFtpClient::Abort()
     FControlSocket->Close(); // ends a request in flight through the closed handler
     FConnected = false;
     FReader.clear();
+    FOwedReply = false;
     if (FRequestActive)
         stepDone(); // looking up or connecting: no connection to close
     setState(ftpStReady);

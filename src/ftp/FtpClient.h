@@ -34,6 +34,23 @@ private:
     QString FMessage;
 };
 
+// Raised instead of sending a command line whose argument holds CR, LF or
+// NUL: such a name would end the line early and let the rest of it pass for
+// a command of its own.
+class FtpUnsafeArgument : public FtpException
+{
+public:
+    explicit FtpUnsafeArgument(const QString &line)
+        : FtpException(QStringLiteral("Command not sent: an argument holds CR, LF or NUL")), FLine(line)
+    {
+    }
+    // The line as it would have gone out.
+    QString Line() const { return FLine; }
+
+private:
+    QString FLine;
+};
+
 enum TFtpShareMode {
     ftpShareCompat,
     ftpShareExclusive,
@@ -206,6 +223,17 @@ public:
     void setResumeAt(qint64 v) { FResumeAt = v; }
     TFtpState State() const { return FState; }
     static const char *StateName(TFtpState s);
+    // Whether a text can go out inside a command line.
+    static bool IsSafeArgument(const QString &text);
+    // Command lines go out in Windows-1252 instead of UTF-8, for a server
+    // whose names are not UTF-8. Each new connection starts in UTF-8.
+    bool Windows1252Names() const { return FWindows1252Names; }
+    void setWindows1252Names(bool v) { FWindows1252Names = v; }
+    // Longest listing taken (LIST, NLST); a longer one ends the request with
+    // an error instead of filling the disk. Tests lower it.
+    static constexpr qint64 DefaultListingLimit = 64 * 1024 * 1024;
+    qint64 ListingLimit() const { return FListingLimit; }
+    void setListingLimit(qint64 v) { FListingLimit = v; }
     TFtpRequest RequestType() const { return FRequestType; }
     // Error of the last request that ended (0 = none).
     quint16 LastRequestError() const { return FLastRequestError; }
@@ -317,6 +345,8 @@ private:
     void controlDataAvailable();
     void dispatchReply(const QString &line);
     void standardReply();
+    void noteOwedReply();
+    bool takeOwedReply(const QString &line);
     void lateReply();
     // connection
     void doOpen();
@@ -438,6 +468,9 @@ private:
     QByteArray FSendBlock;
     QByteArray FReceiveBuffer;
     quint64 FTransferSerial = 0;
+    qint64 FListingLimit = DefaultListingLimit;
+    bool FWindows1252Names = false;
+    bool FOwedReply = false; // a failed transfer's command has its answer to come
 
     TAsyncSocket *FControlSocket = nullptr;
     TAsyncSocket *FDataSocket = nullptr;

@@ -1,5 +1,6 @@
 #include "FtpListing.h"
 
+#include "ftp/FtpReply.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -90,8 +91,13 @@ QList<LocalEntry> readLocalFolder(const QString &folder)
     return entries;
 }
 
-QStringList remoteNames(const QByteArray &listing)
+QStringList remoteNames(const QByteArray &listing) { return remoteNames(listing, nullptr); }
+
+QStringList remoteNames(const QByteArray &listing, bool *windows1252)
 {
+    const bool legacy = !FtpReply::isUtf8(listing);
+    if (windows1252)
+        *windows1252 = legacy;
     QStringList names;
     const QList<QByteArray> lines = listing.split('\n');
     for (QByteArray line : lines) {
@@ -99,7 +105,9 @@ QStringList remoteNames(const QByteArray &listing)
             line.chop(1);
         if (line.isEmpty() || line == ".")
             continue;
-        names << QString::fromUtf8(line);
+        if (names.size() >= MaxRemoteNames)
+            break;
+        names << (legacy ? FtpReply::decodeWindows1252(line) : QString::fromUtf8(line));
     }
     return names;
 }

@@ -58,8 +58,13 @@ QString localIconKey(const QString &name, bool directory);
 // The key of a remote name, which carries no type: the text after the first ".".
 QString remoteIconKey(const QString &name);
 
-// The names of a bare name listing, one a line, without "." or empty lines.
+// The names of a bare name listing, one a line, without "." or empty lines,
+// at most MaxRemoteNames of them.
+constexpr qsizetype MaxRemoteNames = 100000;
 QStringList remoteNames(const QByteArray &listing);
+// The same; a listing that is not valid UTF-8 is read as Windows-1252, and
+// windows1252 tells which way it was read.
+QStringList remoteNames(const QByteArray &listing, bool *windows1252);
 
 // Pages, styles and scripts travel as text (their line ends follow the
 // server's system); every other file as binary.

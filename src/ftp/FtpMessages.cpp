@@ -1,5 +1,7 @@
 #include "ftp/FtpMessages.h"
 
+#include <QLocale>
+
 #include "ftp/AsyncSocket.h"
 
 #include <QRegularExpression>
@@ -114,6 +116,26 @@ QString refusedCommand(bool connected, bool busy)
     return QString();
 }
 
+QString unsafeName(const QString &line)
+{
+    QString shown = line;
+    shown.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n")).replace(QChar(0), QStringLiteral("\\0"));
+    return QStringLiteral("Commande non envoyée : le nom contient un retour à la ligne ou un caractère nul (")
+           + shown + u')';
+}
+
+QString listingCut(qsizetype shown)
+{
+    return QStringLiteral("La liste du serveur est trop longue : seuls les %1 premiers noms sont affichés.")
+        .arg(QLocale(QLocale::French).toString(qlonglong(shown)));
+}
+
+QString windows1252Names()
+{
+    return QStringLiteral("Les noms du serveur ne sont pas en UTF-8 : ils sont lus et envoyés en Windows-1252 "
+                          "pour cette connexion.");
+}
+
 QString deleteFailure(const QString &name, bool folder, const QString &reply)
 {
     return QStringLiteral("- ") + quoted(name)
@@ -156,6 +178,15 @@ QString sendFailure(const QString &name, bool folder, const QString &reply)
 QString sendFailures(const QStringList &lines)
 {
     return QStringLiteral("Impossible d'envoyer sur le serveur :\n") + lines.join(u'\n');
+}
+
+QString sendStalled(const QString &name, const QString &host, int seconds)
+{
+    return QStringLiteral("- ") + quoted(name) + QStringLiteral(" : le fichier n'a pas été envoyé (le serveur ")
+           + quoted(host)
+           + QStringLiteral(" ne répond plus depuis %1 secondes ; la connexion est abandonnée, reconnectez-vous "
+                            "pour envoyer à nouveau)")
+                 .arg(seconds);
 }
 
 QString makeDirFailure(const QString &name, const QString &reply)

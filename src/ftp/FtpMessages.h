@@ -21,6 +21,13 @@ QString noAnswer(const QString &host, int seconds);
 QString lateAnswer(const QString &host, int seconds);
 // Why a command was not even sent (empty when neither reason holds).
 QString refusedCommand(bool connected, bool busy);
+// A name (from the server's list, typed, or of a local file) holding a line
+// break or a NUL character: it cannot go out inside a command.
+QString unsafeName(const QString &line);
+// The server's list held more names than the window shows.
+QString listingCut(qsizetype shown);
+// The server's names are not UTF-8: they are taken as Windows-1252.
+QString windows1252Names();
 // One line per remote entry that could not be deleted, then the message
 // that gathers them.
 QString deleteFailure(const QString &name, bool folder, const QString &reply);
@@ -35,6 +42,8 @@ QString deletionStopped(const QString &name);
 // The same for files and folders that could not be sent.
 QString sendFailure(const QString &name, bool folder, const QString &reply);
 QString sendFailures(const QStringList &lines);
+// The server stopped taking or confirming a file: the session is given up.
+QString sendStalled(const QString &name, const QString &host, int seconds);
 // A folder the server would not create, or not let us into.
 QString makeDirFailure(const QString &name, const QString &reply);
 QString changeDirFailure(const QString &name, const QString &reply);

@@ -1,7 +1,6 @@
 #include "ftp/FtpReply.h"
 
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 namespace FtpReply {
 
@@ -10,10 +9,10 @@ void LineReader::append(const QByteArray &bytes)
     qsizetype from = 0;
     if (FDiscarding) {
         // Drop the tail of an overlong line up to its end.
+        // Searched with indexOf: a server may send megabytes without a
+        // line end, and a byte-by-byte loop would hold up the event loop.
         qsizetype end = -1;
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            if (bytes.at(i) != '\n')
-                continue;
+        for (qsizetype i = bytes.indexOf('\n'); i >= 0; i = bytes.indexOf('\n', i + 1)) {
             const bool afterCR = i > 0 ? bytes.at(i - 1) == '\r' : FDiscardCR;
             if (FAcceptLF || afterCR) {
                 end = i;
@@ -38,9 +37,7 @@ bool LineReader::takeLine(QString &line)
     if (FDiscarding)
         return false;
     qsizetype end = -1;   // index of the LF that ends the line
-    for (qsizetype i = FScanned; i < FBuffer.size(); ++i) {
-        if (FBuffer.at(i) != '\n')
-            continue;
+    for (qsizetype i = FBuffer.indexOf('\n', FScanned); i >= 0; i = FBuffer.indexOf('\n', i + 1)) {
         if (FAcceptLF || (i > 0 && FBuffer.at(i - 1) == '\r')) {
             end = i;
             break;
@@ -162,11 +159,64 @@ int passivePort(const QString &reply)
     return hi * 256 + lo;
 }
 
+namespace {
+
+// 0x80 to 0x9F; 0 where the encoding defines nothing.
+constexpr char16_t windows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+} // namespace
+
+bool isUtf8(const QByteArray &bytes)
+{
+    // Bytes that are not UTF-8 come back as replacement characters, which
+    // do not encode to the bytes they replaced; a cut sequence at the end
+    // is dropped, which does not either.
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+QString decodeWindows1252(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        const char16_t high = u >= 0x80 && u < 0xA0 ? windows1252High[u - 0x80] : 0;
+        text += QChar(high ? high : char16_t(u));
+    }
+    return text;
+}
+
+bool encodeWindows1252(const QString &text, QByteArray &out)
+{
+    out.clear();
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out += char(u);
+            continue;
+        }
+        int found = -1;
+        for (int i = 0; i < 32 && found < 0; ++i) {
+            if (windows1252High[i] == u || (windows1252High[i] == 0 && u == 0x80 + i))
+                found = i;
+        }
+        if (found < 0)
+            return false;
+        out += char(0x80 + found);
+    }
+    return true;
+}
+
 QString decode(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
+    QString text = QString::fromUtf8(bytes);
+    if (text.toUtf8() != bytes)
         return QString::fromLatin1(bytes);
     return text;
 }

@@ -47,5 +47,12 @@ qint64 numberAfterCode(const QString &line);
 int passivePort(const QString &reply);
 // Decodes bytes of the control connection: UTF-8 when valid, else Latin-1.
 QString decode(const QByteArray &bytes);
+bool isUtf8(const QByteArray &bytes);
+// Names on servers that do not speak UTF-8 are taken as Windows-1252, the
+// usual 8-bit encoding of western systems. The five bytes it leaves
+// undefined read as the control characters of the same value.
+QString decodeWindows1252(const QByteArray &bytes);
+// False when a character has no Windows-1252 form; out is then undefined.
+bool encodeWindows1252(const QString &text, QByteArray &out);
 
 } // namespace FtpReply

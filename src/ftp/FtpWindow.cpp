@@ -402,6 +402,10 @@ bool TFtp::start(const std::function<void()> &request)
     try {
         request();
         return true;
+    } catch (const FtpUnsafeArgument &e) {
+        Display(QStringLiteral("! ") + FtpMessages::unsafeName(e.Line()));
+        m_result = QStringLiteral("Nak");
+        return false;
     } catch (const FtpException &e) {
         Display(QStringLiteral("! ") + e.Message());
         const QString why = FtpMessages::refusedCommand(FtpClient1->IsConnected(), FtpClient1->Busy());
@@ -451,8 +455,16 @@ void TFtp::requestDone(TFtpRequest kind, quint16 error)
 
 void TFtp::progress(qint64 count)
 {
-    if (m_fileSize > 0)
-        Progression->setValue(int(qMin<qint64>(100, count * 100 / m_fileSize)));
+    m_lastProgress.restart();
+    if (m_fileSize <= 0)
+        return;
+    // The bar repaints at once on each new value; a burst of blocks in one
+    // turn of the event loop would spend it on drawing.
+    const int value = int(qMin<qint64>(100, count * 100 / m_fileSize));
+    if (value == Progression->value() || (m_barDrawn.isValid() && m_barDrawn.elapsed() < 40 && value < 100))
+        return;
+    m_barDrawn.start();
+    Progression->setValue(value);
 }
 
 // --- the lists
@@ -507,11 +519,20 @@ void TFtp::LitRepert2()
     QStringList names;
     QFile listing(m_listingFile);
     if (listing.exists()) {
-        if (listing.open(QIODevice::ReadOnly))
-            names = FtpListing::remoteNames(listing.readAll());
+        if (listing.open(QIODevice::ReadOnly)) {
+            bool windows1252 = false;
+            names = FtpListing::remoteNames(listing.readAll(), &windows1252);
+            if (windows1252 && !FtpClient1->Windows1252Names()) {
+                // Names go back to the server in the bytes it listed them in.
+                FtpClient1->setWindows1252Names(true);
+                Display(QStringLiteral("! ") + FtpMessages::windows1252Names());
+            }
+        }
         listing.close();
         listing.remove();
     }
+    if (names.size() >= FtpListing::MaxRemoteNames)
+        Display(QStringLiteral("! ") + FtpMessages::listingCut(FtpListing::MaxRemoteNames));
     // Many servers do not list "..": without it the way back up from an
     // opened folder would be a reconnection.
     if (m_remotePath != QLatin1String("/") && !names.contains(QStringLiteral("..")))
@@ -610,6 +631,14 @@ void TFtp::ConnecterClick()
     if (Hote->text().isEmpty() || Usager->text().isEmpty())
         return;
     Deconnecter->setEnabled(true);
+    if (FtpClient1->Busy()) {
+        // A command still waits for a server that answers slowly or not at
+        // all: a polite QUIT would queue behind it. The session is dropped.
+        ++m_ownClose;
+        FtpClient1->Abort();
+        --m_ownClose;
+        settle();
+    }
     if (FtpClient1->IsConnected()) {
         ++m_ownClose;
         try {
@@ -780,6 +809,14 @@ void TFtp::SendFile(QString remoteFolder, const QString &localPath)
         return;
     while (!remoteFolder.isEmpty() && Platform::isSeparator(remoteFolder.back()))
         remoteFolder.chop(1);
+    if (!TCustomFtpClient::IsSafeArgument(info.fileName()) || !TCustomFtpClient::IsSafeArgument(remoteFolder)) {
+        // The name would end the command line early: nothing is sent.
+        m_result = QStringLiteral("Nak");
+        m_sendFailures << FtpMessages::sendFailure(info.fileName(), false, QString())
+                              + QStringLiteral(" (") + FtpMessages::unsafeName(info.fileName()) + u')';
+        Display(QStringLiteral("! ") + m_sendFailures.last().mid(2));
+        return;
+    }
     FtpClient1->setHostDirName(remoteFolder);
     FtpClient1->setHostFileName(info.fileName());
     FtpClient1->setLocalFileName(localPath);
@@ -790,10 +827,28 @@ void TFtp::SendFile(QString remoteFolder, const QString &localPath)
     FtpClient1->setDisplayFileFlag(false);
     m_fileSize = info.size();
     m_result.clear();
-    // No limit: a large file takes as long as it takes. Any end of the
-    // request ends the wait, a refused or failed upload included.
+    // A large file takes as long as it takes, but a server that stops
+    // taking data, or never confirms it, is given up on after the wait
+    // limit without progress. Any end of the request ends the wait, a
+    // refused or failed upload included.
+    m_lastProgress.start();
     if (start([this] { FtpClient1->StoreFile(); }))
-        waitFor([this] { return !m_result.isEmpty(); }, 0);
+        waitFor([this] { return !m_result.isEmpty() || m_lastProgress.elapsed() >= m_waitLimitMs; }, 0);
+    if (m_result.isEmpty() && !m_stop && !m_closing) {
+        // The engine would wait on and refuse every later command.
+        ++m_ownClose;
+        FtpClient1->Abort();
+        --m_ownClose;
+        settle();
+        m_result = QStringLiteral("Nak");
+        setConnectedState(false);
+        ListeHote->clear();
+        m_cancelled = true;
+        m_sendFailures << FtpMessages::sendStalled(info.fileName(), FtpClient1->HostName(),
+                                                    (m_waitLimitMs + 999) / 1000);
+        Display(QStringLiteral("! ") + m_sendFailures.last().mid(2));
+        return;
+    }
     if (m_result != QLatin1String("TransferDone") && !m_stop && !m_cancelled && !m_closing) {
         m_sendFailures << FtpMessages::sendFailure(info.fileName(), false, serverReply());
         Display(QStringLiteral("! ") + m_sendFailures.last().mid(2));

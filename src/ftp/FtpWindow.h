@@ -5,6 +5,7 @@
 // deletes local files. All work runs on the user-interface thread: the waits
 // keep events flowing so that "Arrêter" can be pressed during them.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -134,6 +135,8 @@ private:
     bool m_closing = false;
     int m_waits = 0;
     qint64 m_fileSize = 0;
+    QElapsedTimer m_lastProgress; // of the upload in progress
+    QElapsedTimer m_barDrawn;     // last change of the progress bar
     int m_waitLimitMs = WaitLimitMs;
     qint64 m_questionMs = 0; // time spent so far in certificate questions
     int m_asking = 0;        // certificate questions open now

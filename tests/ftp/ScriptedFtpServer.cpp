@@ -47,10 +47,24 @@ bool ScriptedFtpServer::controlConnected() const
 void ScriptedFtpServer::acceptControl()
 {
     QTcpSocket *s = FServer->nextPendingConnection();
-    if (FControl) {
+    if (FControl && FControl->state() == QAbstractSocket::ConnectedState) {
         s->abort(); // one client at a time
         s->deleteLater();
         return;
+    }
+    if (FControl) {
+        // The client comes back after the last session ended.
+        FControl->disconnect(this);
+        FControl->deleteLater();
+        FBuffer.clear();
+        // Nothing the last session left waiting may act in this one.
+        FOnDataReady = nullptr;
+        if (FData) {
+            FData->disconnect(this);
+            FData->abort();
+            FData->deleteLater();
+            FData = nullptr;
+        }
     }
     FControl = s;
     connect(s, &QTcpSocket::readyRead, this, &ScriptedFtpServer::readControl);
@@ -84,6 +98,7 @@ void ScriptedFtpServer::readControl()
     FBuffer += FControl->readAll();
     qsizetype end;
     while ((end = FBuffer.indexOf("\r\n")) >= 0) {
+        rawTranscript << FBuffer.left(end);
         const QString line = QString::fromUtf8(FBuffer.left(end));
         FBuffer.remove(0, end + 2);
         transcript << line;
@@ -185,6 +200,23 @@ void ScriptedFtpServer::whenDataReady(std::function<void()> fn)
 
 void ScriptedFtpServer::dialActive(std::function<void()> fn)
 {
+    if (!intruderAddress.isEmpty()) {
+        auto *stranger = new QTcpSocket(this);
+        stranger->setProxy(QNetworkProxy::NoProxy);
+        stranger->bind(QHostAddress(intruderAddress));
+        connect(stranger, &QTcpSocket::disconnected, this, [this] { intruderTurnedAway = true; });
+        connect(stranger, &QTcpSocket::connected, this, [this, stranger, fn] {
+            stranger->write(intruderData);
+            const QString saved = intruderAddress;
+            intruderAddress.clear();
+            QTimer::singleShot(100, this, [this, fn, saved] {
+                dialActive(fn);
+                intruderAddress = saved;
+            });
+        });
+        stranger->connectToHost(FActiveHost, FActivePort);
+        return;
+    }
     auto *s = new QTcpSocket(this);
     s->setProxy(QNetworkProxy::NoProxy);
     connect(s, &QTcpSocket::connected, this, [this, s, fn] {

@@ -41,8 +41,15 @@ public:
     bool connectOnPort = false;
     // Uploads: hang up after the first bytes, then still reply 226.
     bool cutUploadShort = false;
+    // Active mode: a stranger from this local address (127.0.0.2, say)
+    // reaches the client's data port first and sends intruderData; the real
+    // connection follows once the stranger is in.
+    QString intruderAddress;
+    QByteArray intruderData = "planted by a stranger\r\n";
+    bool intruderTurnedAway = false;
 
     QStringList transcript;     // every command line, as received
+    QList<QByteArray> rawTranscript; // the same, in the bytes that came
     QByteArray uploaded;        // what STOR/APPE brought
     bool uploadConnectionOpened = false;
     bool dataClosedByServer = false;

@@ -7,7 +7,11 @@
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QHostAddress>
+#include <QTcpServer>
 
 namespace {
 
@@ -588,6 +592,192 @@ private Q_SLOTS:
         // The engine goes on.
         QCOMPARE(c.State(), ftpStReady);
         QVERIFY(c.CloseSession());
+    }
+
+    // Names from a listing, typed names and local names must never end a
+    // command line early: what follows the break would run as a command.
+    void unsafeArgumentsNeverSent_data()
+    {
+        QTest::addColumn<int>("request");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("CWD of a listed name with a lone CR") << int(ftpChangeDir) << QStringLiteral("pub\rDELE index.html");
+        QTest::newRow("MKD of a typed name with LF") << int(ftpCreateDir) << QStringLiteral("neuf\nRMD www");
+        QTest::newRow("DELE with CR LF") << int(ftpDeleteRemoteFile) << QStringLiteral("a\r\nDELE b");
+        QTest::newRow("RMD with NUL") << int(ftpRemoveDir) << QStringLiteral("www") + QChar(0) + QStringLiteral("x");
+        QTest::newRow("RNTO of a local name") << int(ftpRnto) << QStringLiteral("été\r\nDELE b");
+        QTest::newRow("STOR inside the sequence") << int(ftpStoreFile) << QStringLiteral("x.htm\r\nDELE y");
+    }
+    void unsafeArgumentsNeverSent()
+    {
+        QFETCH(int, request);
+        QFETCH(QString, name);
+        ScriptedFtpServer server;
+        TFtpClient c;
+        Probe probe;
+        probe.attach(c);
+        QVERIFY(logIn(c, server, probe));
+        QTemporaryDir dir;
+        const QString local = dir.filePath(QStringLiteral("local.htm"));
+        QFile f(local);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<p>été</p>");
+        f.close();
+        c.setHostDirName(name);
+        c.setHostFileName(name);
+        c.setLocalFileName(request == ftpRnto ? name : local);
+        c.SetPassiveMode(true);
+        switch (request) {
+        case ftpChangeDir: QVERIFY_THROWS_EXCEPTION(FtpUnsafeArgument, c.ChangeDir()); break;
+        case ftpCreateDir: QVERIFY_THROWS_EXCEPTION(FtpUnsafeArgument, c.CreateDir()); break;
+        case ftpDeleteRemoteFile: QVERIFY_THROWS_EXCEPTION(FtpUnsafeArgument, c.DeleteRemoteFile()); break;
+        case ftpRemoveDir: QVERIFY_THROWS_EXCEPTION(FtpUnsafeArgument, c.RemoveDir()); break;
+        case ftpRnto: QVERIFY_THROWS_EXCEPTION(FtpUnsafeArgument, c.RenTo()); break;
+        case ftpStoreFile:
+            c.StoreFile();
+            QTRY_COMPARE(probe.done.size(), 1);
+            QCOMPARE(probe.done.first().error, quint16(500));
+            QVERIFY(c.ErrorMessage().contains(QStringLiteral("CR, LF or NUL")));
+            break;
+        }
+        QCOMPARE(c.State(), ftpStReady);
+        QVERIFY(!c.Busy());
+        QCOMPARE(server.transcript.filter(QRegularExpression(QStringLiteral("^(CWD|MKD|DELE|RMD|RNTO|STOR)"))),
+                 QStringList());
+        QVERIFY(server.uploaded.isEmpty());
+        // The session is still usable.
+        probe.done.clear();
+        c.Pwd();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QCOMPARE(probe.done.first().error, quint16(0));
+        QCOMPARE(server.transcript.last(), QStringLiteral("PWD"));
+    }
+
+    // Anyone can reach the port named in PORT: only the server's connection
+    // may bring the file; a stranger is closed and the wait goes on.
+    void activeModeTakesOnlyTheServersConnection()
+    {
+        ScriptedFtpServer server;
+        server.intruderAddress = QStringLiteral("127.0.0.2");
+        server.downloadData = QByteArray(5000, 'r');
+        TFtpClient c;
+        Probe probe;
+        probe.attach(c);
+        QVERIFY(logIn(c, server, probe));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("r.bin"));
+        c.setLocalFileName(path);
+        c.setHostFileName(QStringLiteral("r.bin"));
+        c.SetPassiveMode(false);
+        c.Get();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QCOMPARE(probe.done.first().error, quint16(0));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), server.downloadData);
+        QTRY_VERIFY(server.intruderTurnedAway);
+        QVERIFY(probe.display.filter(QStringLiteral("Data connection from 127.0.0.2 refused")).size() == 1);
+    }
+
+    // The data connection fails before the server has answered the transfer
+    // command: its answer comes later and must not be taken for the answer
+    // to the next command.
+    void lateAnswerToAFailedTransferIsNotTheNextOnes_data()
+    {
+        QTest::addColumn<QByteArray>("lateAnswer");
+        QTest::newRow("425 alone") << QByteArray("425 Can't open data connection\r\n");
+        QTest::newRow("150 then 426") << QByteArray("150 Opening\r\n426 Connection closed\r\n");
+    }
+    void lateAnswerToAFailedTransferIsNotTheNextOnes()
+    {
+        QFETCH(QByteArray, lateAnswer);
+        ScriptedFtpServer server;
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        const quint16 refused = closed.serverPort();
+        closed.close();
+        bool owing = false;
+        QStringList waiting;
+        server.onCommand = [&](const QString &line) {
+            if (line == QLatin1String("PASV")) {
+                server.send(QStringLiteral("227 Entering Passive Mode (127,0,0,1,%1,%2)\r\n")
+                                .arg(refused / 256).arg(refused % 256).toLatin1());
+                return true;
+            }
+            // Like any server, it answers in order: what comes after STOR
+            // waits for STOR's answer.
+            if (line.startsWith(QLatin1String("STOR"))) {
+                owing = true;
+                QTimer::singleShot(300, &server, [&] {
+                    server.send(lateAnswer);
+                    owing = false;
+                    for (const QString &held : std::as_const(waiting))
+                        server.send(server.replies.value(held.section(u' ', 0, 0)));
+                    waiting.clear();
+                });
+                return true;
+            }
+            if (owing) {
+                waiting << line;
+                return true;
+            }
+            return false;
+        };
+        TFtpClient c;
+        Probe probe;
+        probe.attach(c);
+        QVERIFY(logIn(c, server, probe));
+        QTemporaryDir dir;
+        const QString local = dir.filePath(QStringLiteral("p.htm"));
+        QFile f(local);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<p>été</p>");
+        f.close();
+        c.setLocalFileName(local);
+        c.setHostFileName(QStringLiteral("p.htm"));
+        c.SetPassiveMode(true);
+        c.StoreFile();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QVERIFY(probe.done.first().error != 0);
+        probe.done.clear();
+        c.Pwd();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QVERIFY2(probe.done.first().error == 0, qPrintable(probe.display.join(u'\n')));
+        QCOMPARE(c.ReplyDir(), QStringLiteral("/pub"));
+        probe.done.clear();
+        c.Pwd();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QCOMPARE(probe.done.first().error, quint16(0));
+        QCOMPARE(c.StatusCode(), 257);
+    }
+
+    void listingOverTheLimitIsAnError()
+    {
+        ScriptedFtpServer server;
+        QByteArray names;
+        for (int i = 0; names.size() < 200000; ++i)
+            names += "page" + QByteArray::number(i) + ".htm\r\n";
+        server.downloadData = names;
+        TFtpClient c;
+        Probe probe;
+        probe.attach(c);
+        QVERIFY(logIn(c, server, probe));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("list.tmp"));
+        c.setListingLimit(64 * 1024);
+        c.setLocalFileName(path);
+        c.SetPassiveMode(true);
+        c.ListNames();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QCOMPARE(probe.done.first().error, quint16(426));
+        QVERIFY(c.ErrorMessage().startsWith(QStringLiteral("426 Listing too large")));
+        QVERIFY(QFileInfo(path).size() <= 64 * 1024);
+        // A listing within the limit still comes whole.
+        probe.done.clear();
+        c.setListingLimit(TCustomFtpClient::DefaultListingLimit);
+        c.ListNames();
+        QTRY_COMPARE(probe.done.size(), 1);
+        QCOMPARE(probe.done.first().error, quint16(0));
+        QCOMPARE(QFileInfo(path).size(), qint64(names.size()));
     }
 
     void abortEndsTheRequestWith426()

@@ -91,6 +91,48 @@ private Q_SLOTS:
         QFETCH(int, port);
         QCOMPARE(FtpReply::passivePort(reply), port);
     }
+
+    void windows1252_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Latin-1 range") << QByteArray("caf\xe9 na\xefve \xe0 No\xebl") << QStringLiteral("café naïve à Noël");
+        QTest::newRow("the letters only Windows-1252 has")
+            << QByteArray("\x80 \x9c\x92 \x8a\x9f \x85") << QStringLiteral("€ œ’ ŠŸ …");
+        QTest::newRow("undefined bytes stay themselves") << QByteArray("a\x81\x8d\x8f\x90\x9d")
+                                                         << QStringLiteral("a\u0081\u008d\u008f\u0090\u009d");
+    }
+    void windows1252()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QVERIFY(!FtpReply::isUtf8(bytes));
+        QCOMPARE(FtpReply::decodeWindows1252(bytes), text);
+        QByteArray back;
+        QVERIFY(FtpReply::encodeWindows1252(text, back));
+        QCOMPARE(back, bytes);
+    }
+
+    void replyTextFallsBackToLatin1_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("UTF-8") << QByteArray("257 \"/\xc3\xa9t\xc3\xa9\"") << QStringLiteral("257 \"/été\"");
+        QTest::newRow("Latin-1") << QByteArray("257 \"/\xe9t\xe9\"") << QStringLiteral("257 \"/été\"");
+        QTest::newRow("UTF-8 cut at the end") << QByteArray("550 caf\xc3") << QStringLiteral("550 caf\u00c3");
+    }
+    void replyTextFallsBackToLatin1()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(FtpReply::decode(bytes), text);
+    }
+
+    void windows1252HasNoFormForOtherLetters()
+    {
+        QByteArray out;
+        QVERIFY(!FtpReply::encodeWindows1252(QStringLiteral("Ελλάδα"), out));
+    }
 };
 
 PEMO_TEST(FtpReplyTest)

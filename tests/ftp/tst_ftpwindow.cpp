@@ -8,7 +8,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -629,6 +631,214 @@ private Q_SLOTS:
         // The listing that follows is refused by the engine, still waiting.
         QVERIFY(log.contains(
             QStringLiteral("! Commande non envoyée : le serveur n'a pas encore répondu à la précédente.")));
+    }
+
+    // A server that fails in the middle of a publish: the window keeps its
+    // event loop turning, says in French what happened, connects again at
+    // once, and the file sent again arrives whole; the local file is left
+    // as it was.
+    void faultsDuringAPublish_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("stops answering mid-transfer") << QStringLiteral("silent") << QStringLiteral("ne répond plus");
+        QTest::newRow("closes the control connection during the upload")
+            << QStringLiteral("closeControl") << QStringLiteral("a fermé la connexion");
+        QTest::newRow("closes the data connection early, then says 226")
+            << QStringLiteral("cutData") << QStringLiteral("le fichier n'a pas été envoyé");
+        QTest::newRow("refuses the data connection")
+            << QStringLiteral("refuseData") << QStringLiteral("le fichier n'a pas été envoyé");
+        QTest::newRow("answers one byte a second") << QStringLiteral("slow") << QStringLiteral("n'a pas répondu en 2 secondes");
+        QTest::newRow("sends a 10 MB line") << QStringLiteral("longLine") << QStringLiteral("le fichier n'a pas été envoyé");
+        QTest::newRow("sends garbage") << QStringLiteral("garbage") << QStringLiteral("le fichier n'a pas été envoyé");
+    }
+    void faultsDuringAPublish()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, said);
+        ScriptedFtpServer server;
+        server.replies.insert(QStringLiteral("PWD"), "257 \"/site\" is the current directory\r\n");
+        server.downloadData = "index.htm\r\n";
+        QByteArray page = "<!DOCTYPE html>\n<p>Déjà l\u2019été à Noël\u00A0!</p>\n";
+        // Larger than what the system's buffers take in at once, so that a
+        // server that stops reading is seen before the file is all handed over.
+        while (page.size() < 6 * 1024 * 1024)
+            page += "<p>ligne de contenu pour remplir la page</p>\n";
+        writeFile(QStringLiteral("page.htm"), page);
+        const QDateTime modified = QFileInfo(QStringLiteral("page.htm")).lastModified();
+        QTcpServer closedPort;
+        QVERIFY(closedPort.listen(QHostAddress::LocalHost, 0));
+        const quint16 refusedPort = closedPort.serverPort();
+        closedPort.close();
+        bool faulty = false;
+        // The slow server drips its reply to TYPE and never answers QUIT in
+        // that session: only a new session stops it.
+        bool stuck = false;
+        server.onCommand = [&](const QString &line) {
+            if (line.startsWith(QLatin1String("USER ")))
+                stuck = false;
+            if (stuck && line == QLatin1String("QUIT"))
+                return true;
+            if (!faulty)
+                return false;
+            if (fault == QLatin1String("refuseData") && line == QLatin1String("PASV")) {
+                server.send(QStringLiteral("227 Entering Passive Mode (127,0,0,1,%1,%2)\r\n")
+                                .arg(refusedPort / 256).arg(refusedPort % 256).toLatin1());
+                return true;
+            }
+            if (fault == QLatin1String("slow") && line.startsWith(QLatin1String("TYPE "))) {
+                auto *drip = new QTimer(&server);
+                auto rest = std::make_shared<QByteArray>("200 Type set\r\n");
+                stuck = true;
+                QObject::connect(drip, &QTimer::timeout, &server, [&server, &stuck, drip, rest] {
+                    if (!stuck || rest->isEmpty()) {
+                        drip->stop();
+                        return;
+                    }
+                    server.send(rest->left(1));
+                    rest->remove(0, 1);
+                });
+                drip->start(1000);
+                return true;
+            }
+            if (!line.startsWith(QLatin1String("STOR ")))
+                return false;
+            if (fault == QLatin1String("longLine")) {
+                for (int i = 0; i < 10; ++i)
+                    server.send(QByteArray(1024 * 1024, 'x'));
+                server.send("\r\n553 Refused\r\n");
+                return true;
+            }
+            if (fault == QLatin1String("garbage")) {
+                server.send("\xff\xfe\x01garbage \xc3(\r\n\x80\x81\r\n451 Local error\r\n");
+                return true;
+            }
+            if (fault == QLatin1String("refuseData")) {
+                server.send("425 Can't open data connection\r\n");
+                return true;
+            }
+            if (fault == QLatin1String("silent")) {
+                server.send("150 Ok to send data\r\n"); // and nothing more, ever
+                return true;
+            }
+            if (fault == QLatin1String("closeControl")) {
+                server.send("150 Ok to send data\r\n");
+                QTimer::singleShot(50, &server, [&] { server.closeControl(); });
+                return true;
+            }
+            server.cutUploadShort = fault == QLatin1String("cutData");
+            return false;
+        };
+        TFtp w;
+        w.show();
+        w.setWaitLimit(1500);
+        w.ModePassif->setChecked(true);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(QString::number(server.port()));
+        w.Usager->setText(QStringLiteral("pemo"));
+        w.Passe->setText(QStringLiteral("secret"));
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        w.LitRepert();
+
+        QElapsedTimer gapClock;
+        qint64 longestGap = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestGap = qMax(longestGap, gapClock.restart());
+        });
+        faulty = true;
+        gapClock.start();
+        ticker.start(10);
+        selectLocal(w, {QStringLiteral("page.htm")});
+        w.EnvoyerClick();
+        ticker.stop();
+        QVERIFY2(longestGap <= 100, qPrintable(QString::number(longestGap)));
+        QTRY_VERIFY(!m_boxes.isEmpty());
+        const QString told = w.Journal->toPlainText() + u'\n';
+        QString boxes;
+        for (const Platform::MessageRecord &box : std::as_const(m_boxes))
+            boxes += box.text + u'\n';
+        QVERIFY2(QString(told + boxes).contains(said), qPrintable(boxes));
+        QCOMPARE(readFile(QStringLiteral("page.htm")), page);
+        QCOMPARE(QFileInfo(QStringLiteral("page.htm")).lastModified(), modified);
+
+        faulty = false;
+        server.cutUploadShort = false;
+        m_boxes.clear();
+        QVERIFY(w.Connecter->isEnabled());
+        QElapsedTimer reconnecting;
+        reconnecting.start();
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QVERIFY2(reconnecting.elapsed() < 1000, qPrintable(QString::number(reconnecting.elapsed())));
+        w.LitRepert();
+        selectLocal(w, {QStringLiteral("page.htm")});
+        w.EnvoyerClick();
+        QVERIFY2(m_boxes.isEmpty(), m_boxes.isEmpty() ? "" : qPrintable(m_boxes.first().text));
+        QCOMPARE(server.uploaded.size(), page.size());
+        QCOMPARE(server.uploaded, page);
+        QCOMPARE(readFile(QStringLiteral("page.htm")), page);
+    }
+
+    // Names the server lists may hold line breaks: they show, but a command
+    // with them is not sent, and the user is told why.
+    void listedNameWithALineBreakIsNotSent()
+    {
+        ScriptedFtpServer server;
+        server.replies.insert(QStringLiteral("PWD"), "257 \"/site\" is the current directory\r\n");
+        server.downloadData = "docs\rDELE index.htm\r\nindex.htm\r\n";
+        TFtp w;
+        w.show();
+        w.setWaitLimit(1500);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(QString::number(server.port()));
+        w.Usager->setText(QStringLiteral("pemo"));
+        w.Passe->setText(QStringLiteral("secret"));
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QVERIFY(remoteNames(w).contains(QStringLiteral("docs\rDELE index.htm")));
+        selectRemote(w, {QStringLiteral("docs\rDELE index.htm")});
+        m_answers = {Platform::Answer::Ok};
+        w.ListeHote->setFocus();
+        QTest::keyClick(w.ListeHote, Qt::Key_Delete);
+        QCOMPARE(server.transcript.filter(QRegularExpression(QStringLiteral("^(CWD|DELE|RMD)"))), QStringList());
+        QVERIFY(w.Journal->toPlainText().contains(
+            QStringLiteral("! Commande non envoyée : le nom contient un retour à la ligne ou un caractère nul")));
+    }
+
+    // A server whose names are not UTF-8: they read as Windows-1252, and go
+    // back in the same bytes, so an accented name can still be deleted.
+    void windows1252NamesAreSentBackAsListed()
+    {
+        ScriptedFtpServer server;
+        server.replies.insert(QStringLiteral("PWD"), "257 \"/site\" is the current directory\r\n");
+        server.replies.insert(QStringLiteral("CWD"), "550 Not a directory\r\n");
+        server.downloadData = "caf\xe9.htm\r\n\x80uros.txt\r\nindex.htm\r\n";
+        TFtp w;
+        w.show();
+        w.setWaitLimit(1500);
+        w.Hote->setText(QStringLiteral("127.0.0.1"));
+        w.PortHote->setText(QString::number(server.port()));
+        w.Usager->setText(QStringLiteral("pemo"));
+        w.Passe->setText(QStringLiteral("secret"));
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QCOMPARE(remoteNames(w), QStringList({"..", "café.htm", "index.htm", "€uros.txt"}));
+        QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("ne sont pas en UTF-8")));
+        selectRemote(w, {QStringLiteral("café.htm"), QStringLiteral("€uros.txt")});
+        m_answers = {Platform::Answer::Ok};
+        w.ListeHote->setFocus();
+        QTest::keyClick(w.ListeHote, Qt::Key_Delete);
+        QVERIFY(server.rawTranscript.contains(QByteArray("DELE caf\xe9.htm")));
+        QVERIFY(server.rawTranscript.contains(QByteArray("DELE \x80uros.txt")));
+
+        // A new connection starts in UTF-8 again.
+        server.downloadData = "été.htm\r\n";
+        w.ConnecterClick();
+        QCOMPARE(w.result(), QStringLiteral("Ok"));
+        QCOMPARE(remoteNames(w), QStringList({"..", "été.htm"}));
+        QVERIFY(!w.FtpClient1->Windows1252Names());
     }
 
     void secureConnectionRefusedByServer()
