@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <cerrno>
 
@@ -209,7 +210,10 @@ Page decode(const QByteArray &bytes)
     Page page;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         page.encoding = Encoding::Utf8Bom;
-        page.lines = splitLines(QString::fromUtf8(bytes.mid(3)));
+        // The mark is taken off here; a second one is the page's own text,
+        // which fromUtf8() would drop as well.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        page.lines = splitLines(utf8(QByteArrayView(bytes).sliced(3)));
         return page;
     }
     // The declaration is ASCII in both sets: look for it in the bytes taken

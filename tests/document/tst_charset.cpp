@@ -75,6 +75,17 @@ private Q_SLOTS:
         QCOMPARE(PageFile::decode(PageFile::encode(page.lines, saved)).lines, page.lines);
     }
 
+    // Only the first byte-order mark is the file's: a zero-width no-break
+    // space the page itself begins with stays in the page.
+    void secondByteOrderMarkKeptAsText()
+    {
+        const QByteArray bytes("\xEF\xBB\xBF\xEF\xBB\xBF<p>a</p>\r\n");
+        const PageFile::Page page = PageFile::decode(bytes);
+        QCOMPARE(int(page.encoding), int(PageFile::Encoding::Utf8Bom));
+        QCOMPARE(page.lines, QStringList{QStringLiteral("\uFEFF<p>a</p>")});
+        QCOMPARE(PageFile::encode(page.lines, page.encoding), bytes);
+    }
+
     void typedTextSavedInTheDeclaredCharset()
     {
         QFETCH(QByteArray, head);
