@@ -2,9 +2,13 @@
 BUILD ?= build
 TESTBUILD ?= build-test
 BENCHBUILD ?= build-bench
+FUZZBUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
+# make fuzz FUZZ_TARGETS="gif rtf": only those
+FUZZ_TARGETS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench package install clean
+.PHONY: all deps build run test bench fuzz package install clean
 
 all: build
 
@@ -37,6 +41,12 @@ bench: deps
 	@cmake --build $(BENCHBUILD) -j $(JOBS)
 	@./scripts/run-benchmarks.sh $(BENCHBUILD)
 
+# Each fuzz target for FUZZ_SECONDS, one after the other; non-zero on a finding.
+fuzz: deps
+	@cmake -S . -B $(FUZZBUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DPEMO_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZBUILD) -j $(JOBS)
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/run-fuzz.sh $(FUZZBUILD) $(FUZZ_TARGETS)
+
 # A Debian package of the release build: build/pemohtml_<version>_<arch>.deb
 package: build
 	@cd $(BUILD) && cpack -G DEB
@@ -45,4 +55,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(TESTBUILD) $(BENCHBUILD)
+	rm -rf $(BUILD) $(TESTBUILD) $(BENCHBUILD) $(FUZZBUILD)

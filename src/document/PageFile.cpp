@@ -1,5 +1,6 @@
 #include "PageFile.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Errors.h"
 #include "platform/Windows1252.h"
 
@@ -79,9 +80,24 @@ namespace {
 // the start: a long page is not searched through.
 constexpr qsizetype declarationReach = 64 * 1024;
 
+// The declaration is read twice: in the file's bytes taken as Latin-1 when
+// the page is opened, and in its text when it is saved. Only ASCII counts
+// in it, as in browsers: a no-break space or a letter whose case folds to
+// an ASCII one would read differently in the two, and the page would be
+// saved in a set it is not read back in.
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
+}
+
 bool startsWithCaseless(QStringView text, qsizetype at, QStringView word)
 {
-    return text.size() - at >= word.size() && text.mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0;
+    if (text.size() - at < word.size())
+        return false;
+    for (qsizetype i = 0; i < word.size(); ++i)
+        if (Ascii::toLower(text.at(at + i)) != Ascii::toLower(word.at(i)))
+            return false;
+    return true;
 }
 
 bool isNameChar(QChar c)
@@ -95,21 +111,21 @@ enum class Charset { Absent, Utf8, Windows1252, Foreign };
 
 Charset charsetInTag(QStringView tag)
 {
-    for (qsizetype at = tag.indexOf(u"charset", 0, Qt::CaseInsensitive); at >= 0;
-         at = tag.indexOf(u"charset", at + 1, Qt::CaseInsensitive)) {
+    const QString lower = Ascii::lower(tag);
+    for (qsizetype at = lower.indexOf(u"charset"); at >= 0; at = lower.indexOf(u"charset", at + 1)) {
         qsizetype i = at + 7;
-        while (i < tag.size() && tag.at(i).isSpace())
+        while (i < tag.size() && isBlank(tag.at(i)))
             ++i;
         if (i >= tag.size() || tag.at(i) != u'=')
             continue;
         ++i;
-        while (i < tag.size() && (tag.at(i).isSpace() || tag.at(i) == u'"' || tag.at(i) == u'\''))
+        while (i < tag.size() && (isBlank(tag.at(i)) || tag.at(i) == u'"' || tag.at(i) == u'\''))
             ++i;
         qsizetype end = i;
         while (end < tag.size() && isNameChar(tag.at(end)))
             ++end;
         const QStringView name = tag.mid(i, end - i);
-        auto is = [&name](QStringView n) { return name.compare(n, Qt::CaseInsensitive) == 0; };
+        auto is = [&name](QStringView n) { return name.size() == n.size() && startsWithCaseless(name, 0, n); };
         if (is(u"utf-8") || is(u"utf8"))
             return Charset::Utf8;
         if (is(u"windows-1252") || is(u"cp1252") || is(u"iso-8859-1") || is(u"iso_8859-1") || is(u"latin1"))
@@ -134,7 +150,7 @@ std::optional<Encoding> declaredEncoding(QStringView text)
         if (startsWithCaseless(text, at, u"<body"))
             break;
         if (!startsWithCaseless(text, at, u"<meta") || text.size() <= at + 5
-            || !(text.at(at + 5).isSpace() || text.at(at + 5) == u'/'))
+            || !(isBlank(text.at(at + 5)) || text.at(at + 5) == u'/'))
             continue;
         qsizetype end = text.indexOf(u'>', at);
         if (end < 0)
@@ -324,7 +340,10 @@ Page decode(const QByteArray &bytes)
         page.encoding = e;
         const QByteArray body = bytes.mid(bom.size());
         if (e == Encoding::Utf8Bom) {
-            setText(page, QString::fromUtf8(body));
+            // The mark is taken off here; a second one is the page's own
+            // text, which fromUtf8() would drop as well.
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+            setText(page, utf8(QByteArrayView(body)));
         } else {
             QStringDecoder decoder(formOf(e).converter, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
             setText(page, decoder.decode(body));

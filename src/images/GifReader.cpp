@@ -14,9 +14,12 @@ namespace GifReader {
 
 namespace {
 
-// Frames are kept whole in memory: refuse files that would need more than
-// this many pixels in all (about 1 GB) rather than exhaust memory.
-constexpr qint64 MaxTotalPixels = 256LL * 1024 * 1024;
+// Every frame is kept whole, screen-sized, in 32 bits a pixel, and a file
+// of a few bytes can declare any screen. Pictures for web pages stay far
+// below these bounds; beyond them the file is refused before anything is
+// allocated for it.
+constexpr qint64 MaxScreenPixels = 16LL * 1024 * 1024;   // 64 MB a frame
+constexpr qint64 MaxTotalPixels = 32LL * 1024 * 1024;    // 128 MB for all frames
 
 struct Source {
     const QByteArray *bytes;
@@ -122,6 +125,12 @@ Animation decode(const QByteArray &bytes, const QString &name)
     const int screenH = gif->SHeight;
     if (screenW < 1 || screenH < 1)
         fail(name, QStringLiteral("la taille de l'image est nulle"));
+    if (qint64(screenW) * screenH > MaxScreenPixels)
+        fail(name, QStringLiteral("l'image mesure %1 × %2 pixels, plus que les %3 millions de pixels "
+                                  "que le programme accepte")
+                       .arg(screenW)
+                       .arg(screenH)
+                       .arg(MaxScreenPixels / (1024 * 1024)));
     result.screen = QSize(screenW, screenH);
 
     // What the images have drawn so far, where the next one draws; made

@@ -56,6 +56,36 @@ private Q_SLOTS:
             << QByteArray("<meta name=\"description\" content=\"charset utf-8\"><meta charset=utf-8>")
             << QByteArray("<p>a</p>") << utf8;
     }
+    // The declaration is looked for in the file's bytes when it is opened
+    // and in the page's text when it is saved: only ASCII may make it, or
+    // the two readings differ and the page comes back changed.
+    void declarationReadTheSameInBytesAndText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("no-break space after <meta is no blank")
+            << QByteArray("<meta\xA0" "charset=utf-8>\r\n<meta charset=iso-8859-1>\r\n<p>\xE9t\xE9</p>\r\n");
+        QTest::newRow("long s is no s of charset")
+            << QByteArray("<meta char\xC5\xBF" "et=windows-1252>\r\n<p>\xC3\xA9t\xC3\xA9</p>\r\n");
+    }
+    void declarationReadTheSameInBytesAndText()
+    {
+        QFETCH(QByteArray, bytes);
+        const PageFile::Page page = PageFile::decode(bytes);
+        const PageFile::Encoding saved = PageFile::saveEncoding(page.lines, page.encoding);
+        QCOMPARE(PageFile::decode(PageFile::encode(page.lines, saved)).lines, page.lines);
+    }
+
+    // Only the first byte-order mark is the file's: a zero-width no-break
+    // space the page itself begins with stays in the page.
+    void secondByteOrderMarkKeptAsText()
+    {
+        const QByteArray bytes("\xEF\xBB\xBF\xEF\xBB\xBF<p>a</p>\r\n");
+        const PageFile::Page page = PageFile::decode(bytes);
+        QCOMPARE(int(page.encoding), int(PageFile::Encoding::Utf8Bom));
+        QCOMPARE(page.lines, QStringList{QStringLiteral("\uFEFF<p>a</p>")});
+        QCOMPARE(PageFile::encode(page.lines, page.encoding), bytes);
+    }
+
     void typedTextSavedInTheDeclaredCharset()
     {
         QFETCH(QByteArray, head);

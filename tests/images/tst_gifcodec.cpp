@@ -466,7 +466,28 @@ private Q_SLOTS:
         huge[7] = char(0xFF);
         huge[8] = char(0xFF);
         huge[9] = char(0xFF);
-        QTest::newRow("huge screen") << huge << "les images sont trop grandes ou trop nombreuses";
+        QTest::newRow("huge screen") << huge
+                                     << "l'image mesure 65535 × 65535 pixels, plus que les 16 millions de pixels "
+                                        "que le programme accepte";
+
+        // A few bytes declaring a screen of 133 million pixels: refused
+        // before the half gigabyte of canvas is made.
+        QImage dot(1, 1, QImage::Format_RGB32);
+        dot.fill(Qt::red);
+        QByteArray tall = GifWriter::encode({dot});
+        tall[6] = char(5376 & 0xFF);
+        tall[7] = char(5376 >> 8);
+        tall[8] = char(24752 & 0xFF);
+        tall[9] = char(24752 >> 8);
+        QTest::newRow("small file declaring 5376 x 24752") << tall
+            << "l'image mesure 5376 × 24752 pixels, plus que les 16 millions de pixels que le programme accepte";
+        QByteArray over = tall;
+        over[6] = char(4097 & 0xFF);
+        over[7] = char(4097 >> 8);
+        over[8] = char(4096 & 0xFF);
+        over[9] = char(4096 >> 8);
+        QTest::newRow("one column over 4096 x 4096") << over
+            << "l'image mesure 4097 × 4096 pixels, plus que les 16 millions de pixels que le programme accepte";
 
         QByteArray badCode = good;
         badCode[firstData] = 8;
