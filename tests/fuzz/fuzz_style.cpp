@@ -15,8 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         StyleSection::Fields fields;
         StyleSection::Analyse(line, fields);
     }
-    if (!StyleSection::elements().isEmpty())
-        StyleSection::applyRule(rules, StyleSection::elements().first(), StyleSection::Fields());
+    // Every element: what the page holds is shown, one field changed, the
+    // rule written back over its own text.
+    for (const QString &element : StyleSection::elements()) {
+        const StyleSection::Fields shown = StyleSection::readRule(rules, element);
+        StyleSection::Fields edited = shown;
+        edited.pt = QStringLiteral("14");
+        edited.left = QStringLiteral("3");
+        StyleSection::applyRule(rules, element, shown, edited);
+    }
     (void)StyleSection::rewrite(page, StyleSection::sectionText(rules));
     return 0;
 }
