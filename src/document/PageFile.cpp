@@ -317,6 +317,13 @@ std::optional<QString> decodeStrict(const QByteArray &bytes, QStringConverter::E
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return std::nullopt;
+    // The decoder lets some invalid units through (UTF-32 beyond U+10FFFF
+    // comes out as other characters): only a form that gives the same bytes
+    // back is the file's.
+    QStringEncoder encoder(converter, QStringConverter::Flag::Stateless);
+    const QByteArray back = encoder.encode(text);
+    if (encoder.hasError() || back != bytes)
+        return std::nullopt;
     return text;
 }
 
@@ -345,8 +352,14 @@ Page decode(const QByteArray &bytes)
             QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
             setText(page, utf8(QByteArrayView(body)));
         } else {
-            QStringDecoder decoder(formOf(e).converter, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-            setText(page, decoder.decode(body));
+            // A wide form with units it cannot hold is no text we could
+            // write back as found: refused rather than changed by a save.
+            const std::optional<QString> text = decodeStrict(body, formOf(e).converter);
+            if (!text) {
+                page.text = false;
+                return page;
+            }
+            setText(page, *text);
         }
         return page;
     }
