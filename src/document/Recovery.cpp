@@ -13,6 +13,7 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <algorithm>
 
 namespace Recovery {
@@ -103,12 +104,16 @@ Copy load(const Entry &entry)
     // Read in the set it was written in, never guessed.
     const PageFile::Encoding stored = encodingFromName(o.value(QLatin1String("copyEncoding")).toString());
     QString text;
-    if (stored == PageFile::Encoding::Windows1252)
+    if (stored == PageFile::Encoding::Windows1252) {
         text = PageFile::decodeWindows1252(bytes);
-    else
-        text = QString::fromUtf8(stored == PageFile::Encoding::Utf8Bom && bytes.startsWith("\xEF\xBB\xBF")
-                                     ? bytes.mid(3)
-                                     : bytes);
+    } else {
+        // Only the copy's own mark is taken off: a U+FEFF after it, or at the
+        // start of a copy without one, is the page's text.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        text = utf8(stored == PageFile::Encoding::Utf8Bom && bytes.startsWith("\xEF\xBB\xBF")
+                        ? QByteArrayView(bytes).sliced(3)
+                        : QByteArrayView(bytes));
+    }
     copy.lines = PageFile::splitLines(text);
     return copy;
 }

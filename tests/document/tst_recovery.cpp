@@ -102,6 +102,11 @@ private Q_SLOTS:
         QTest::newRow("beyond windows-1252")
             << QStringList{QStringLiteral("\u03a9 \u4e2d \u20ac")} << PageFile::Encoding::Windows1252 << QByteArray();
         QTest::newRow("empty page") << QStringList{} << PageFile::Encoding::Windows1252 << QByteArray();
+        // A zero-width no-break space the page starts with is its own text.
+        QTest::newRow("utf-8 page starting with U+FEFF")
+            << QStringList{QStringLiteral("\ufeff<p>\u00e9</p>")} << PageFile::Encoding::Utf8 << QByteArray();
+        QTest::newRow("utf-8 page with its mark, then U+FEFF")
+            << QStringList{QStringLiteral("\ufeff<p>\u00e9</p>")} << PageFile::Encoding::Utf8Bom << QByteArray();
         QTest::newRow("utf-16 page, kept as utf-8")
             << QStringList{QStringLiteral("\u00e9\u20ac")} << PageFile::Encoding::Utf16LeBom
             << QByteArray("\xC3\xA9\xE2\x82\xAC\r\n");
