@@ -64,6 +64,16 @@ bool logIn(TCustomFtpClient &c, ScriptedFtpServer &server, Probe &probe)
 
 const QStringList loginLines = {QStringLiteral("USER anna"), QStringLiteral("PASS secret")};
 
+// A small French page in dir to upload; its path.
+QString localPage(const QTemporaryDir &dir, const QString &name)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write("<p>été</p>");
+    return path;
+}
+
 } // namespace
 
 class FtpClientScriptTest : public QObject
@@ -617,11 +627,8 @@ private Q_SLOTS:
         probe.attach(c);
         QVERIFY(logIn(c, server, probe));
         QTemporaryDir dir;
-        const QString local = dir.filePath(QStringLiteral("local.htm"));
-        QFile f(local);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<p>été</p>");
-        f.close();
+        const QString local = localPage(dir, QStringLiteral("local.htm"));
+        QVERIFY(QFile::exists(local));
         c.setHostDirName(name);
         c.setHostFileName(name);
         c.setLocalFileName(request == ftpRnto ? name : local);
@@ -727,11 +734,8 @@ private Q_SLOTS:
         probe.attach(c);
         QVERIFY(logIn(c, server, probe));
         QTemporaryDir dir;
-        const QString local = dir.filePath(QStringLiteral("p.htm"));
-        QFile f(local);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<p>été</p>");
-        f.close();
+        const QString local = localPage(dir, QStringLiteral("p.htm"));
+        QVERIFY(QFile::exists(local));
         c.setLocalFileName(local);
         c.setHostFileName(QStringLiteral("p.htm"));
         c.SetPassiveMode(true);
