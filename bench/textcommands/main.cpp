@@ -4,7 +4,7 @@
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
 #include "document/PageCheck.h"
-#include "document/PageFile.h"
+#include "page/PageFile.h"
 #include "document/PageStats.h"
 #include "document/TextTransforms.h"
 #include "platform/FileDialogs.h"

@@ -100,7 +100,7 @@ QList<MenuDefinition> build()
         [] {
             // Own rule: the document windows enable and disable it.
             MenuCommand c = doc("Rtablir1", QStringLiteral("&Rétablir"), QStringLiteral("Rétablir"),
-                                [](TEditeur &e) { e.Retablir(); });
+                                [](TEditeur &e) { e.Retablir(); }, "Ctrl+Y|Ctrl+Shift+Z");
             c.doc = false;
             return c;
         }(),

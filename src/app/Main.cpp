@@ -6,6 +6,7 @@
 #include "app/RecentFiles.h"
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
+#include "page/Page.h"
 #include "document/Recovery.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Errors.h"
@@ -160,10 +161,15 @@ void TMainForm::addCommands(QMenu *menu, const QList<MenuCommand> &items)
         }
         a->setObjectName(c.name);
         a->setStatusTip(c.hint);
+        a->setProperty("hint", c.hint);
         a->setProperty("doc", c.doc);
         a->setCheckable(c.checkable);
         if (!c.shortcut.isEmpty()) {
-            a->setShortcut(QKeySequence(c.shortcut));
+            // "A|B": two keys for the same command.
+            QList<QKeySequence> keys;
+            for (const QString &key : c.shortcut.split(u'|'))
+                keys << QKeySequence(key);
+            a->setShortcuts(keys);
             a->setShortcutContext(Qt::ApplicationShortcut);
         }
         m_actions.insert(c.name, a);
@@ -178,8 +184,17 @@ void TMainForm::triggerCommand(const MenuCommand &command)
     }
     if (command.onDocument) {
         TEditeur *e = activeEditeur();
-        if (e)
-            runCommand([e, &command] { command.onDocument(*e); });
+        if (!e)
+            return;
+        // What the command changes is one step of the page's history,
+        // named after it; the step ends with the command.
+        QPointer<TPage> page = e->page();
+        page->setCommandName(QString(command.caption).remove(u'&').remove(QStringLiteral("...")).trimmed());
+        runCommand([e, &command] { command.onDocument(*e); });
+        if (page) {
+            page->setCommandName(QString());
+            page->endStep();
+        }
         return;
     }
     Platform::information(this, QStringLiteral("La commande « %1 » n'est pas encore disponible dans cette version.")
@@ -707,6 +722,19 @@ void TMainForm::Horloge1Click()
 void TMainForm::Blocnotes1Click() { TBlocNotes::run(this, QDir(StartDir).filePath(QStringLiteral("Pemohtml.nte"))); }
 
 void TMainForm::setRedoEnabled(bool enabled) { action(QStringLiteral("Rtablir1"))->setEnabled(enabled); }
+
+void TMainForm::showHistory(const TEditeur *window, const QString &undoName, const QString &redoName)
+{
+    if (window != activeEditeur())
+        return;
+    QAction *undo = action(QStringLiteral("Annuler1"));
+    QAction *redo = action(QStringLiteral("Rtablir1"));
+    undo->setStatusTip(undoName.isEmpty() ? undo->property("hint").toString()
+                                          : QStringLiteral("Annuler : %1").arg(undoName));
+    redo->setStatusTip(redoName.isEmpty() ? redo->property("hint").toString()
+                                          : QStringLiteral("Rétablir : %1").arg(redoName));
+    redo->setEnabled(!redoName.isEmpty());
+}
 
 void TMainForm::enablePaste() { action(QStringLiteral("PasteItem"))->setEnabled(true); }
 

@@ -111,6 +111,7 @@ public:
 
     // TFrameServices
     void setRedoEnabled(bool enabled) override;
+    void showHistory(const TEditeur *window, const QString &undoName, const QString &redoName) override;
     void enablePaste() override;
     void setStatusText(const QString &text) override;
     QPrinter *printer() override;

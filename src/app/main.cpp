@@ -1,7 +1,7 @@
 #include "app/AboutBox.h"
 #include "app/BatchMode.h"
 #include "app/Main.h"
-#include "document/SafeSave.h"
+#include "page/SafeSave.h"
 #include "platform/CaptionFit.h"
 
 #include <QApplication>

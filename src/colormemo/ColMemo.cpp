@@ -1,7 +1,13 @@
 #include "ColMemo.h"
 
+#include "page/Page.h"
+
 #include <QAbstractTextDocumentLayout>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
 #include <QGlyphRun>
 #include <QKeyEvent>
 #include <QMetaMethod>
@@ -35,17 +41,28 @@ private:
 };
 
 TColorMemo::TColorMemo(QWidget *parent)
-    : QPlainTextEdit(parent)
+    : TColorMemo(nullptr, parent)
+{
+}
+
+TColorMemo::TColorMemo(TPage *page, QWidget *parent)
+    : QPlainTextEdit(parent), m_page(page ? page : new TPage(this))
 {
     setObjectName(QStringLiteral("Memo1"));
     setAccessibleName(QStringLiteral("Source HTML"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
     setTabChangesFocus(false);
-    document()->setUndoRedoEnabled(false);
+    // The pane lays its page's document out as plain lines.
+    QTextDocument *doc = m_page->document();
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    setDocument(doc);
+    doc->setDefaultFont(font());
+    setTextCursor(m_page->cursor());
+    connect(m_page, &TPage::selectionSet, this, &TColorMemo::followPage);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TColorMemo::reportCursor);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &TColorMemo::reportCursor);
     connect(document(), &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
-        if (removed || added)
-            m_modified = true;
         m_changePos = pos;
         m_changeRemoved = removed;
         m_changeAdded = added;
@@ -172,331 +189,47 @@ void TColorMemo::paintLineNumbers(QPaintEvent *event)
 
 TColorMemo::~TColorMemo() = default;
 
-namespace {
-// The document turns U+2029 into a line break of its own, so a page that
-// holds that character (a UTF-8 or UTF-16 file may) keeps it in the pane as
-// a noncharacter set aside for such internal use, given back on every read.
-constexpr char16_t keptSeparator = 0xFDEF;
+// ------------------------------------------------------------------ the page's text
+// The pane shows its page; every read and change of the text is the page's.
 
-QString toStored(const QString &text)
-{
-    if (!text.contains(QChar::ParagraphSeparator))
-        return text;
-    return QString(text).replace(QChar::ParagraphSeparator, QChar(keptSeparator));
-}
-
-void fromStored(QString &text)
-{
-    if (text.contains(QChar(keptSeparator)))
-        text.replace(QChar(keptSeparator), QChar::ParagraphSeparator);
-}
-} // namespace
-
-QString TColorMemo::fromCrLf(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r') {
-            out += u'\n';
-            if (i + 1 < n && text.at(i + 1) == u'\n')
-                ++i;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-int TColorMemo::positionToOffset(int position) const
-{
-    const QTextBlock block = document()->findBlock(position);
-    return position + (block.isValid() ? block.blockNumber() : document()->blockCount() - 1);
-}
-
-int TColorMemo::offsetToPosition(int offset) const
-{
-    if (offset <= 0)
-        return 0;
-    const QTextDocument *doc = document();
-    // Block n starts at offset position(n) + n; find the last block starting
-    // at or before the offset.
-    int lo = 0, hi = doc->blockCount() - 1;
-    while (lo < hi) {
-        const int mid = (lo + hi + 1) / 2;
-        const QTextBlock b = doc->findBlockByNumber(mid);
-        if (b.position() + mid <= offset)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    const QTextBlock block = doc->findBlockByNumber(lo);
-    const int inBlock = offset - (block.position() + lo);
-    // An offset inside a line break (between CR and LF) or past the end
-    // stands at the end of the line.
-    return block.position() + qMin(inBlock, block.length() - 1);
-}
-
-int TColorMemo::SelStart() const { return positionToOffset(textCursor().selectionStart()); }
-
-int TColorMemo::SelLength() const
-{
-    const QTextCursor c = textCursor();
-    return positionToOffset(c.selectionEnd()) - positionToOffset(c.selectionStart());
-}
-
-void TColorMemo::SetSelStart(int offset)
-{
-    QTextCursor c = textCursor();
-    c.setPosition(offsetToPosition(offset));
-    setTextCursor(c);
-}
-
-void TColorMemo::SetSelLength(int length)
-{
-    const int start = SelStart();
-    Select(start, length);
-}
-
-void TColorMemo::Select(int start, int length)
-{
-    QTextCursor c = textCursor();
-    c.setPosition(offsetToPosition(start));
-    c.setPosition(offsetToPosition(start + qMax(0, length)), QTextCursor::KeepAnchor);
-    setTextCursor(c);
-}
-
-QString TColorMemo::SelText() const
-{
-    const QTextCursor c = textCursor();
-    QString out;
-    textRange(positionToOffset(c.selectionStart()), positionToOffset(c.selectionEnd()), out);
-    return out;
-}
-
-void TColorMemo::SetSelText(const QString &text)
-{
-    const QTextCursor selection = textCursor();
-    const int start = selection.selectionStart();
-    const QString qtText = fromCrLf(text);
-    replaceSpan(start, selection.selectionEnd(), qtText);
-    QTextCursor c(document());
-    c.setPosition(start + int(qtText.size()));
-    setTextCursor(c);
-}
-
-QStringList TColorMemo::Lines() const
-{
-    // The stored characters in one piece, cut at the line breaks: much
-    // cheaper on a big page than asking each line for its text.
-    QStringList lines = document()->toRawText().split(QChar::ParagraphSeparator);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (QString &line : lines)
-        fromStored(line);
-    return lines;
-}
-
-int TColorMemo::LineCount() const
-{
-    const QTextDocument *doc = document();
-    int count = doc->blockCount();
-    if (doc->lastBlock().length() <= 1)
-        --count;
-    return count;
-}
-
-QString TColorMemo::Line(int index) const
-{
-    QString line = document()->findBlockByNumber(index).text();
-    fromStored(line);
-    return line;
-}
-
-void TColorMemo::SetLines(const QStringList &lines)
-{
-    QString text = lines.join(u'\n');
-    if (!lines.isEmpty())
-        text += u'\n';
-    replaceAllText(text);
-}
-
+QString TColorMemo::fromCrLf(const QString &text) { return TPage::fromCrLf(text); }
+int TColorMemo::positionToOffset(int position) const { return m_page->positionToOffset(position); }
+int TColorMemo::offsetToPosition(int offset) const { return m_page->offsetToPosition(offset); }
+int TColorMemo::SelStart() const { return m_page->SelStart(); }
+int TColorMemo::SelLength() const { return m_page->SelLength(); }
+void TColorMemo::SetSelStart(int offset) { m_page->SetSelStart(offset); }
+void TColorMemo::SetSelLength(int length) { m_page->Select(m_page->SelStart(), length); }
+void TColorMemo::Select(int start, int length) { m_page->Select(start, length); }
+QString TColorMemo::SelText() const { return m_page->SelText(); }
+void TColorMemo::SetSelText(const QString &text) { m_page->SetSelText(text); }
+QStringList TColorMemo::Lines() const { return m_page->Lines(); }
+int TColorMemo::LineCount() const { return m_page->LineCount(); }
+QString TColorMemo::Line(int index) const { return m_page->Line(index); }
+void TColorMemo::SetLines(const QStringList &lines) { m_page->SetLines(lines); }
 void TColorMemo::replaceLines(int first, int count, const QStringList &lines)
 {
-    const QTextDocument *doc = document();
-    const int lineCount = LineCount();
-    first = std::clamp(first, 0, lineCount);
-    count = std::clamp(count, 0, lineCount - first);
-    QString text = lines.join(u'\n');
-    if (text.contains(u'\r'))
-        text = fromCrLf(text);
-    const int end = doc->characterCount() - 1;
-    const bool lastLineHasBreak = doc->blockCount() > 1 && doc->lastBlock().length() <= 1;
-    int from, to;
-    if (first + count < lineCount || lastLineHasBreak) {
-        // Whole lines with their breaks: the new lines get theirs.
-        from = doc->findBlockByNumber(first).position();
-        to = doc->findBlockByNumber(first + count).position();
-        if (!lines.isEmpty())
-            text += u'\n';
-    } else if (first < lineCount) {
-        // Up to a last line without a break: the new last line has none
-        // either; taking every line from there takes the break before them.
-        from = doc->findBlockByNumber(first).position();
-        to = end;
-        if (lines.isEmpty() && first > 0)
-            --from;
-    } else {
-        // Adding after a last line that has no break.
-        from = to = end;
-        if (!lines.isEmpty() && lineCount > 0)
-            text.prepend(u'\n');
-    }
-    replaceSpan(from, to, text);
+    m_page->replaceLines(first, count, lines);
 }
+void TColorMemo::replaceAllText(const QString &text) { m_page->replaceAllText(text); }
+QString TColorMemo::Text() const { return m_page->Text(); }
+void TColorMemo::SetText(const QString &text) { m_page->replaceAllText(text); }
+int TColorMemo::TextLength() const { return m_page->TextLength(); }
+bool TColorMemo::Modified() const { return m_page->Modified(); }
+void TColorMemo::SetModified(bool modified) { m_page->SetModified(modified); }
+void TColorMemo::textRange(int from, int to, QString &out) const { m_page->textRange(from, to, out); }
 
-namespace {
-
-// The document stores a line break as a paragraph separator; the text
-// handed in has LF.
-inline bool sameCharacter(QChar stored, QChar given)
+void TColorMemo::followPage()
 {
-    return stored == given || (stored == QChar::ParagraphSeparator && given == u'\n');
+    m_followingPage = true;
+    setTextCursor(m_page->cursor());
+    m_followingPage = false;
 }
 
-// What the document's cursor turns into a line break on insertion.
-inline bool isInsertedBreak(QChar c)
+void TColorMemo::reportCursor()
 {
-    return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
+    if (!m_followingPage && !m_page->editing())
+        m_page->takeViewCursor(textCursor());
 }
-
-// The lengths of the common start and end of stored and given, which
-// together never exceed the shorter one and never cut a surrogate pair.
-void commonEnds(QStringView stored, QStringView given, qsizetype *head, qsizetype *tail)
-{
-    const qsizetype common = std::min(stored.size(), given.size());
-    qsizetype h = 0;
-    while (h < common && sameCharacter(stored[h], given[h]))
-        ++h;
-    if (h > 0 && h < given.size() && given[h - 1].isHighSurrogate())
-        --h;
-    qsizetype t = 0;
-    while (t < common - h && sameCharacter(stored[stored.size() - 1 - t], given[given.size() - 1 - t]))
-        ++t;
-    if (t > 0 && given.size() - t > 0 && given[given.size() - t].isLowSurrogate())
-        --t;
-    *head = h;
-    *tail = t;
-}
-
-} // namespace
-
-bool TColorMemo::replaceSpan(int from, int to, const QString &givenText)
-{
-    QTextDocument *doc = document();
-    const QString qtText = toStored(givenText);
-    // The stored characters themselves (no-break spaces stay what they are).
-    QString stored;
-    if (from == 0 && to >= doc->characterCount() - 1) {
-        stored = doc->toRawText();
-    } else if (to > from) {
-        QTextCursor range(doc);
-        range.setPosition(from);
-        range.setPosition(to, QTextCursor::KeepAnchor);
-        stored = range.selectedText();
-    }
-    qsizetype head = 0, tail = 0;
-    commonEnds(stored, qtText, &head, &tail);
-    const QStringView oldMiddle = QStringView(stored).mid(head, stored.size() - head - tail);
-    const QStringView newMiddle = QStringView(qtText).mid(head, qtText.size() - head - tail);
-    if (oldMiddle.isEmpty() && newMiddle.isEmpty())
-        return false;
-
-    struct Edit {
-        int position;
-        int removed;
-        QStringView text;
-    };
-    std::vector<Edit> edits;
-    const qsizetype oldBreaks = oldMiddle.count(QChar::ParagraphSeparator);
-    const qsizetype newBreaks = std::count_if(newMiddle.begin(), newMiddle.end(), isInsertedBreak);
-    if (oldBreaks > 0 && oldBreaks == newBreaks) {
-        // As many lines before as after: each line that differs is edited
-        // alone, so that the lines themselves stay and only their changed
-        // characters move. Much cheaper than taking every line down and
-        // building it again when a command touches many lines.
-        qsizetype a = 0, b = 0;
-        for (;;) {
-            qsizetype aEnd = a;
-            while (aEnd < oldMiddle.size() && oldMiddle[aEnd] != QChar::ParagraphSeparator)
-                ++aEnd;
-            qsizetype bEnd = b;
-            while (bEnd < newMiddle.size() && !isInsertedBreak(newMiddle[bEnd]))
-                ++bEnd;
-            const QStringView oldLine = oldMiddle.mid(a, aEnd - a);
-            const QStringView newLine = newMiddle.mid(b, bEnd - b);
-            if (oldLine != newLine) {
-                qsizetype h = 0, t = 0;
-                commonEnds(oldLine, newLine, &h, &t);
-                edits.push_back({from + int(head + a + h), int(oldLine.size() - h - t),
-                                 newLine.mid(h, newLine.size() - h - t)});
-            }
-            if (aEnd >= oldMiddle.size())
-                break;
-            a = aEnd + 1;
-            b = bEnd + 1;
-        }
-    } else {
-        edits.push_back({from + int(head), int(oldMiddle.size()), newMiddle});
-    }
-
-    // One edit block: one change reported, whatever the number of places.
-    // From the last place back, so that the positions still to come hold.
-    QTextCursor c(doc);
-    c.beginEditBlock();
-    for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
-        c.setPosition(edit->position);
-        c.setPosition(edit->position + edit->removed, QTextCursor::KeepAnchor);
-        if (edit->text.isEmpty())
-            c.removeSelectedText();
-        else
-            c.insertText(edit->text.toString());
-    }
-    c.endEditBlock();
-    return true;
-}
-
-void TColorMemo::replaceAllText(const QString &text)
-{
-    const QString qtText = text.contains(u'\r') ? fromCrLf(text) : text;
-    // Rewriting the whole text has always counted as a change of the page,
-    // even when the command found nothing to change.
-    if (!replaceSpan(0, document()->characterCount() - 1, qtText) && !document()->isEmpty())
-        m_modified = true;
-    setTextCursor(QTextCursor(document()));
-}
-
-QString TColorMemo::Text() const
-{
-    QString out;
-    out.reserve(TextLength());
-    textRange(0, TextLength(), out);
-    return out;
-}
-
-void TColorMemo::SetText(const QString &text) { replaceAllText(text); }
-
-int TColorMemo::TextLength() const
-{
-    const QTextDocument *doc = document();
-    return doc->characterCount() - 1 + doc->blockCount() - 1;
-}
-
-bool TColorMemo::Modified() const { return m_modified; }
-
-void TColorMemo::SetModified(bool modified) { m_modified = modified; }
 
 bool TColorMemo::event(QEvent *e)
 {
@@ -538,42 +271,152 @@ void TColorMemo::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
-    QPlainTextEdit::keyPressEvent(event);
+    if (editKey(event))
+        event->accept();
+    else
+        QPlainTextEdit::keyPressEvent(event);
     if (produces || event->key() == Qt::Key_Backspace)
         Q_EMIT characterTyped(text.isEmpty() ? QChar(u'\b') : text.at(0));
 }
 
-void TColorMemo::textRange(int from, int to, QString &out) const
+bool TColorMemo::editKey(QKeyEvent *event)
 {
+    if (isReadOnly())
+        return false;
+    const QTextCursor c = textCursor();
+    m_page->takeViewCursor(c);
+    const int pos = c.position();
     const QTextDocument *doc = document();
-    from = qMax(0, from);
-    to = qMin(to, TextLength());
-    if (from >= to)
-        return;
-    QTextBlock block = doc->findBlock(offsetToPosition(from));
-    int lineStart = block.position() + block.blockNumber();
-    while (block.isValid() && lineStart < to) {
-        const QString line = block.text();
-        const int len = int(line.size());
-        const int a = qMax(from, lineStart) - lineStart;
-        const int b = qMin(to, lineStart + len) - lineStart;
-        if (b > a) {
-            const qsizetype at = out.size();
-            out.append(QStringView(line).mid(a, b - a));
-            for (qsizetype i = at; i < out.size(); ++i)
-                if (out.at(i) == QChar(keptSeparator))
-                    out[i] = QChar::ParagraphSeparator;
-        }
-        // The line break: CR at lineStart + len, LF one further.
-        if (block.next().isValid()) {
-            if (from <= lineStart + len && lineStart + len < to)
-                out.append(u'\r');
-            if (from <= lineStart + len + 1 && lineStart + len + 1 < to)
-                out.append(u'\n');
-        }
-        lineStart += len + 2;
-        block = block.next();
+    // The stretch a deleting key takes when nothing is selected.
+    auto eraseTo = [&](QTextCursor::MoveOperation move) {
+        QTextCursor to = c;
+        to.clearSelection();
+        to.movePosition(move, QTextCursor::KeepAnchor);
+        m_page->erase(std::min(pos, to.position()), std::max(pos, to.position()));
+    };
+    if (event == QKeySequence::Cut) {
+        cutSelection();
+    } else if (event == QKeySequence::Paste) {
+        if (const QMimeData *data = QGuiApplication::clipboard()->mimeData())
+            insertFromMimeData(data);
+    } else if (event == QKeySequence::InsertParagraphSeparator || event == QKeySequence::InsertLineSeparator) {
+        // A line break of the page either way: a line separator would be
+        // a character no page wants.
+        m_page->type(QStringLiteral("\n"));
+    } else if (event == QKeySequence::Delete) {
+        eraseTo(QTextCursor::NextCharacter);
+    } else if (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
+        // One character back, both halves of a surrogate pair together.
+        int from = pos - 1;
+        if (from > 0 && doc->characterAt(from).isLowSurrogate() && doc->characterAt(from - 1).isHighSurrogate())
+            --from;
+        m_page->erase(std::max(0, from), pos);
+    } else if (event == QKeySequence::DeleteStartOfWord) {
+        eraseTo(QTextCursor::PreviousWord);
+    } else if (event == QKeySequence::DeleteEndOfWord) {
+        eraseTo(QTextCursor::NextWord);
+    } else if (event == QKeySequence::DeleteEndOfLine) {
+        eraseTo(c.atBlockEnd() ? QTextCursor::NextCharacter : QTextCursor::EndOfBlock);
+    } else if (event == QKeySequence::DeleteCompleteLine) {
+        const QTextBlock block = c.block();
+        m_page->setSelection(block.position(),
+                             std::min(block.position() + block.length(), doc->characterCount() - 1));
+        m_page->erase(0, 0);
+    } else {
+        const QString text = event->text();
+        if (text.isEmpty() || !(text.at(0).isPrint() || text.at(0) == u'\t'))
+            return false;
+        m_page->type(text);
     }
+    return true;
+}
+
+void TColorMemo::cutSelection()
+{
+    if (!textCursor().hasSelection())
+        return;
+    QGuiApplication::clipboard()->setText(QString(SelText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_page->insertOwnStep(QString(), QStringLiteral("Couper"));
+}
+
+void TColorMemo::insertFromMimeData(const QMimeData *source)
+{
+    if (isReadOnly() || !source || !source->hasText())
+        return;
+    const QString text = source->text();
+    if (!text.isEmpty())
+        m_page->insertOwnStep(text, QStringLiteral("Coller"));
+}
+
+void TColorMemo::dropEvent(QDropEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    if (isReadOnly() || !data || !data->hasText()) {
+        event->ignore();
+        return;
+    }
+    const int position = cursorForPosition(event->position().toPoint()).position();
+    // The control's drop caret goes with the drag.
+    QDragLeaveEvent leave;
+    QPlainTextEdit::dragLeaveEvent(&leave);
+    const bool inside = event->source() == this || event->source() == viewport();
+    if (inside && event->dropAction() == Qt::MoveAction) {
+        m_page->moveSelection(position);
+    } else {
+        m_page->setSelection(position, position);
+        m_page->insertOwnStep(data->text(), QStringLiteral("Déposer"));
+    }
+    event->acceptProposedAction();
+    setFocus();
+}
+
+void TColorMemo::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (isReadOnly() || (event->commitString().isEmpty() && event->replacementLength() == 0)) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    // What the input method settles on goes in through the page; the text
+    // it is still composing stays the control's to show.
+    const QTextCursor c = textCursor();
+    if (event->replacementLength() > 0) {
+        const int from = std::max(0, c.position() + event->replacementStart());
+        m_page->setSelection(from, from + event->replacementLength());
+    } else {
+        m_page->takeViewCursor(c);
+    }
+    if (event->commitString().isEmpty())
+        m_page->erase(0, 0);
+    else
+        m_page->type(event->commitString());
+    QInputMethodEvent composing(event->preeditString(), event->attributes());
+    QPlainTextEdit::inputMethodEvent(&composing);
+}
+
+void TColorMemo::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The control's own menu, its changes made through the page; undoing
+    // is the frame's "Edition" menu.
+    QMenu *menu = createStandardContextMenu(event->pos());
+    const QList<QAction *> actions = menu->actions();
+    for (QAction *a : actions) {
+        const QString name = a->objectName();
+        if (name == QLatin1String("edit-cut") || name == QLatin1String("edit-delete")) {
+            auto *mine = new QAction(a->icon(), a->text(), menu);
+            mine->setShortcut(a->shortcut());
+            mine->setEnabled(a->isEnabled());
+            menu->insertAction(a, mine);
+            if (name == QLatin1String("edit-cut"))
+                connect(mine, &QAction::triggered, this, &TColorMemo::cutSelection);
+            else
+                connect(mine, &QAction::triggered, this, [this] { m_page->erase(0, 0); });
+        }
+        if (name == QLatin1String("edit-undo") || name == QLatin1String("edit-redo") || name == QLatin1String("edit-cut")
+            || name == QLatin1String("edit-delete"))
+            a->setVisible(false);
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 bool TColorMemo::SearchText(const QString &s, SearchOptions options)

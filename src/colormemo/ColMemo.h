@@ -1,10 +1,9 @@
 #pragma once
-// TColorMemo: the source pane. It holds Unicode text in a QPlainTextEdit and
-// speaks the program's offsets, in which a line break counts two characters
-// (CR LF). Only this class converts between those offsets and Qt positions.
-// Every read of the text (Text, SelText, Lines, Line, textRange) comes from
-// the blocks' own characters: the control's plain-text export turns
-// no-break spaces into blanks and must not be used for the page.
+// TColorMemo: the source pane, a view of one page (TPage). The page holds
+// the text, the selection and the history; the pane shows them, takes the
+// keys and hands every change of the text to the page, so that each can be
+// undone. Its accessors speak the program's offsets (a line break counts two
+// characters) and forward to the page.
 // Over the edit control's own drawing it paints the coloured runs that the
 // scanner finds in the visible lines, and offers clickable hot spots.
 #include "colormemo/ColorRules.h"
@@ -17,12 +16,19 @@
 #include <QTextBlock>
 #include <QStringList>
 
+class TPage;
+
 class TColorMemo : public QPlainTextEdit
 {
     Q_OBJECT
 public:
+    // A pane with a page of its own.
     explicit TColorMemo(QWidget *parent = nullptr);
+    // A view of page, which outlives the pane.
+    explicit TColorMemo(TPage *page, QWidget *parent = nullptr);
     ~TColorMemo() override;
+
+    TPage *page() const { return m_page; }
 
     // Offsets with CR LF line breaks.
     int SelStart() const;
@@ -153,6 +159,10 @@ protected:
     void showEvent(QShowEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool event(QEvent *e) override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void dropEvent(QDropEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     enum class Pending { None, CurrentLine, All };
@@ -164,14 +174,17 @@ private:
     static constexpr int LongLine = 1000;
 
     void updateMargins();
+    // The page moved its selection: the pane's follows.
+    void followPage();
+    // The user moved the pane's selection: the page's follows.
+    void reportCursor();
+    // Keys that change the text, done through the page; false for the others.
+    bool editKey(QKeyEvent *event);
+    void cutSelection();
     bool longLineIn(const QRect &area) const;
     void paintText(const QRect &area);
     void paintLineNumbers(QPaintEvent *event);
 
-    // Replaces Qt positions [from, to) by qtText (LF line breaks only),
-    // keeping what both have in common, in one edit block. Answers whether
-    // the text changed.
-    bool replaceSpan(int from, int to, const QString &qtText);
     void requestAll();
     void textChanged();
     void runPass(bool currentLineOnly, int line = -1); // line: block of a line pass
@@ -192,7 +205,8 @@ private:
     bool markerAfter(QStringView marker);
     void checkOpenSpanRules();
 
-    bool m_modified = false;
+    TPage *m_page;
+    bool m_followingPage = false;
 
     QWidget *m_numberArea = nullptr;
     bool m_lineNumbers = true;

@@ -1,10 +1,11 @@
 #include "Childwin.h"
 
 #include "colormemo/ColMemo.h"
+#include "page/Page.h"
 #include "document/DiskWatch.h"
 #include "document/DocumentRules.h"
 #include "document/FrameServices.h"
-#include "document/Genxml.h"
+#include "document/PageCommands.h"
 #include "platform/Errors.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
@@ -41,7 +42,7 @@ const QStringList &TEditeur::pageTemplate()
 }
 
 TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
-    : QWidget(parent), m_frame(frame)
+    : QWidget(parent), m_frame(frame), m_page(new TPage(this))
 {
     // No WA_DeleteOnClose: the sub-window that holds the editor owns it and
     // frees it with itself.
@@ -52,7 +53,7 @@ TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setHandleWidth(3);
     Splitter1->setChildrenCollapsible(false);
-    Memo1 = new TColorMemo(Splitter1);
+    Memo1 = new TColorMemo(m_page, Splitter1);
     DocumentRules::declare(Memo1->ColorRules());
     HtmlView1 = new THtmlView(Splitter1);
     HtmlView1->setMinimumHeight(20);
@@ -66,14 +67,13 @@ TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Splitter1);
 
-    Memo1->SetLines(pageTemplate());
-    Memo1->SetModified(false);
-    Dossier = Platform::currentDirWithSeparator();
+    m_page->load(pageTemplate());
+    m_page->setFolderWithoutFile(Platform::currentDirWithSeparator());
+    connect(m_page, &TPage::historyChanged, this, &TEditeur::showHistory);
     applyInset();
     setupPreview();
     setupDiskWatch();
-    connect(Memo1, &TColorMemo::characterTyped, this, qOverload<QChar>(&TEditeur::Memo1KeyPress));
-    connect(Memo1, &TColorMemo::keyPressFilter, this, qOverload<QChar, bool *>(&TEditeur::Memo1KeyPress));
+    connect(Memo1, &TColorMemo::keyPressFilter, this, &TEditeur::Memo1KeyPress);
 }
 
 TEditeur::~TEditeur() = default;
@@ -93,37 +93,39 @@ void TEditeur::resizeEvent(QResizeEvent *event)
 
 void TEditeur::Init(const QStringList &lines)
 {
-    Memo1->SetLines(lines);
-    Memorise();
+    // A new page: nothing before it to go back to.
+    m_page->load(lines);
 }
+
+QString TEditeur::GetFichier() const { return m_page->path(); }
+QString TEditeur::GetDossier() const { return m_page->folder(); }
+PageFile::Encoding TEditeur::encoding() const { return m_page->encoding(); }
+PageFile::Breaks TEditeur::breaks() const { return m_page->breaks(); }
 
 void TEditeur::SetFichier(const QString &name)
 {
-    Fichier = Platform::currentDirWithSeparator() + name;
+    m_page->setPath(Platform::currentDirWithSeparator() + name);
 }
 
 void TEditeur::OpenFile(const QString &path)
 {
-    Fichier = path;
+    m_page->setPath(path);
     QByteArray bytes;
     const PageFile::Page page = PageFile::read(path, &bytes);
-    m_encoding = page.encoding;
-    m_breaks = page.breaks;
-    Memo1->SetLines(page.lines);
-    Memo1->SetSelStart(0);
-    Memo1->SetModified(false);
+    m_page->setEncoding(page.encoding);
+    m_page->setBreaks(page.breaks);
+    m_page->load(page.lines);
     // Shown at once, whatever the automatic refresh says, with the page's
     // pictures and links found from its own folder.
-    Dossier = Platform::folderPart(path);
-    HtmlView1->setFolder(Dossier);
+    HtmlView1->setFolder(m_page->folder());
     HtmlView1->LoadFromLines(Memo1->Lines());
-    Memorise();
     watchFile(path, bytes);
     Q_EMIT fileUsed(path);
 }
 
 bool TEditeur::holdsItsFile() const
 {
+    const QString Fichier = m_page->path();
     return !Fichier.isEmpty() && !Memo1->Modified() && m_diskWatch->path() == QFileInfo(Fichier).absoluteFilePath()
         && m_diskWatch->known().exists;
 }
@@ -131,9 +133,9 @@ bool TEditeur::holdsItsFile() const
 void TEditeur::writeTo(const QString &path)
 {
     const QStringList lines = Memo1->Lines();
-    const PageFile::Encoding encoding = PageFile::saveEncoding(lines, m_encoding);
-    const QByteArray bytes = PageFile::write(path, lines, encoding, m_breaks);
-    m_encoding = encoding;
+    const PageFile::Encoding encoding = PageFile::saveEncoding(lines, m_page->encoding());
+    const QByteArray bytes = PageFile::write(path, lines, encoding, m_page->breaks());
+    m_page->setEncoding(encoding);
     Memo1->SetModified(false);
     watchFile(path, bytes);
     Q_EMIT fileUsed(path);
@@ -141,22 +143,14 @@ void TEditeur::writeTo(const QString &path)
 
 bool TEditeur::Enregistrer()
 {
-    bool written = false;
+    const QString Fichier = m_page->path();
     if (Fichier.isEmpty() || Platform::isReadOnlyFile(Fichier)) {
         if (!Fichier.isEmpty())
             Platform::warning(this, QStringLiteral("Fichier en lecture seule"));
-        written = SaveAs();
-    } else {
-        try {
-            writeTo(Fichier);
-            written = true;
-        } catch (...) {
-            Dossier = Platform::folderPart(Fichier);
-            throw;
-        }
+        return SaveAs();
     }
-    Dossier = Platform::folderPart(Fichier);
-    return written;
+    writeTo(Fichier);
+    return true;
 }
 
 bool TEditeur::SaveAs()
@@ -167,19 +161,20 @@ bool TEditeur::SaveAs()
     request.filter = QStringLiteral(
         "Fichiers html (*.htm;*.html)|*.htm;*.html|Fichiers xmll (*.xml)|*.xml|Tous les fichiers (*.*)|*.*");
     request.defaultExt = QStringLiteral("htm");
-    request.fileName = Platform::fileNamePart(Fichier);
-    request.directory = Fichier.isEmpty() ? Dossier : Platform::folderPart(Fichier);
+    request.fileName = Platform::fileNamePart(m_page->path());
+    request.directory = m_page->folder();
     const Platform::FileDialogResult chosen = Platform::runFileDialog(this, request);
     if (!chosen.accepted)
         return false;
 
-    Fichier = chosen.path;
+    QString Fichier = chosen.path;
     if (!Fichier.contains(u'.')) {
         if (chosen.filterIndex == 1)
             Fichier += QStringLiteral(".htm");
         else if (chosen.filterIndex == 2)
             Fichier += QStringLiteral(".xml");
     }
+    m_page->setPath(Fichier);
     if (chosen.filterIndex == 2)
         Genxml();
     setWindowTitle(Platform::fileNamePart(Fichier));
@@ -187,53 +182,27 @@ bool TEditeur::SaveAs()
     return Enregistrer();
 }
 
-void TEditeur::Genxml()
-{
-    QStringList lines = Memo1->Lines();
-    const QList<int> changed = genxmlLines(lines);
-    if (changed.isEmpty())
-        return;
-    const int start = Memo1->SelStart(), length = Memo1->SelLength();
-    Memo1->replaceLines(0, int(lines.size()), lines);
-    Memo1->Select(start, length);
-}
+void TEditeur::Genxml() { PageCommands::genxml(*m_page); }
 
-void TEditeur::Memorise()
-{
-    m_undo.memorise(Memo1->Lines(), Memo1->SelStart() + Memo1->SelLength());
-}
+void TEditeur::Memorise() { m_page->beginCommand(); }
 
-void TEditeur::Annuler()
+void TEditeur::Annuler() { m_page->undo(); }
+
+void TEditeur::Retablir() { m_page->redo(); }
+
+bool TEditeur::redoAvailable() const { return m_page->canRedo(); }
+
+
+void TEditeur::showHistory()
 {
-    const UndoStore::State back = m_undo.undo(Memo1->Lines());
     if (m_frame)
-        m_frame->setRedoEnabled(true);
-    Memo1->SetLines(back.lines);
-    Memo1->SetSelStart(back.caret);
-}
-
-void TEditeur::Retablir()
-{
-    const std::optional<UndoStore::State> again = m_undo.redo();
-    if (!again)
-        return;
-    Memo1->SetLines(again->lines);
-    Memo1->SetSelStart(again->caret);
-    if (m_frame)
-        m_frame->setRedoEnabled(false);
-}
-
-void TEditeur::Memo1KeyPress(QChar)
-{
-    m_undo.typed();
-    if (m_frame)
-        m_frame->setRedoEnabled(false);
+        m_frame->showHistory(this, m_page->undoName(), m_page->redoName());
 }
 
 void TEditeur::FormActivate()
 {
     if (m_frame)
-        m_frame->setRedoEnabled(m_undo.redoAvailable());
+        m_frame->showHistory(this, m_page->undoName(), m_page->redoName());
 }
 
 bool TEditeur::FormCloseQuery()
@@ -241,7 +210,7 @@ bool TEditeur::FormCloseQuery()
     if (!Memo1->Modified())
         return true;
     const QString question = QStringLiteral("Enregistrer changements dans '%1'?")
-                                 .arg(Platform::fileNamePart(Fichier));
+                                 .arg(Platform::fileNamePart(m_page->path()));
     switch (Platform::confirm(this, question, Platform::Buttons::YesNoCancel)) {
     case Platform::Answer::Cancel:
         return false;

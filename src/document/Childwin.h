@@ -1,8 +1,8 @@
 #pragma once
-// TEditeur: the document window. One open page: its source pane, its file,
-// its one-level undo store, and the commands that act on its source.
-#include "document/PageFile.h"
-#include "document/UndoStore.h"
+// TEditeur: the document window. It shows one page (TPage: the text, its
+// file, its history) in a source pane and a preview, and conducts the
+// commands and dialogs that act on it.
+#include "page/Page.h"
 
 #include <QColor>
 #include <QStringList>
@@ -33,29 +33,32 @@ public:
 
     static const QStringList &pageTemplate();
 
+    TPage *page() const { return m_page; }
     TColorMemo *Memo1 = nullptr;
     QSplitter *Splitter1 = nullptr;
     THtmlView *HtmlView1 = nullptr;
 
-    // --- file handling and undo store
+    // --- file handling and history
     void Init(const QStringList &lines);
     void OpenFile(const QString &path);
     // Both answer whether the page was written.
     bool Enregistrer();
     bool SaveAs();
-    QString GetFichier() const { return Fichier; }
+    QString GetFichier() const;
     // The page is unmodified and holds what its file held when it was last
     // read or written there: saving it would change nothing.
     bool holdsItsFile() const;
     void SetFichier(const QString &name);
-    QString GetDossier() const { return Dossier; }
+    QString GetDossier() const;
+    // Opens the step of the history that the command about to change the
+    // page fills; one "Annuler" takes all of it back.
     void Memorise();
     void Annuler();
     void Retablir();
-    bool redoAvailable() const { return m_undo.redoAvailable(); }
-    PageFile::Encoding encoding() const { return m_encoding; }
+    bool redoAvailable() const;
+    PageFile::Encoding encoding() const;
     // The file's line-break style and final break, kept when it is saved.
-    PageFile::Breaks breaks() const { return m_breaks; }
+    PageFile::Breaks breaks() const;
 
     // The XML form of empty elements, applied to the source pane.
     void Genxml();
@@ -236,15 +239,13 @@ protected:
 private:
     void writeTo(const QString &path);
     void applyInset();
-    void Memo1KeyPress(QChar key);
+
+    // What "Annuler" and "Rétablir" offer, shown by the frame.
+    void showHistory();
 
     TFrameServices *m_frame;
-    QString Fichier;
-    QString Dossier;
-    UndoStore m_undo;
+    TPage *m_page;
     bool AutoActualise = false;
-    PageFile::Encoding m_encoding = PageFile::Encoding::Windows1252;
-    PageFile::Breaks m_breaks;
 
     // --- tag commands (state)
     void wrap(const QString &open, const QString &close);

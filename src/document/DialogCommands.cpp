@@ -21,7 +21,7 @@ void TEditeur::Options()
     QStringList rewritten;
     {
         TStartDialog dialog(this);
-        dialog.Init(lines, Dossier);
+        dialog.Init(lines, m_page->folder());
         Fragment::runModal(dialog);
         rewritten = dialog.Result(lines);
     }

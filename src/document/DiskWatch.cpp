@@ -1,6 +1,6 @@
 #include "DiskWatch.h"
 
-#include "document/SafeSave.h"
+#include "page/SafeSave.h"
 
 #include <QCryptographicHash>
 #include <QFile>

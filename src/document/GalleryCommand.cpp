@@ -45,7 +45,7 @@ void TEditeur::Vignettes()
 {
     // The chooser lists the page's folder, and the names in the table are
     // those of its files, so the links hold wherever the program started.
-    Platform::CurrentFolderScope pageFolder(Dossier);
+    Platform::CurrentFolderScope pageFolder(m_page->folder());
     TCat::Choice choice;
     QStringList files;
     {

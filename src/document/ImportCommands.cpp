@@ -70,5 +70,5 @@ void TEditeur::Importrtf()
         return;
     BusyConversion busy(this, m_frame);
     busy.announce();
-    ReplaceSelection(ImportText::rtfFileToHtml(chosen.path, m_encoding));
+    ReplaceSelection(ImportText::rtfFileToHtml(chosen.path, m_page->encoding()));
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the import commands put into the page: the lines of a text or HTML
 // file, or the HTML converted from a rich text (RTF) file.
-#include "document/PageFile.h"
+#include "page/PageFile.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 // Page statistics: lines, characters, images with the size of their files,
 // links, and the transfer times that follow from the page's size.
-#include "document/PageFile.h"
+#include "page/PageFile.h"
 
 #include <QString>
 #include <QStringList>

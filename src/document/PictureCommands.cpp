@@ -27,7 +27,7 @@ QString resolve(const QString &name, const QString &folder)
 
 void TEditeur::EditGif()
 {
-    QString name = resolve(PictureName::fromSelection(Memo1->SelText()), Dossier);
+    QString name = resolve(PictureName::fromSelection(Memo1->SelText()), m_page->folder());
     TFGif window(this);
     window.Init(name);
     if (!name.isEmpty())
@@ -36,7 +36,7 @@ void TEditeur::EditGif()
 
 void TEditeur::EditImage()
 {
-    const QString name = resolve(PictureName::fromSelection(Memo1->SelText()), Dossier);
+    const QString name = resolve(PictureName::fromSelection(Memo1->SelText()), m_page->folder());
     TFImage window(this);
     window.Init(name);
     if (!Memo1->SelText().isEmpty())

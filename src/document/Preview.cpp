@@ -47,7 +47,7 @@ void TEditeur::rebuildPreview(bool keepPlace)
     const int position = keepPlace ? HtmlView1->ViewPosition() : 0;
     // Relative names resolve against this page's own folder, whatever
     // another window made current.
-    HtmlView1->setFolder(Dossier);
+    HtmlView1->setFolder(m_page->folder());
     HtmlView1->LoadFromLines(Memo1->Lines());
     if (keepPlace)
         HtmlView1->SetViewPosition(position);
@@ -63,14 +63,14 @@ void TEditeur::MajView()
 
 void TEditeur::Actualiser()
 {
-    if (Dossier.isEmpty())
+    if (m_page->folder().isEmpty())
         throw Platform::PemoError(
             QStringLiteral("Impossible d'actualiser l'affichage : la page n'a pas de dossier.\n"
                            "Enregistrez-la d'abord."));
-    if (!QDir::setCurrent(Dossier)) {
-        const QString reason = QFileInfo(Dossier).isDir() ? QStringLiteral("Accès refusé.")
+    if (!QDir::setCurrent(m_page->folder())) {
+        const QString reason = QFileInfo(m_page->folder()).isDir() ? QStringLiteral("Accès refusé.")
                                                           : QStringLiteral("Ce dossier n'existe pas.");
-        throw Platform::PemoError(QStringLiteral("Impossible d'accéder au dossier %1.\n%2").arg(Dossier, reason));
+        throw Platform::PemoError(QStringLiteral("Impossible d'accéder au dossier %1.\n%2").arg(m_page->folder(), reason));
     }
     rebuildPreview(true);
 }
@@ -87,7 +87,7 @@ void TEditeur::HtmlView1HotSpotClick(const QString &target, bool *handled)
 {
     *handled = false;
     // The page comes back as the source says, from its top.
-    HtmlView1->setFolder(Dossier);
+    HtmlView1->setFolder(m_page->folder());
     HtmlView1->LoadFromLines(Memo1->Lines());
 
     const qsizetype colon = target.indexOf(u':') + 1;

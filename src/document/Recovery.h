@@ -5,7 +5,7 @@
 // changes a copy of the page and a small description beside it. At the next
 // start, copies whose session is no longer held by a running program are
 // offered back. Every file is written whole or not at all.
-#include "document/PageFile.h"
+#include "page/PageFile.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -53,16 +53,16 @@ void TEditeur::setRemovedMark(bool removed)
 void TEditeur::ReloadFromDisk()
 {
     QByteArray bytes;
-    const PageFile::Page page = PageFile::read(Fichier, &bytes);
+    const PageFile::Page page = PageFile::read(m_page->path(), &bytes);
     const QTextCursor before = Memo1->textCursor();
     const int line = before.blockNumber();
     const int column = before.positionInBlock();
     const int scroll = Memo1->verticalScrollBar()->value();
 
     // A change like any other: "Annuler" brings back the text as it was.
-    Memorise();
-    m_encoding = page.encoding;
-    m_breaks = page.breaks;
+    m_page->beginCommand(QStringLiteral("Rechargement du fichier"));
+    m_page->setEncoding(page.encoding);
+    m_page->setBreaks(page.breaks);
     Memo1->SetLines(page.lines);
     const QTextBlock block = Memo1->document()->findBlockByNumber(
         std::min(line, Memo1->document()->blockCount() - 1));
@@ -71,7 +71,7 @@ void TEditeur::ReloadFromDisk()
     Memo1->setTextCursor(caret);
     Memo1->verticalScrollBar()->setValue(scroll);
     Memo1->SetModified(false);
-    watchFile(Fichier, bytes);
+    watchFile(m_page->path(), bytes);
 }
 
 void TEditeur::fileChangedOnDisk()
@@ -82,7 +82,7 @@ void TEditeur::fileChangedOnDisk()
         const QString question =
             QStringLiteral("Le fichier « %1 » a été modifié par un autre programme. "
                            "Le recharger et perdre vos modifications ?")
-                .arg(Fichier);
+                .arg(m_page->path());
         if (Platform::confirm(this, question, Platform::Buttons::YesNo) != Platform::Answer::Yes) {
             // The page stays as it is and differs from the file: it must
             // still be saved. What the file holds now is not asked about
@@ -110,21 +110,19 @@ void TEditeur::fileRemovedFromDisk()
 
 void TEditeur::RestoreCopy(const Recovery::Copy &copy)
 {
-    Fichier = copy.original;
-    m_encoding = copy.encoding;
-    m_breaks = copy.breaks;
-    Memo1->SetLines(copy.lines);
+    m_page->setPath(copy.original);
+    m_page->setEncoding(copy.encoding);
+    m_page->setBreaks(copy.breaks);
+    m_page->load(copy.lines);
     Memo1->SetSelStart(std::clamp(copy.caret, 0, Memo1->TextLength()));
-    if (!Fichier.isEmpty()) {
-        Dossier = Platform::folderPart(Fichier);
-        HtmlView1->setFolder(Dossier);
+    if (!m_page->path().isEmpty()) {
+        HtmlView1->setFolder(m_page->folder());
         // The file as it stands now is the known state: a later change by
         // another program is asked about, since the page is modified.
-        const DiskWatch::Stamp stamp = DiskWatch::stampOf(Fichier);
-        m_diskWatch->watch(Fichier, stamp);
+        const DiskWatch::Stamp stamp = DiskWatch::stampOf(m_page->path());
+        m_diskWatch->watch(m_page->path(), stamp);
         setRemovedMark(!stamp.exists);
     }
     HtmlView1->LoadFromLines(Memo1->Lines());
-    Memorise();
     Memo1->SetModified(true);
 }

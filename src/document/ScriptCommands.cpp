@@ -100,7 +100,7 @@ void TEditeur::JsCles()
 void TEditeur::Applet()
 {
     const int start = Memo1->SelStart();
-    const QString folder = Dossier;
+    const QString folder = m_page->folder();
     const QString text = runFragmentDialog<TJava>(*this, [&folder](TJava &d) { d.Init(folder); });
     if (text.isEmpty())
         return;
@@ -113,7 +113,7 @@ void TEditeur::Ilot()
 {
     // A confirmed island without an id gives nothing, which still replaces
     // (deletes) the selection; cancelling leaves the page alone.
-    const QString folder = Dossier;
+    const QString folder = m_page->folder();
     insertFragment<TIlotxml>(*this, [&folder](TIlotxml &d) { d.Init(folder); });
 }
 
@@ -130,13 +130,13 @@ void TEditeur::JsCompte() { insertUnlessCancelled<TCompte>(*this); }
 void TEditeur::JsImgalea()
 {
     // An unsaved page has no folder of its own yet.
-    const QString folder = Fichier.isEmpty() ? QString() : Dossier;
+    const QString folder = m_page->path().isEmpty() ? QString() : m_page->folder();
     placeFromDialog<TImgalea>(*this, [&folder](TImgalea &d) { d.Init(folder); });
 }
 
 void TEditeur::JsRollover()
 {
-    const QString folder = Fichier.isEmpty() ? QString() : Dossier;
+    const QString folder = m_page->path().isEmpty() ? QString() : m_page->folder();
     placeFromDialog<TRollover>(*this, [&folder](TRollover &d) { d.Init(folder); });
 }
 

@@ -4,27 +4,21 @@
 
 #include "colormemo/ColMemo.h"
 #include "platform/CommonDialogs.h"
+#include "document/PageCommands.h"
 #include "document/TagText.h"
 #include "platform/FileDialogs.h"
 #include "platform/Paths.h"
 
 #include <QFileInfo>
 
-void TEditeur::ReplaceSelection(const QString &text) { Memo1->SetSelText(text); }
+void TEditeur::ReplaceSelection(const QString &text) { m_page->SetSelText(text); }
 
-void TEditeur::wrap(const QString &open, const QString &close)
-{
-    Memorise();
-    ReplaceSelection(open + Memo1->SelText() + close);
-}
+void TEditeur::wrap(const QString &open, const QString &close) { PageCommands::wrap(*m_page, open, close); }
 
 void TEditeur::Police(const QString &font)
 {
-    Memorise();
-    if (Memo1->SelLength() == 0)
-        return;
-    ReplaceSelection(QStringLiteral("<font face=\"") + font + QStringLiteral("\">") + Memo1->SelText()
-                     + QStringLiteral("</font>"));
+    PageCommands::wrapSelected(*m_page, QStringLiteral("<font face=\"") + font + QStringLiteral("\">"),
+                               QStringLiteral("</font>"));
 }
 
 void TEditeur::Gras() { wrap(QStringLiteral("<b>"), QStringLiteral("</b>")); }
@@ -51,11 +45,7 @@ void TEditeur::Url2()
     wrap(QStringLiteral("<a href=\"") + TagText::placeholderUrl() + QStringLiteral("\">"), QStringLiteral("</a>"));
 }
 
-void TEditeur::RetourChariot()
-{
-    Memorise();
-    ReplaceSelection(QStringLiteral("<br>"));
-}
+void TEditeur::RetourChariot() { PageCommands::replaceSelection(*m_page, QStringLiteral("<br>")); }
 
 void TEditeur::Ancrage()
 {
@@ -94,7 +84,7 @@ std::optional<QString> TEditeur::chooseLinkTarget(const QString &title, const QS
     if (!chosen.accepted || chosen.path.isEmpty())
         return std::nullopt;
     if (QFileInfo::exists(chosen.path))
-        return Platform::relativePath(chosen.path, Dossier);
+        return Platform::relativePath(chosen.path, m_page->folder());
     return chosen.path;
 }
 
@@ -135,7 +125,7 @@ void TEditeur::Son()
 
 void TEditeur::Css()
 {
-    Memorise();
+    m_page->beginCommand();
     Platform::FileDialogRequest request;
     request.kind = Platform::FileDialogKind::Open;
     request.title = QStringLiteral("Feuille de style");
@@ -144,14 +134,7 @@ void TEditeur::Css()
     const Platform::FileDialogResult chosen = Platform::runFileDialog(this, request);
     if (!chosen.accepted || !QFileInfo::exists(chosen.path))
         return;
-    const QString link = QStringLiteral("<link rel=stylesheet href=\"") + Platform::relativePath(chosen.path, Dossier)
-        + QStringLiteral("\" type=\"text/css\">");
-    const TagText::LineEdit edit = TagText::styleSheetLine(Memo1->Lines());
-    if (edit.line < 0)
-        return;
-    // The user's selection stays where it was, only moved along with the
-    // text.
-    Memo1->replaceLines(edit.line, edit.replace ? 1 : 0, {link});
+    PageCommands::linkStyleSheet(*m_page, Platform::relativePath(chosen.path, m_page->folder()));
 }
 
 void TEditeur::Memo1KeyPress(QChar key, bool *handled)
@@ -159,10 +142,8 @@ void TEditeur::Memo1KeyPress(QChar key, bool *handled)
     const QStringView entity = HtmlEntity::accent(key);
     if (entity.isEmpty())
         return;
-    ReplaceSelection(entity.toString());
+    // Typed, as the letter would have been: it joins the typed run.
+    m_page->type(entity.toString());
     if (handled)
         *handled = true;
-    // The pane does not report a key it did not handle itself, so the redo
-    // copy is dropped here, as for any other typed character.
-    Memo1KeyPress(key);
 }

@@ -7,7 +7,8 @@
 #include "document/CasseDialog.h"
 #include "document/FrameServices.h"
 #include "document/PageCheck.h"
-#include "document/PageFile.h"
+#include "document/PageCommands.h"
+#include "page/PageFile.h"
 #include "document/PageStats.h"
 #include "document/StatsDialog.h"
 #include "document/TextTransforms.h"
@@ -22,9 +23,7 @@ void TEditeur::Convertir()
     if (Platform::confirm(this, QStringLiteral("Convertir les caractères spéciaux ?"), Platform::Buttons::YesNo)
         != Platform::Answer::Yes)
         return;
-    Memorise();
-    // The snapshot is a copy of the lines already: convert from it.
-    Memo1->SetLines(TextTransforms::convertAccents(m_undo.snapshot()));
+    PageCommands::convertAccents(*m_page);
     Platform::message(this, QStringLiteral("Remplacement terminé"));
 }
 
@@ -39,19 +38,14 @@ void TEditeur::Casse()
         Memo1->SetSelText(dialog.Result());
 }
 
-void TEditeur::Indenter()
-{
-    Memorise();
-    Memo1->SetSelText(TextTransforms::indent(Memo1->SelText()));
-}
+void TEditeur::Indenter() { PageCommands::indent(*m_page); }
 
 void TEditeur::Compacter()
 {
     if (Platform::confirm(this, QStringLiteral("Compacter les balises ?"), Platform::Buttons::YesNo)
         != Platform::Answer::Yes)
         return;
-    Memorise();
-    Memo1->SetLines(TextTransforms::compact(m_undo.snapshot()));
+    PageCommands::compact(*m_page);
 }
 
 void TEditeur::Exporte()
@@ -64,13 +58,13 @@ void TEditeur::Exporte()
     request.filter = QStringLiteral("Fichiers texte (*.txt)|*.txt");
     request.fileName = QStringLiteral("*.txt");
     request.defaultExt = QStringLiteral("txt");
-    request.directory = Dossier;
+    request.directory = m_page->folder();
     const Platform::FileDialogResult chosen = Platform::runFileDialog(this, request);
     if (!chosen.accepted)
         return;
     // Written whole or not at all; a failure reaches the error box with the
     // file's name instead of leaving the user with a missing or cut file.
-    PageFile::write(chosen.path, TextTransforms::exportLines(Memo1->Lines()), m_encoding);
+    PageFile::write(chosen.path, TextTransforms::exportLines(Memo1->Lines()), m_page->encoding());
 }
 
 void TEditeur::Validation()
@@ -88,12 +82,12 @@ void TEditeur::Validation()
 
 void TEditeur::Statistiques()
 {
-    const QString folder = Dossier;
+    const QString folder = m_page->folder();
     const QStringList lines = Memo1->Lines();
     // The page is measured as saving would write it.
     const PageStats::Stats stats = PageStats::compute(
         lines, [&folder](const QString &name) { return PageStats::pictureFileSize(folder, name); },
-        PageFile::saveEncoding(lines, m_encoding), m_breaks);
+        PageFile::saveEncoding(lines, m_page->encoding()), m_page->breaks());
     TStats dialog(this);
     for (const QString &line : PageStats::report(stats))
         dialog.Init(line);

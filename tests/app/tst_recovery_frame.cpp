@@ -5,7 +5,7 @@
 #include "app/Main.h"
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
-#include "document/PageFile.h"
+#include "page/PageFile.h"
 #include "document/Recovery.h"
 #include "document/RecoveryDialog.h"
 #include "platform/Messages.h"

@@ -1,6 +1,10 @@
 #include "testmain.h"
 
+#ifdef PEMO_GUILESS
+#include <QCoreApplication>
+#else
 #include <QApplication>
+#endif
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -42,8 +46,12 @@ int main(int argc, char **argv)
     // temporary folder as well, never to the real one.
     QTemporaryDir dataDir;
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataDir.path()));
+#ifdef PEMO_GUILESS
+    QCoreApplication app(argc, argv);
+#else
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+#endif
     // Whatever a test remembers goes to a folder of its own that disappears
     // with the run: the settings of the person running the tests stay as they are.
     QTemporaryDir settingsDir;

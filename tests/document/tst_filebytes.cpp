@@ -5,8 +5,8 @@
 
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
-#include "document/PageFile.h"
-#include "document/SafeSave.h"
+#include "page/PageFile.h"
+#include "page/SafeSave.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 

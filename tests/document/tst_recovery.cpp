@@ -1,7 +1,7 @@
 // Recovery copies of modified pages and the window that offers them back.
 #include "testmain.h"
 
-#include "document/PageFile.h"
+#include "page/PageFile.h"
 #include "document/Recovery.h"
 #include "document/RecoveryDialog.h"
 #include "platform/Messages.h"

@@ -4,7 +4,7 @@
 #include "colormemo/ColMemo.h"
 #include "document/Childwin.h"
 #include "document/DiskWatch.h"
-#include "document/PageFile.h"
+#include "page/PageFile.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 

@@ -2,7 +2,7 @@
 // cause: a folder in the way, a missing folder, a full or read-only disk.
 #include "testmain.h"
 
-#include "document/PageFile.h"
+#include "page/PageFile.h"
 #include "platform/Errors.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the fuzz targets: the bytes of one input, and a page made of
 // them the way the editor opens a file.
-#include "document/PageFile.h"
+#include "page/PageFile.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -4,7 +4,7 @@
 #include "platform/Errors.h"
 #include "platform/Windows1252.h"
 
-#include "document/SafeSave.h"
+#include "page/SafeSave.h"
 
 #include <QFile>
 #include <QStringDecoder>

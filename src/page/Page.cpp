@@ -1,0 +1,625 @@
+#include "Page.h"
+
+#include "platform/Paths.h"
+
+#include <QElapsedTimer>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+// The document turns U+2029 into a line break of its own, so a page that
+// holds that character (a UTF-8 or UTF-16 file may) keeps it in the
+// document as a noncharacter set aside for such internal use, given back on
+// every read.
+constexpr char16_t keptSeparator = 0xFDEF;
+
+QString toStored(const QString &text)
+{
+    if (!text.contains(QChar::ParagraphSeparator))
+        return text;
+    return QString(text).replace(QChar::ParagraphSeparator, QChar(keptSeparator));
+}
+
+void fromStored(QString &text)
+{
+    if (text.contains(QChar(keptSeparator)))
+        text.replace(QChar(keptSeparator), QChar::ParagraphSeparator);
+}
+
+// The document stores a line break as a paragraph separator; the text
+// handed in has LF.
+inline bool sameCharacter(QChar stored, QChar given)
+{
+    return stored == given || (stored == QChar::ParagraphSeparator && given == u'\n');
+}
+
+// What the document's cursor turns into a line break on insertion.
+inline bool isInsertedBreak(QChar c)
+{
+    return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
+}
+
+// The lengths of the common start and end of stored and given, which
+// together never exceed the shorter one and never cut a surrogate pair.
+void commonEnds(QStringView stored, QStringView given, qsizetype *head, qsizetype *tail)
+{
+    const qsizetype common = std::min(stored.size(), given.size());
+    qsizetype h = 0;
+    while (h < common && sameCharacter(stored[h], given[h]))
+        ++h;
+    if (h > 0 && h < given.size() && given[h - 1].isHighSurrogate())
+        --h;
+    qsizetype t = 0;
+    while (t < common - h && sameCharacter(stored[stored.size() - 1 - t], given[given.size() - 1 - t]))
+        ++t;
+    if (t > 0 && given.size() - t > 0 && given[given.size() - t].isLowSurrogate())
+        --t;
+    *head = h;
+    *tail = t;
+}
+
+// Replaces document positions [position, position + removed) by text.
+void replaceAt(QTextCursor &c, int position, int removed, const QString &text)
+{
+    c.setPosition(position);
+    c.setPosition(position + removed, QTextCursor::KeepAnchor);
+    if (text.isEmpty())
+        c.removeSelectedText();
+    else
+        c.insertText(text);
+}
+
+qint64 steadyClock()
+{
+    static QElapsedTimer timer;
+    if (!timer.isValid())
+        timer.start();
+    return timer.elapsed();
+}
+
+const QString typingName = QStringLiteral("Frappe");
+const QString deletingName = QStringLiteral("Suppression");
+const QString changeName = QStringLiteral("Modification");
+} // namespace
+
+TPage::TPage(QObject *parent)
+    : QObject(parent), m_doc(new QTextDocument(this))
+{
+    // The history below keeps the differences; the document's own would
+    // keep a second copy of every change.
+    m_doc->setUndoRedoEnabled(false);
+    m_cursor = QTextCursor(m_doc);
+    m_revision = m_doc->revision();
+    connect(m_doc, &QTextDocument::contentsChanged, this, &TPage::contentsChanged);
+}
+
+TPage::~TPage() = default;
+
+qint64 TPage::now() const { return m_clock ? m_clock() : steadyClock(); }
+
+void TPage::contentsChanged()
+{
+    if (m_editing > 0 || m_doc->revision() == m_revision)
+        return;
+    m_revision = m_doc->revision();
+    // Someone edited the document itself: what it took out is not known,
+    // so no step before this one can be given back safely.
+    m_history.clear();
+    m_forcedModified = true;
+    Q_EMIT historyChanged();
+}
+
+// ------------------------------------------------------------------ offsets
+
+QString TPage::fromCrLf(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r') {
+            out += u'\n';
+            if (i + 1 < n && text.at(i + 1) == u'\n')
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+int TPage::positionToOffset(int position) const
+{
+    const QTextBlock block = m_doc->findBlock(position);
+    return position + (block.isValid() ? block.blockNumber() : m_doc->blockCount() - 1);
+}
+
+int TPage::offsetToPosition(int offset) const
+{
+    if (offset <= 0)
+        return 0;
+    // Block n starts at offset position(n) + n; find the last block starting
+    // at or before the offset.
+    int lo = 0, hi = m_doc->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        const QTextBlock b = m_doc->findBlockByNumber(mid);
+        if (b.position() + mid <= offset)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const QTextBlock block = m_doc->findBlockByNumber(lo);
+    const int inBlock = offset - (block.position() + lo);
+    // An offset inside a line break (between CR and LF) or past the end
+    // stands at the end of the line.
+    return block.position() + qMin(inBlock, block.length() - 1);
+}
+
+int TPage::TextLength() const { return m_doc->characterCount() - 1 + m_doc->blockCount() - 1; }
+
+QString TPage::Text() const
+{
+    QString out;
+    out.reserve(TextLength());
+    textRange(0, TextLength(), out);
+    return out;
+}
+
+void TPage::textRange(int from, int to, QString &out) const
+{
+    from = qMax(0, from);
+    to = qMin(to, TextLength());
+    if (from >= to)
+        return;
+    QTextBlock block = m_doc->findBlock(offsetToPosition(from));
+    int lineStart = block.position() + block.blockNumber();
+    while (block.isValid() && lineStart < to) {
+        const QString line = block.text();
+        const int len = int(line.size());
+        const int a = qMax(from, lineStart) - lineStart;
+        const int b = qMin(to, lineStart + len) - lineStart;
+        if (b > a) {
+            const qsizetype at = out.size();
+            out.append(QStringView(line).mid(a, b - a));
+            for (qsizetype i = at; i < out.size(); ++i)
+                if (out.at(i) == QChar(keptSeparator))
+                    out[i] = QChar::ParagraphSeparator;
+        }
+        // The line break: CR at lineStart + len, LF one further.
+        if (block.next().isValid()) {
+            if (from <= lineStart + len && lineStart + len < to)
+                out.append(u'\r');
+            if (from <= lineStart + len + 1 && lineStart + len + 1 < to)
+                out.append(u'\n');
+        }
+        lineStart += len + 2;
+        block = block.next();
+    }
+}
+
+QStringList TPage::Lines() const
+{
+    // The stored characters in one piece, cut at the line breaks: much
+    // cheaper on a big page than asking each line for its text.
+    QStringList lines = m_doc->toRawText().split(QChar::ParagraphSeparator);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QString &line : lines)
+        fromStored(line);
+    return lines;
+}
+
+int TPage::LineCount() const
+{
+    int count = m_doc->blockCount();
+    if (m_doc->lastBlock().length() <= 1)
+        --count;
+    return count;
+}
+
+QString TPage::Line(int index) const
+{
+    QString line = m_doc->findBlockByNumber(index).text();
+    fromStored(line);
+    return line;
+}
+
+QString TPage::storedRange(int from, int to) const
+{
+    if (to <= from)
+        return {};
+    if (from == 0 && to >= m_doc->characterCount() - 1)
+        return m_doc->toRawText().left(to);
+    QTextCursor range(m_doc);
+    range.setPosition(from);
+    range.setPosition(to, QTextCursor::KeepAnchor);
+    return range.selectedText();
+}
+
+// ------------------------------------------------------------------ selection
+
+TSelection TPage::selection() const { return {m_cursor.anchor(), m_cursor.position()}; }
+
+void TPage::setCursorTo(const TSelection &s)
+{
+    const int end = m_doc->characterCount() - 1;
+    m_cursor.setPosition(std::clamp(s.anchor, 0, end));
+    m_cursor.setPosition(std::clamp(s.position, 0, end), QTextCursor::KeepAnchor);
+    if (TUndoHistory::Step *open = m_history.openStep(); open && open->kind == Kind::Command)
+        open->after = selection();
+    Q_EMIT selectionSet();
+}
+
+void TPage::takeViewCursor(const QTextCursor &cursor)
+{
+    if (cursor.anchor() == m_cursor.anchor() && cursor.position() == m_cursor.position())
+        return;
+    m_cursor.setPosition(cursor.anchor());
+    m_cursor.setPosition(cursor.position(), QTextCursor::KeepAnchor);
+    // The user moved the caret: a typed run ends here.
+    if (const TUndoHistory::Step *open = m_history.openStep(); open && open->kind != Kind::Command)
+        endStep();
+}
+
+int TPage::SelStart() const { return positionToOffset(m_cursor.selectionStart()); }
+
+int TPage::SelLength() const
+{
+    return positionToOffset(m_cursor.selectionEnd()) - positionToOffset(m_cursor.selectionStart());
+}
+
+QString TPage::SelText() const
+{
+    QString out;
+    textRange(positionToOffset(m_cursor.selectionStart()), positionToOffset(m_cursor.selectionEnd()), out);
+    return out;
+}
+
+void TPage::SetSelStart(int offset)
+{
+    const int p = offsetToPosition(offset);
+    setCursorTo({p, p});
+}
+
+void TPage::Select(int start, int length)
+{
+    setCursorTo({offsetToPosition(start), offsetToPosition(start + qMax(0, length))});
+}
+
+void TPage::setSelection(int anchor, int position) { setCursorTo({anchor, position}); }
+
+// ------------------------------------------------------------------ changes
+
+TUndoHistory::Step &TPage::commandStep()
+{
+    if (TUndoHistory::Step *open = m_history.openStep(); open && open->kind == Kind::Command)
+        return *open;
+    const int caret = m_cursor.selectionEnd();
+    return m_history.beginStep(Kind::Command, m_commandName.isEmpty() ? changeName : m_commandName,
+                               {caret, caret}, now());
+}
+
+void TPage::apply(const std::vector<Span> &spans, TUndoHistory::Step *step)
+{
+    // One edit block: one change reported, whatever the number of places.
+    // From the last place back, so that the positions still to come hold.
+    ++m_editing;
+    QTextCursor c(m_doc);
+    c.beginEditBlock();
+    const qint64 t = now();
+    for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
+        if (step) {
+            TTextEdit edit{span->position, storedRange(span->position, span->position + span->removed), span->text};
+            replaceAt(c, span->position, span->removed, span->text);
+            m_history.record(*step, std::move(edit), t);
+        } else {
+            replaceAt(c, span->position, span->removed, span->text);
+        }
+    }
+    c.endEditBlock();
+    --m_editing;
+    m_revision = m_doc->revision();
+}
+
+bool TPage::replaceSpan(int from, int to, const QString &givenText)
+{
+    const QString qtText = toStored(givenText);
+    // The stored characters themselves (no-break spaces stay what they are).
+    const QString stored = storedRange(from, to);
+    qsizetype head = 0, tail = 0;
+    commonEnds(stored, qtText, &head, &tail);
+    const QStringView oldMiddle = QStringView(stored).mid(head, stored.size() - head - tail);
+    const QStringView newMiddle = QStringView(qtText).mid(head, qtText.size() - head - tail);
+    if (oldMiddle.isEmpty() && newMiddle.isEmpty())
+        return false;
+
+    std::vector<Span> spans;
+    const qsizetype oldBreaks = oldMiddle.count(QChar::ParagraphSeparator);
+    const qsizetype newBreaks = std::count_if(newMiddle.begin(), newMiddle.end(), isInsertedBreak);
+    if (oldBreaks > 0 && oldBreaks == newBreaks) {
+        // As many lines before as after: each line that differs is edited
+        // alone, so that the lines themselves stay and only their changed
+        // characters move. Much cheaper than taking every line down and
+        // building it again when a command touches many lines, and the
+        // history keeps those characters only.
+        qsizetype a = 0, b = 0;
+        for (;;) {
+            qsizetype aEnd = a;
+            while (aEnd < oldMiddle.size() && oldMiddle[aEnd] != QChar::ParagraphSeparator)
+                ++aEnd;
+            qsizetype bEnd = b;
+            while (bEnd < newMiddle.size() && !isInsertedBreak(newMiddle[bEnd]))
+                ++bEnd;
+            const QStringView oldLine = oldMiddle.mid(a, aEnd - a);
+            const QStringView newLine = newMiddle.mid(b, bEnd - b);
+            if (oldLine != newLine) {
+                qsizetype h = 0, t = 0;
+                commonEnds(oldLine, newLine, &h, &t);
+                spans.push_back({from + int(head + a + h), int(oldLine.size() - h - t),
+                                 newLine.mid(h, newLine.size() - h - t).toString()});
+            }
+            if (aEnd >= oldMiddle.size())
+                break;
+            a = aEnd + 1;
+            b = bEnd + 1;
+        }
+    } else {
+        spans.push_back({from + int(head), int(oldMiddle.size()), newMiddle.toString()});
+    }
+    apply(spans, m_record ? &commandStep() : nullptr);
+    return true;
+}
+
+void TPage::SetSelText(const QString &text)
+{
+    const int start = m_cursor.selectionStart();
+    const QString qtText = fromCrLf(text);
+    replaceSpan(start, m_cursor.selectionEnd(), qtText);
+    const int caret = start + int(qtText.size());
+    setCursorTo({caret, caret});
+}
+
+void TPage::SetLines(const QStringList &lines)
+{
+    QString text = lines.join(u'\n');
+    if (!lines.isEmpty())
+        text += u'\n';
+    replaceAllText(text);
+}
+
+void TPage::replaceLines(int first, int count, const QStringList &lines)
+{
+    const int lineCount = LineCount();
+    first = std::clamp(first, 0, lineCount);
+    count = std::clamp(count, 0, lineCount - first);
+    QString text = lines.join(u'\n');
+    if (text.contains(u'\r'))
+        text = fromCrLf(text);
+    const int end = m_doc->characterCount() - 1;
+    const bool lastLineHasBreak = m_doc->blockCount() > 1 && m_doc->lastBlock().length() <= 1;
+    int from, to;
+    if (first + count < lineCount || lastLineHasBreak) {
+        // Whole lines with their breaks: the new lines get theirs.
+        from = m_doc->findBlockByNumber(first).position();
+        to = m_doc->findBlockByNumber(first + count).position();
+        if (!lines.isEmpty())
+            text += u'\n';
+    } else if (first < lineCount) {
+        // Up to a last line without a break: the new last line has none
+        // either; taking every line from there takes the break before them.
+        from = m_doc->findBlockByNumber(first).position();
+        to = end;
+        if (lines.isEmpty() && first > 0)
+            --from;
+    } else {
+        // Adding after a last line that has no break.
+        from = to = end;
+        if (!lines.isEmpty() && lineCount > 0)
+            text.prepend(u'\n');
+    }
+    replaceSpan(from, to, text);
+    Q_EMIT selectionSet();
+}
+
+void TPage::replaceAllText(const QString &text)
+{
+    const QString qtText = text.contains(u'\r') ? fromCrLf(text) : text;
+    // Rewriting the whole text has always counted as a change of the page,
+    // even when the command found nothing to change: the step stays.
+    if (!replaceSpan(0, m_doc->characterCount() - 1, qtText) && !m_doc->isEmpty())
+        commandStep().change = true;
+    setCursorTo({0, 0});
+    Q_EMIT historyChanged();
+}
+
+void TPage::load(const QStringList &lines)
+{
+    QString text = lines.join(u'\n');
+    if (!lines.isEmpty())
+        text += u'\n';
+    // Not a step: the history starts from this text.
+    m_record = false;
+    replaceSpan(0, m_doc->characterCount() - 1, text.contains(u'\r') ? fromCrLf(text) : text);
+    m_record = true;
+    m_history.clear();
+    m_forcedModified = false;
+    m_cursor.setPosition(0);
+    Q_EMIT selectionSet();
+    Q_EMIT historyChanged();
+}
+
+// ------------------------------------------------------------------ keyboard
+
+void TPage::type(const QString &typed)
+{
+    QString text = fromCrLf(typed);
+    if (text.isEmpty())
+        return;
+    text = toStored(text);
+    if (const TUndoHistory::Step *open = m_history.openStep(); open && open->kind == Kind::Typing) {
+        // Typing goes on only where the last character went.
+        const TTextEdit &last = open->edits.back();
+        if (m_cursor.hasSelection() || m_cursor.position() != last.position + last.inserted.size())
+            endStep();
+    }
+    const qint64 t = now();
+    TUndoHistory::Step &step = m_history.stepFor(Kind::Typing, typingName, selection(), t);
+    const int start = m_cursor.selectionStart();
+    std::vector<Span> spans{{start, m_cursor.selectionEnd() - start, text}};
+    const bool first = step.edits.empty();
+    apply(spans, &step);
+    const int caret = start + int(text.size());
+    m_cursor.setPosition(caret);
+    step.after = selection();
+    // A line break ends the run it belongs to.
+    if (std::any_of(text.begin(), text.end(), isInsertedBreak))
+        endStep();
+    Q_EMIT selectionSet();
+    if (first)
+        Q_EMIT historyChanged();
+}
+
+void TPage::erase(int from, int to)
+{
+    if (m_cursor.hasSelection()) {
+        from = m_cursor.selectionStart();
+        to = m_cursor.selectionEnd();
+    }
+    from = std::max(0, from);
+    to = std::min(to, m_doc->characterCount() - 1);
+    if (to <= from)
+        return;
+    if (const TUndoHistory::Step *open = m_history.openStep(); open && open->kind == Kind::Deleting) {
+        const TTextEdit &last = open->edits.back();
+        if (to != last.position && from != last.position)
+            endStep();
+    }
+    TUndoHistory::Step &step = m_history.stepFor(Kind::Deleting, deletingName, selection(), now());
+    const bool first = step.edits.empty();
+    apply({{from, to - from, QString()}}, &step);
+    m_cursor.setPosition(from);
+    step.after = selection();
+    Q_EMIT selectionSet();
+    if (first)
+        Q_EMIT historyChanged();
+}
+
+void TPage::insertOwnStep(const QString &text, const QString &name)
+{
+    const QString given = m_commandName;
+    m_commandName = name;
+    beginCommand();
+    m_commandName = given;
+    SetSelText(text);
+    endStep();
+}
+
+void TPage::moveSelection(int position)
+{
+    const int start = m_cursor.selectionStart(), end = m_cursor.selectionEnd();
+    if (start == end || (position >= start && position <= end))
+        return;
+    QString moved;
+    textRange(positionToOffset(start), positionToOffset(end), moved);
+    const QString given = m_commandName;
+    m_commandName = QStringLiteral("Déplacement");
+    beginCommand();
+    m_commandName = given;
+    const QString qtText = fromCrLf(moved);
+    // The later place first, so that the earlier one still holds.
+    if (position > end) {
+        replaceSpan(position, position, qtText);
+        replaceSpan(start, end, QString());
+        position -= end - start;
+    } else {
+        replaceSpan(start, end, QString());
+        replaceSpan(position, position, qtText);
+    }
+    setCursorTo({position, position + int(qtText.size())});
+    endStep();
+}
+
+// ------------------------------------------------------------------ history
+
+void TPage::beginCommand(const QString &name)
+{
+    const int caret = m_cursor.selectionEnd();
+    m_history.beginStep(Kind::Command,
+                        !name.isEmpty() ? name : m_commandName.isEmpty() ? changeName : m_commandName,
+                        {caret, caret}, now());
+    m_history.trim();
+}
+
+void TPage::endStep()
+{
+    const bool hadOpen = m_history.openStep() != nullptr;
+    m_history.close();
+    m_history.trim();
+    if (hadOpen)
+        Q_EMIT historyChanged();
+}
+
+bool TPage::canUndo() const { return m_history.canUndo(); }
+
+QString TPage::undoName() const { return canUndo() ? m_history.undoStep().name : QString(); }
+
+QString TPage::redoName() const { return canRedo() ? m_history.redoStep().name : QString(); }
+
+void TPage::SetModified(bool modified)
+{
+    if (modified) {
+        m_forcedModified = true;
+    } else {
+        m_forcedModified = false;
+        m_history.markSaved();
+    }
+    Q_EMIT historyChanged();
+}
+
+bool TPage::undo()
+{
+    m_history.close();
+    if (!m_history.canUndo())
+        return false;
+    const TUndoHistory::Step &step = m_history.stepBack();
+    ++m_editing;
+    QTextCursor c(m_doc);
+    c.beginEditBlock();
+    for (auto e = step.edits.rbegin(); e != step.edits.rend(); ++e)
+        replaceAt(c, e->position, int(e->inserted.size()), e->removed);
+    c.endEditBlock();
+    --m_editing;
+    m_revision = m_doc->revision();
+    setCursorTo(step.before);
+    Q_EMIT historyChanged();
+    return true;
+}
+
+bool TPage::redo()
+{
+    m_history.close();
+    if (!m_history.canRedo())
+        return false;
+    const TUndoHistory::Step &step = m_history.stepForward();
+    ++m_editing;
+    QTextCursor c(m_doc);
+    c.beginEditBlock();
+    for (const TTextEdit &e : step.edits)
+        replaceAt(c, e.position, int(e.removed.size()), e.inserted);
+    c.endEditBlock();
+    --m_editing;
+    m_revision = m_doc->revision();
+    setCursorTo(step.after);
+    Q_EMIT historyChanged();
+    return true;
+}
+
+QString TPage::folder() const
+{
+    return m_path.isEmpty() ? m_newFolder : Platform::folderPart(m_path);
+}

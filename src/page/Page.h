@@ -1,0 +1,169 @@
+#pragma once
+// TPage: one open page, without any window. It owns the text (a
+// QTextDocument), the selection, the file the page is bound to, the undo
+// history and the change notifications; the source pane and the preview are
+// views of it.
+//
+// It speaks the program's offsets, in which a line break counts two
+// characters (CR LF), and converts them to the document's positions; every
+// read of the text comes from the blocks' own characters (the document's
+// plain-text export turns no-break spaces into blanks and is never used).
+//
+// Every change of the text goes through the page, so that the history can
+// hold what each change took out. A change made to the document behind the
+// page's back cannot be undone: the history is then emptied rather than
+// left to give back a wrong text.
+#include "page/PageFile.h"
+#include "page/UndoHistory.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTextCursor>
+#include <functional>
+
+class QTextDocument;
+
+class TPage : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TPage(QObject *parent = nullptr);
+    ~TPage() override;
+
+    QTextDocument *document() const { return m_doc; }
+    // The page is editing its document (views then leave their cursor be).
+    bool editing() const { return m_editing > 0; }
+
+    // --- the text, in offsets with CR LF line breaks
+    int TextLength() const;
+    QString Text() const;
+    // The text of offsets [from, to), CR LF line breaks, appended to out.
+    void textRange(int from, int to, QString &out) const;
+    // The text as lines; a final line break does not add an empty last line.
+    QStringList Lines() const;
+    int LineCount() const;
+    QString Line(int index) const;
+
+    int offsetToPosition(int offset) const;
+    int positionToOffset(int position) const;
+    static QString fromCrLf(const QString &text);
+
+    // --- the selection (views follow it, and report theirs)
+    const QTextCursor &cursor() const { return m_cursor; }
+    // A view's own selection after the user moved it: it ends a typed run.
+    void takeViewCursor(const QTextCursor &cursor);
+    int SelStart() const;
+    int SelLength() const;
+    QString SelText() const;
+    void SetSelStart(int offset);
+    void Select(int start, int length);
+    // Qt positions, for the views.
+    void setSelection(int anchor, int position);
+
+    // --- changes made by commands (each joins the command's step)
+    // Replaces the selection; the caret ends after the new text.
+    void SetSelText(const QString &text);
+    // The whole text becomes lines (each followed by a line break).
+    void SetLines(const QStringList &lines);
+    // Lines [first, first + count) become `lines`, leaving alone what stays
+    // the same; first may be LineCount().
+    void replaceLines(int first, int count, const QStringList &lines);
+    // The text becomes `text` (CR LF, LF or CR breaks); the caret goes to
+    // the start. Only the stretch that differs is edited.
+    void replaceAllText(const QString &text);
+
+    // --- changes made at the keyboard (grouped into runs)
+    // Typed text in place of the selection.
+    void type(const QString &text);
+    // A deletion of document positions [from, to), or of the selection when
+    // there is one.
+    void erase(int from, int to);
+    // Pasted or dropped text in place of the selection: a step of its own.
+    void insertOwnStep(const QString &text, const QString &name);
+    // Moves the selected text to position (a drag inside the pane).
+    void moveSelection(int position);
+
+    // --- a text that is no change of the page (opening a file, a new page):
+    // the history starts again and the page is unmodified.
+    void load(const QStringList &lines);
+
+    // --- file binding
+    QString path() const { return m_path; }
+    void setPath(const QString &path) { m_path = path; }
+    // The page's folder, with a separator at its end: the file's, or for a
+    // page without a file the folder it was made in.
+    QString folder() const;
+    void setFolderWithoutFile(const QString &folder) { m_newFolder = folder; }
+    PageFile::Encoding encoding() const { return m_encoding; }
+    void setEncoding(PageFile::Encoding e) { m_encoding = e; }
+    PageFile::Breaks breaks() const { return m_breaks; }
+    void setBreaks(const PageFile::Breaks &b) { m_breaks = b; }
+
+    bool Modified() const { return m_forcedModified || !m_history.atSaved(); }
+    // false: the page is saved as it stands (the history remembers where);
+    // true: modified whatever the history says, until the next save.
+    void SetModified(bool modified);
+
+    // --- the history
+    // Opens the step of a command: every change until the next step belongs
+    // to it. The caret given back by "Annuler" is the end of the selection.
+    // The step stays even when the command changes nothing (a cancelled
+    // dialog): "Annuler" then only gives that caret back.
+    void beginCommand(const QString &name = QString());
+    // The name steps get while a command of the frame runs.
+    void setCommandName(const QString &name) { m_commandName = name; }
+    // Ends the step in progress: what comes next is a new step.
+    void endStep();
+    bool undo();
+    bool redo();
+    bool canUndo() const;
+    bool canRedo() const { return m_history.canRedo(); }
+    QString undoName() const;
+    QString redoName() const;
+    TUndoHistory &history() { return m_history; }
+    const TUndoHistory &history() const { return m_history; }
+    // The clock of the typing pause, in milliseconds (tests set their own).
+    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
+
+Q_SIGNALS:
+    // The page moved its selection; views set theirs to cursor().
+    void selectionSet();
+    // What "Annuler" and "Rétablir" offer, or the modified mark, changed.
+    void historyChanged();
+
+private:
+    using Kind = TUndoHistory::Kind;
+    struct Span
+    {
+        int position;
+        int removed;
+        QString text;
+    };
+    // Replaces document positions [from, to) by text (LF breaks), keeping
+    // what both have in common, in one edit recorded in `step` (none:
+    // the command step). Answers whether the text changed.
+    bool replaceSpan(int from, int to, const QString &text);
+    void apply(const std::vector<Span> &spans, TUndoHistory::Step *step);
+    TUndoHistory::Step &commandStep();
+    TSelection selection() const;
+    void setCursorTo(const TSelection &s);
+    void contentsChanged();
+    qint64 now() const;
+    QString storedRange(int from, int to) const;
+
+    QTextDocument *m_doc;
+    QTextCursor m_cursor;
+    TUndoHistory m_history;
+    std::function<qint64()> m_clock;
+    QString m_commandName;
+    int m_editing = 0; // > 0 while the page itself edits the document
+    bool m_record = true;
+    int m_revision = 0; // the document's revision after the page's last edit
+    bool m_forcedModified = false;
+
+    QString m_path;
+    QString m_newFolder;
+    PageFile::Encoding m_encoding = PageFile::Encoding::Windows1252;
+    PageFile::Breaks m_breaks;
+};
