@@ -372,8 +372,18 @@ void TColorMemo::dropEvent(QDropEvent *event)
 
 void TColorMemo::inputMethodEvent(QInputMethodEvent *event)
 {
-    if (isReadOnly() || (event->commitString().isEmpty() && event->replacementLength() == 0)) {
+    if (isReadOnly()) {
         QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    if (event->commitString().isEmpty() && event->replacementLength() == 0) {
+        // Composing over a selection takes the selection out first: through
+        // the page, so that it can be undone.
+        if (!event->preeditString().isEmpty() && textCursor().hasSelection()) {
+            m_page->takeViewCursor(textCursor());
+            m_page->erase(0, 0);
+        }
+        m_page->besideTheText([&] { QPlainTextEdit::inputMethodEvent(event); });
         return;
     }
     // What the input method settles on goes in through the page; the text
@@ -390,7 +400,7 @@ void TColorMemo::inputMethodEvent(QInputMethodEvent *event)
     else
         m_page->type(event->commitString());
     QInputMethodEvent composing(event->preeditString(), event->attributes());
-    QPlainTextEdit::inputMethodEvent(&composing);
+    m_page->besideTheText([&] { QPlainTextEdit::inputMethodEvent(&composing); });
 }
 
 void TColorMemo::contextMenuEvent(QContextMenuEvent *event)

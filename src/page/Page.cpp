@@ -112,6 +112,14 @@ void TPage::contentsChanged()
     Q_EMIT historyChanged();
 }
 
+void TPage::besideTheText(const std::function<void()> &viewWork)
+{
+    ++m_editing;
+    viewWork();
+    --m_editing;
+    m_revision = m_doc->revision();
+}
+
 // ------------------------------------------------------------------ offsets
 
 QString TPage::fromCrLf(const QString &text)
@@ -464,7 +472,9 @@ void TPage::type(const QString &typed)
     if (const TUndoHistory::Step *open = m_history.openStep(); open && open->kind == Kind::Typing) {
         // Typing goes on only where the last character went.
         const TTextEdit &last = open->edits.back();
-        if (m_cursor.hasSelection() || m_cursor.position() != last.position + last.inserted.size())
+        // A new word starts a new step, as editors undo typing word by word.
+        const bool newWord = !last.inserted.isEmpty() && last.inserted.back().isSpace() && !text.front().isSpace();
+        if (m_cursor.hasSelection() || m_cursor.position() != last.position + last.inserted.size() || newWord)
             endStep();
     }
     const qint64 t = now();

@@ -34,6 +34,9 @@ public:
     QTextDocument *document() const { return m_doc; }
     // The page is editing its document (views then leave their cursor be).
     bool editing() const { return m_editing > 0; }
+    // Runs what a view does to the document that is no change of the text
+    // (an input method's text being composed), without taking it for one.
+    void besideTheText(const std::function<void()> &viewWork);
 
     // --- the text, in offsets with CR LF line breaks
     int TextLength() const;
@@ -74,7 +77,8 @@ public:
     void replaceAllText(const QString &text);
 
     // --- changes made at the keyboard (grouped into runs)
-    // Typed text in place of the selection.
+    // Typed text in place of the selection. A typed run ends at a pause, a
+    // line break, a caret move, a command, and where a new word begins.
     void type(const QString &text);
     // A deletion of document positions [from, to), or of the selection when
     // there is one.

@@ -520,6 +520,30 @@ private Q_SLOTS:
             QVERIFY(w->isMinimized());
     }
 
+    void undoAndRedoShowWhatTheyTakeBack()
+    {
+        TMainForm f;
+        f.FileNewItemClick();
+        TEditeur *e = f.activeEditeur();
+        QAction *undo = f.action(QStringLiteral("Annuler1"));
+        QAction *redo = f.action(QStringLiteral("Rtablir1"));
+        QCOMPARE(redo->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Y")),
+                                                          QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
+        e->Memo1->Select(0, 6);
+        f.action(QStringLiteral("Gras1"))->trigger();
+        QCOMPARE(undo->statusTip(), QStringLiteral("Annuler : Gras"));
+        QVERIFY(!redo->isEnabled());
+        undo->trigger();
+        QCOMPARE(e->Memo1->Lines(), TEditeur::pageTemplate());
+        QVERIFY(redo->isEnabled());
+        QCOMPARE(redo->statusTip(), QStringLiteral("Rétablir : Gras"));
+        QCOMPARE(undo->statusTip(), QStringLiteral("Annuler la dernière opération"));
+        redo->trigger();
+        QCOMPARE(e->Memo1->Line(0), QStringLiteral("<b><html></b>"));
+        QVERIFY(!redo->isEnabled());
+        QCOMPARE(redo->statusTip(), QStringLiteral("Rétablir"));
+    }
+
     void pendingCommandsAnnounceThemselves()
     {
         const QStringList pending = pendingCommands();
