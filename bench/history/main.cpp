@@ -140,13 +140,16 @@ int main(int argc, char **argv)
         TPage &page = *pane.memo->page();
         page.load(lines);
         QApplication::processEvents();
+        // "e" to "&#101;", line after line, up to 100 000 matches.
         int matches = 0;
         for (QString &l : lines) {
-            if (matches < 100000 && l.contains(QStringLiteral("Été"))) {
-                const int n = int(l.count(QStringLiteral("Été")));
-                l.replace(QStringLiteral("Été"), QStringLiteral("Hiver"));
-                matches += n;
-            }
+            if (matches >= 100000)
+                break;
+            const int n = int(l.count(u'e'));
+            if (n == 0 || matches + n > 100000)
+                continue;
+            l.replace(u'e', QStringLiteral("&#101;"));
+            matches += n;
         }
         QElapsedTimer t;
         t.start();
