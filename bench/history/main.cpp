@@ -95,13 +95,15 @@ int main(int argc, char **argv)
         pane.memo->ensureCursorVisible();
         QApplication::processEvents();
         std::vector<double> wall, cpu;
-        const QString keys = QStringLiteral("Un été très doux à Paris, ");
+        // French sentences, a line break after each, as a page is typed.
+        const QString keys = QStringLiteral("Un été très doux à Paris, les enfants jouent sur la plage.\n");
         for (int i = 0; i < 500; ++i) {
             const QChar k = keys.at(i % keys.size());
             QElapsedTimer t;
             t.start();
             const qint64 c0 = threadCpuNs();
-            sendKey(pane.memo, k.isLetter() ? Qt::Key_A : Qt::Key_Space, QString(k));
+            sendKey(pane.memo, k == u'\n' ? Qt::Key_Return : k.isLetter() ? Qt::Key_A : Qt::Key_Space,
+                    k == u'\n' ? QStringLiteral("\r") : QString(k));
             QApplication::processEvents();
             wall.push_back(ms(t.nsecsElapsed()));
             cpu.push_back(ms(threadCpuNs() - c0));

@@ -30,6 +30,8 @@ public:
     {
         setObjectName(QStringLiteral("LineNumbers"));
         setAccessibleName(QStringLiteral("Numéros de ligne"));
+        // Every paint fills the whole area first.
+        setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
 protected:
@@ -57,7 +59,7 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
     QTextDocument *doc = m_page->document();
     doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
     setDocument(doc);
-    doc->setDefaultFont(font());
+    useFontForText();
     setTextCursor(m_page->cursor());
     connect(m_page, &TPage::selectionSet, this, &TColorMemo::followPage);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TColorMemo::reportCursor);
@@ -101,11 +103,36 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
 
     m_numberArea = new TLineNumberArea(this);
     connect(this, &QPlainTextEdit::blockCountChanged, this, &TColorMemo::updateMargins);
-    // The numbers follow every repaint and scroll of the text, and the
-    // emphasis follows the caret.
-    connect(this, &QPlainTextEdit::updateRequest, m_numberArea, [this] { m_numberArea->update(); });
-    connect(this, &QPlainTextEdit::cursorPositionChanged, m_numberArea, [this] { m_numberArea->update(); });
+    // The numbers follow the scrolling and the whole-view repaints of the
+    // text, and the emphasis follows the caret from line to line. Typing in
+    // a line and the caret's blink change no number: repainting the margin
+    // for them (and, the margin being beside the view, the frame with its
+    // scroll bars) cost more than the key itself on a big page.
+    connect(this, &QPlainTextEdit::updateRequest, m_numberArea, [this](const QRect &rect, int dy) {
+        if (dy || rect.height() >= viewport()->height())
+            m_numberArea->update();
+    });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, m_numberArea, [this] {
+        const int line = textCursor().blockNumber();
+        if (line == m_numberedCaretLine)
+            return;
+        const int before = m_numberedCaretLine;
+        m_numberedCaretLine = line;
+        updateNumberOf(before);
+        updateNumberOf(line);
+    });
     updateMargins();
+}
+
+void TColorMemo::useFontForText()
+{
+    // Source text needs no ligatures nor kerning: letters that need shaping
+    // (Arabic, Indic scripts...) are still shaped, the others are looked up
+    // directly, which halves what laying out a line costs.
+    QFont f = font();
+    f.setStyleStrategy(QFont::StyleStrategy(f.styleStrategy() | QFont::PreferNoShaping));
+    if (document()->defaultFont() != f || document()->defaultFont().styleStrategy() != f.styleStrategy())
+        document()->setDefaultFont(f);
 }
 
 void TColorMemo::SetInset(int left, int top, int right, int bottom)
@@ -155,6 +182,19 @@ void TColorMemo::updateMargins()
     m_numberArea->setGeometry(r.left(), r.top() + m_inset.top(), width,
                               qMax(0, r.height() - m_inset.top() - m_inset.bottom()));
     m_numberArea->setVisible(m_lineNumbers);
+    // Lines came or went: the numbers below them changed.
+    m_numberArea->update();
+}
+
+void TColorMemo::updateNumberOf(int line)
+{
+    const QTextBlock block = document()->findBlockByNumber(line);
+    if (!block.isValid() || !m_numberArea->isVisible())
+        return;
+    const QRectF r = blockBoundingGeometry(block).translated(contentOffset());
+    if (r.bottom() < 0 || r.top() > m_numberArea->height())
+        return;
+    m_numberArea->update(QRect(0, int(r.top()) - 1, m_numberArea->width(), int(r.height()) + 2));
 }
 
 void TColorMemo::paintLineNumbers(QPaintEvent *event)
@@ -1090,6 +1130,7 @@ void TColorMemo::changeEvent(QEvent *event)
     QPlainTextEdit::changeEvent(event);
     switch (event->type()) {
     case QEvent::FontChange:
+        useFontForText();
         updateMargins();
         requestAll();
         break;

@@ -174,6 +174,8 @@ private:
     static constexpr int LongLine = 1000;
 
     void updateMargins();
+    // The pane's font, as the text is laid out in.
+    void useFontForText();
     // The page moved its selection: the pane's follows.
     void followPage();
     // The user moved the pane's selection: the page's follows.
@@ -184,6 +186,8 @@ private:
     bool longLineIn(const QRect &area) const;
     void paintText(const QRect &area);
     void paintLineNumbers(QPaintEvent *event);
+    // Repaints the number of one line, where it stands in the margin.
+    void updateNumberOf(int line);
 
     void requestAll();
     void textChanged();
@@ -210,6 +214,7 @@ private:
 
     QWidget *m_numberArea = nullptr;
     bool m_lineNumbers = true;
+    int m_numberedCaretLine = -1;   // the line whose number is drawn in bold
     QMargins m_inset;
 
     TDrawRules m_rules {this};

@@ -114,7 +114,9 @@ void TLineWindow::shape(const QTextLine &line, const QFont &font, const QTextOpt
     m_line = line;
     m_shaped = 0;
     m_text.clear();
-    if (!line.isValid() || option.textDirection() == Qt::RightToLeft) {
+    // A short line is shaped once by its layout and kept: its own glyphs
+    // cost less than shaping a stretch of it again on every paint.
+    if (!line.isValid() || option.textDirection() == Qt::RightToLeft || line.textLength() <= ShortLine) {
         useLine(line);
         return;
     }

@@ -25,6 +25,8 @@ public:
     // Characters shaped on each side of the shown columns, so that the
     // glyphs at the edges of the view come out as in the whole line.
     static constexpr int Margin = 8;
+    // Lines up to this length answer for themselves.
+    static constexpr int ShortLine = 1000;
 
     // Takes the columns of `line` shown between left and right (x in the
     // layout's coordinates). `font` and `option` are those the line was laid

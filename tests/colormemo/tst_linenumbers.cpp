@@ -3,6 +3,7 @@
 #include "testmain.h"
 
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QVBoxLayout>
 
 // The line-number margin: its width, where the text starts beside it, and
@@ -131,7 +132,52 @@ private Q_SLOTS:
                 QCOMPARE(onFirst.pixel(x, y), onSecond.pixel(x, y));
     }
 
+    void numbersRepaintOnlyWhereTheyChange()
+    {
+        QStringList lines;
+        for (int i = 0; i < 30; ++i)
+            lines << QStringLiteral("ligne numéro %1").arg(i + 1);
+        m_memo->SetLines(lines);
+        m_memo->setFocus();
+        m_memo->SetSelStart(m_memo->Line(0).size() + 2 + m_memo->Line(1).size() + 2); // third line
+        QCoreApplication::processEvents();
+        PaintRecorder painted;
+        m_memo->lineNumberArea()->installEventFilter(&painted);
+        const int height = m_memo->lineNumberArea()->height();
+
+        // Typing in a line changes no number: the margin is left alone.
+        QTest::keyClicks(m_memo, QStringLiteral("doux"));
+        QCoreApplication::processEvents();
+        QCOMPARE(painted.region, QRegion());
+
+        // The caret going down a line moves the emphasis: those two rows.
+        QTest::keyClick(m_memo, Qt::Key_Down);
+        QCoreApplication::processEvents();
+        const QRectF third = m_memo->blockRect(m_memo->document()->findBlockByNumber(2));
+        const QRectF fourth = m_memo->blockRect(m_memo->document()->findBlockByNumber(3));
+        QVERIFY(painted.region.contains(QPoint(5, int(third.center().y()))));
+        QVERIFY(painted.region.contains(QPoint(5, int(fourth.center().y()))));
+        QVERIFY(painted.region.boundingRect().height() < height / 2);
+
+        // A new line renumbers every line below it.
+        painted.region = QRegion();
+        QTest::keyClick(m_memo, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QVERIFY(painted.region.contains(QRect(0, int(fourth.bottom()) + 1, 1, height - int(fourth.bottom()) - 2)));
+    }
+
 private:
+    struct PaintRecorder : QObject
+    {
+        QRegion region;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                region += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    };
+
     // Where the text area starts, from the pane's inner edge.
     int textLeft() const { return m_memo->viewport()->geometry().left() - m_memo->contentsRect().left(); }
 
