@@ -24,6 +24,7 @@ QTableWidget *makeGrid(QWidget *parent, const QStringList &header, const QString
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->horizontalHeader()->setStretchLastSection(true);
+    grid->setWordWrap(false);
     return grid;
 }
 
