@@ -14,7 +14,7 @@ packages=(
   qt6-translations-l10n
   python3 python3-pyftpdlib
   gstreamer1.0-plugins-base
-  x11-utils ccache openbox vsftpd unrtf tidy curl openssl xdotool
+  x11-utils ccache openbox vsftpd unrtf tidy libtidy-dev curl openssl xdotool
   clang-14 libclang-rt-14-dev
 )
 

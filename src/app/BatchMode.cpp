@@ -1,5 +1,6 @@
 #include "BatchMode.h"
 
+#include "aids/HtmlValidator.h"
 #include "document/Genxml.h"
 #include "document/ImportText.h"
 #include "document/PageCheck.h"
@@ -25,6 +26,8 @@ struct Option {
     const char *synopsis;
     const char *description;
     std::function<void(const QStringList &files, QTextStream &out)> action;
+    // An option whose exit status says what it found (0 when nothing).
+    std::function<int(const QStringList &files, QTextStream &out)> finding = {};
 };
 
 void importRtf(const QStringList &files, QTextStream &)
@@ -70,12 +73,23 @@ void stats(const QStringList &files, QTextStream &out)
         out << line << '\n';
 }
 
+// The messages, one a line; 1 when there are any.
+int validate(const QStringList &files, QTextStream &out)
+{
+    const PageFile::Page page = PageFile::read(files.at(0));
+    const QList<HtmlValidator::Message> messages = HtmlValidator::validate(page.lines);
+    for (const HtmlValidator::Message &m : messages)
+        out << HtmlValidator::describe(m) << '\n';
+    return messages.isEmpty() ? 0 : 1;
+}
+
 const Option options[] = {
     {"--import-rtf", 2, "--import-rtf FICHIER.rtf PAGE.htm", "convertit un fichier RTF en page HTML", importRtf},
     {"--export-text", 2, "--export-text PAGE.htm TEXTE.txt", "exporte la page en texte sans les balises", exportText},
     {"--to-xml", 2, "--to-xml PAGE.htm PAGE.xml", "enregistre la page sous forme XML", toXml},
     {"--check", 1, "--check PAGE.htm", "affiche la vérification des balises", check},
     {"--stats", 1, "--stats PAGE.htm", "affiche les statistiques de la page", stats},
+    {"--validate", 1, "--validate PAGE.htm", "valide la page (HTML5) ; code 1 s'il y a des messages", {}, validate},
 };
 
 void help(QTextStream &out)
@@ -86,7 +100,8 @@ void help(QTextStream &out)
     for (const Option &o : options)
         out << "  " << QString::fromUtf8(o.synopsis).leftJustified(36) << QString::fromUtf8(o.description) << '\n';
     out << "  " << QStringLiteral("--help").leftJustified(36) << "affiche cette aide\n\n"
-           "Code de sortie : 0 en cas de réussite, 2 en cas d'erreur.\n";
+           "Code de sortie : 0 en cas de réussite, 1 quand --validate trouve des messages,\n"
+           "2 en cas d'erreur.\n";
 }
 
 int fail(QTextStream &err, const QString &message)
@@ -126,14 +141,18 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             return fail(err, QStringLiteral("le fichier de sortie %1 est le fichier d'entrée %2 : "
                                             "rien n'a été écrit, choisissez un autre nom de sortie.")
                                  .arg(files.at(1), files.at(0)));
+        int status = 0;
         try {
-            o.action(files, out);
+            if (o.finding)
+                status = o.finding(files, out);
+            else
+                o.action(files, out);
         } catch (const Platform::PemoError &e) {
             out.flush();
             return fail(err, e.message());
         }
         out.flush();
-        return 0;
+        return status;
     }
     return fail(err, QStringLiteral("option inconnue : %1\nLa liste des options : pemohtml --help").arg(name));
 }

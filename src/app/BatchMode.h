@@ -7,6 +7,7 @@
 //   pemohtml --to-xml IN.htm OUT.xml
 //   pemohtml --check IN.htm
 //   pemohtml --stats IN.htm
+//   pemohtml --validate IN.htm
 //   pemohtml --help
 #include <QStringList>
 
@@ -18,7 +19,8 @@ namespace BatchMode {
 // the first one is an option.
 bool requested(const QStringList &arguments);
 
-// Exit status 0 on success, 2 after a French message on err.
+// Exit status 0 on success, 2 after a French message on err; --validate
+// gives 1 when the page has messages.
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
 } // namespace BatchMode

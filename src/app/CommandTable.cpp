@@ -1,6 +1,7 @@
 #include "CommandTable.h"
 
 #include "app/Main.h"
+#include "document/AidCommands.h"
 #include "document/Childwin.h"
 
 #include <QStringList>
@@ -240,6 +241,9 @@ QList<MenuDefinition> build()
         }()),
         doc("Actualiserlaffichage1", QStringLiteral("&Actualiser l'affichage"), QStringLiteral("Reafficher la page web"),
             [](TEditeur &e) { e.Actualiser(); }),
+        sep(frame("Aidesredaction1", QStringLiteral("Aides à la &rédaction..."),
+                  QStringLiteral("Activer ou désactiver la validation et la typographie"),
+                  [](TMainForm &f) { AidCommands::settings(&f); })),
     }};
 
     menus << MenuDefinition{QStringLiteral("Outils1"), QStringLiteral("&Outils"), QString(), 9, {
@@ -253,6 +257,10 @@ QList<MenuDefinition> build()
                 [](TEditeur &e) { e.Statistiques(); })),
         doc("Vrifierlapage1", QStringLiteral("&Vérifier la page"), QStringLiteral("Vérifier la page"),
             [](TEditeur &e) { e.Validation(); }),
+        doc("Validerlapage1", QStringLiteral("Valider la page (&HTML5)..."),
+            QStringLiteral("Valider la page selon HTML5"), [](TEditeur &e) { AidCommands::validate(e); }),
+        doc("Typographiefrancaise1", QStringLiteral("&Typographie française..."),
+            QStringLiteral("Espaces de la typographie française"), [](TEditeur &e) { AidCommands::typography(e); }),
         doc("Compacterlesbalises1", QStringLiteral("&Compacter les balises"), QStringLiteral("Compacter les balises"),
             [](TEditeur &e) { e.Compacter(); }),
         sep(doc("Editerimage1", QStringLiteral("Editer &image"), QStringLiteral("Retoucher une image"),

@@ -109,10 +109,31 @@ private Q_SLOTS:
         QVERIFY(m_err.isEmpty());
     }
 
+    void validateExitsByWhatItFound()
+    {
+        write(QStringLiteral("valide.htm"), "<!DOCTYPE html>\r\n<html lang=\"fr\"><head><title>t</title></head>\r\n"
+                                            "<body><p>d\xE9j\xE0</p></body></html>\r\n");
+        QCOMPARE(run({"--validate", path("valide.htm")}), 0);
+        QCOMPARE(m_out, QString());
+        QVERIFY(m_err.isEmpty());
+
+        write(QStringLiteral("fautes.htm"), "<!DOCTYPE html>\r\n<html><head><title>t</title></head><body>\r\n"
+                                            "<div><truc>x</truc>\r\n</body></html>\r\n");
+        QCOMPARE(run({"--validate", path("fautes.htm")}), 1);
+        QVERIFY2(m_out.contains(QStringLiteral("Ligne 3, colonne 6 : Erreur : <truc> n'est pas reconnue")), qPrintable(m_out));
+        QVERIFY2(m_out.contains(QStringLiteral("Ligne 3, colonne 1 : Avertissement : absence de </div>")), qPrintable(m_out));
+        QVERIFY(m_err.isEmpty());
+
+        QCOMPARE(run({"--validate", path("absent.htm")}), 2);
+        QVERIFY2(m_err.startsWith(QStringLiteral("pemohtml : ")) && m_err.contains(path("absent.htm")), qPrintable(m_err));
+        QCOMPARE(m_out, QString());
+        QCOMPARE(run({"--validate"}), 2);
+    }
+
     void help()
     {
         QCOMPARE(run({"--help"}), 0);
-        for (const char *option : {"--import-rtf", "--export-text", "--to-xml", "--check", "--stats", "--help"})
+        for (const char *option : {"--import-rtf", "--export-text", "--to-xml", "--check", "--stats", "--validate", "--help"})
             QVERIFY2(m_out.contains(QLatin1String(option)), option);
     }
 

@@ -1,0 +1,26 @@
+#include "AidSettings.h"
+
+#include <QSettings>
+
+namespace AidSettings {
+namespace {
+bool value(const char *key)
+{
+    return QSettings().value(QLatin1String(key), true).toBool();
+}
+void setValue(const char *key, bool on)
+{
+    QSettings settings;
+    settings.setValue(QLatin1String(key), on);
+    settings.sync();
+}
+} // namespace
+
+bool validationOn() { return value("Aids/validation"); }
+void setValidationOn(bool on) { setValue("Aids/validation", on); }
+bool typographyOn() { return value("Aids/typography"); }
+void setTypographyOn(bool on) { setValue("Aids/typography", on); }
+bool typographyMarksOn() { return value("Aids/typographyMarks"); }
+void setTypographyMarksOn(bool on) { setValue("Aids/typographyMarks", on); }
+
+} // namespace AidSettings
