@@ -41,9 +41,9 @@ PAGES = [  # name, size, on one line
     ("100k", 100 * KB, False),
     ("1M", 1 * MB, False),
     ("5M", 5 * MB, False),
+    ("5M-1ligne", 5 * MB, True),
     ("20M", 20 * MB, False),
     ("50M", 50 * MB, False),
-    ("5M-1ligne", 5 * MB, True),
 ]
 SCREEN = (1280, 1024)
 SAMPLE = 0.005          # main-thread sampling period
@@ -386,7 +386,8 @@ def open_page(prog, path):
     r["idle_cpu_s"] = idle[1]
     r["proc_cpu_s"] = process_cpu(pid)
     r["pss_mb"], r["procs"] = pss_mb(pid)
-    _, caption = prog.screen.main_window(pid)
+    # the toolkit may have recreated the window since (an OpenGL view joins it)
+    w, caption = prog.screen.main_window(pid)
     r["caption"] = caption
     if "[read only]" in (caption or "") or "lecture seule" in (caption or ""):
         r["notes"].append("ouverte en lecture seule")
