@@ -426,7 +426,8 @@ def type_keys(prog, window, one_line):
         else:
             rt = scr.ping(window)
             if rt is None:
-                prog.notes.append("ping sans réponse après %d touches" % typed)
+                prog.notes.append("ping sans réponse en %.0f s après %d touches" % (PING_TIMEOUT, typed))
+                worst = PING_TIMEOUT
                 break
             worst = max(worst, rt)
         typed += 1
@@ -451,21 +452,27 @@ def save(prog, path, typed):
     start = time.monotonic()
     r = {}
     deadline = start + SAVE_TIMEOUT
-    last = None
+    expected = before.st_size + len(typed.encode())
+    last, since = None, start
+    # Written out once it holds the typed letters and either has the expected
+    # size or has kept its size for a while: a file written in pieces holds the
+    # letters long before its end is on disk.
     while time.monotonic() < deadline:
         try:
             st = os.stat(path)
         except FileNotFoundError:
             st = None        # between the removal and the rename
+        now = time.monotonic()
         key = st and (st.st_ino, st.st_size, st.st_mtime_ns)
-        if st and key != (before.st_ino, before.st_size, before.st_mtime_ns):
-            if key == last:   # the same for two polls: written out
-                with open(path, "rb") as f:
-                    if typed.encode() in f.read():
-                        r["disk_s"] = time.monotonic() - start
-                        r["size_delta"] = st.st_size - before.st_size
-                        break
-            last = key
+        if key != last:
+            last, since = key, now
+        if st and key != (before.st_ino, before.st_size, before.st_mtime_ns) and \
+                (st.st_size == expected or now - since >= 0.25):
+            with open(path, "rb") as f:
+                if typed.encode() in f.read():
+                    r["disk_s"] = (since if st.st_size != expected else now) - start
+                    r["size_delta"] = st.st_size - before.st_size
+                    break
         time.sleep(SAMPLE)
     else:
         prog.notes.append("fichier non enregistré en %.0f s" % SAVE_TIMEOUT)
