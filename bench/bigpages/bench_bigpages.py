@@ -33,6 +33,7 @@ from Xlib import X, display as xdisplay
 from Xlib.error import XError
 from Xlib.protocol import event as xevent
 
+sys.dont_write_bytecode = True   # no cache folder beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import genpages  # noqa: E402
 
