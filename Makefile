@@ -37,6 +37,7 @@ test: deps
 	@cd $(TESTBUILD) && ctest --output-on-failure -j 1
 
 bench: deps
+	@./scripts/install-bench-deps.sh
 	@cmake -S . -B $(BENCHBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPEMO_TESTS=OFF -DPEMO_BENCH=ON >/dev/null
 	@cmake --build $(BENCHBUILD) -j $(JOBS)
 	@./scripts/run-benchmarks.sh $(BENCHBUILD)

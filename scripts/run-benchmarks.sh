@@ -18,4 +18,13 @@ while IFS= read -r exe; do
   "${run[@]}" "$exe" || status=1
 done < <(find "$build/bench" -type f -executable -name 'bench_*' | sort)
 [ "$found" -eq 1 ] || echo "Aucun banc d'essai construit."
+
+# Big pages, side by side with the peer editor: the script brings its own
+# virtual display and window manager. Debian's interpreter has python3-xlib.
+here=$(cd "$(dirname "$0")/.." && pwd)
+if [ -x "$build/src/app/pemohtml" ]; then
+  echo "== bench_bigpages"
+  /usr/bin/python3 "$here/bench/bigpages/bench_bigpages.py" \
+    --ours "$build/src/app/pemohtml" --out "$build/bigpages" || status=1
+fi
 exit $status
