@@ -572,8 +572,16 @@ QByteArray encodeText(QStringView text, Encoding encoding, Breaks breaks)
             withBreaks = body.toString();
             withBreaks.replace(u'\n', u'\r');
         } else {
-            withBreaks = body.toString();
-            withBreaks.replace(QChar(u'\n'), QStringLiteral("\r\n"));
+            // Built line by line: a replace() of LF by two characters
+            // moves the rest of the text for every batch of breaks.
+            withBreaks.reserve(body.size() + body.count(u'\n') + 2);
+            qsizetype start = 0;
+            for (qsizetype at = body.indexOf(u'\n'); at >= 0; at = body.indexOf(u'\n', start)) {
+                withBreaks += body.sliced(start, at - start);
+                withBreaks += lineBreak;
+                start = at + 1;
+            }
+            withBreaks += body.sliced(start);
         }
         if (finalBreak)
             withBreaks += lineBreak;
