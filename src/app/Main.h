@@ -103,7 +103,9 @@ public:
     // Crash recovery: the modified pages are copied every minute and when
     // the desktop session ends; copies left by a program that stopped are
     // offered back at start-up.
-    void saveRecoveryCopies();
+    // The clock's copies are written on a thread of their own; others are
+    // waited for.
+    void saveRecoveryCopies(bool wait = true);
     void offerRecovery();
     bool openRecoveredCopy(const Recovery::Entry &entry);
     Recovery::Session &recoverySession() { return *m_recovery; }

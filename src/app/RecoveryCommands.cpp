@@ -18,7 +18,8 @@
 #include <QTimer>
 
 namespace {
-Recovery::Copy copyOf(const TEditeur &e)
+// The text is left out when the caller takes its own snapshot.
+Recovery::Copy copyOf(const TEditeur &e, bool withText = true)
 {
     Recovery::Copy copy;
     copy.original = e.GetFichier();
@@ -27,9 +28,21 @@ Recovery::Copy copyOf(const TEditeur &e)
         copy.title = Platform::fileNamePart(copy.original);
     copy.encoding = e.encoding();
     copy.breaks = e.breaks();
-    copy.lines = e.Memo1->Lines();
+    if (withText)
+        copy.text = e.page()->linesText();
     copy.caret = e.Memo1->SelStart();
     return copy;
+}
+
+Recovery::Stamp stampOf(const TEditeur &e)
+{
+    Recovery::Stamp stamp;
+    stamp.changes = e.page()->changeCount();
+    stamp.original = e.GetFichier();
+    stamp.title = e.fileRemoved() ? Platform::fileNamePart(stamp.original) : e.windowTitle();
+    stamp.encoding = e.encoding();
+    stamp.breaks = e.breaks();
+    return stamp;
 }
 
 int intervalMs()
@@ -50,13 +63,13 @@ void TMainForm::setupRecovery()
     m_recoveryTimer = new QTimer(this);
     m_recoveryTimer->setObjectName(QStringLiteral("RecoveryTimer"));
     m_recoveryTimer->setInterval(intervalMs());
-    connect(m_recoveryTimer, &QTimer::timeout, this, &TMainForm::saveRecoveryCopies);
+    connect(m_recoveryTimer, &QTimer::timeout, this, [this] { saveRecoveryCopies(false); });
     m_recoveryTimer->start();
     // A desktop session that ends may not let the program ask its
     // questions: what is not saved is copied first.
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { saveRecoveryCopies(); });
-    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &TMainForm::saveRecoveryCopies);
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { saveRecoveryCopies(); });
 }
 
 void TMainForm::trackForRecovery(TEditeur *editeur, QMdiSubWindow *sub)
@@ -73,10 +86,19 @@ void TMainForm::trackForRecovery(TEditeur *editeur, QMdiSubWindow *sub)
     });
 }
 
-void TMainForm::saveRecoveryCopies()
+void TMainForm::saveRecoveryCopies(bool wait)
 {
     if (m_destroying || !m_recovery)
         return;
+    const auto tellFailure = [this] {
+        if (const QString failure = m_recovery->takeFailure(); !failure.isEmpty()) {
+            // Said once on the status line, not every minute in a box.
+            if (!m_recoveryFailed)
+                setStatusText(failure.section(u'\n', 0, 0));
+            m_recoveryFailed = true;
+        }
+    };
+    tellFailure();
     for (TEditeur *e : editeurs()) {
         const int id = m_recoveryIds.value(e);
         if (id == 0)
@@ -85,14 +107,18 @@ void TMainForm::saveRecoveryCopies()
             m_recovery->remove(id);
             continue;
         }
-        try {
-            m_recovery->save(id, copyOf(*e));
-        } catch (const Platform::PemoError &error) {
-            // Said once on the status line, not every minute in a box.
-            if (!m_recoveryFailed)
-                setStatusText(error.message().section(u'\n', 0, 0));
-            m_recoveryFailed = true;
-        }
+        const Recovery::Stamp stamp = stampOf(*e);
+        if (m_recovery->upToDate(id, stamp))
+            continue;
+        // One copy of the text here; the rest on the session's thread.
+        Recovery::Copy copy = copyOf(*e, false);
+        copy.text = e->page()->snapshot();
+        m_recovery->saveInBackground(id, std::move(copy), stamp);
+    }
+    if (wait) {
+        // The session ends, or someone waits for the copies.
+        m_recovery->wait();
+        tellFailure();
     }
 }
 

@@ -111,14 +111,17 @@ void TEditeur::OpenFile(const QString &path)
 {
     m_page->setPath(path);
     QByteArray bytes;
-    const PageFile::Page page = PageFile::read(path, &bytes);
+    // The text goes to the page in one piece: a big page is not cut into
+    // lines and joined again on its way.
+    const PageFile::Text page = PageFile::readText(path, &bytes);
     m_page->setEncoding(page.encoding);
     m_page->setBreaks(page.breaks);
-    m_page->load(page.lines);
+    m_page->loadText(page.text);
     // Shown at once, whatever the automatic refresh says, with the page's
-    // pictures and links found from its own folder.
+    // pictures and links found from its own folder. The lines come from the
+    // text just read, not back out of the pane.
     HtmlView1->setFolder(m_page->folder());
-    HtmlView1->LoadFromLines(Memo1->Lines());
+    HtmlView1->LoadFromLines(PageFile::linesOf(page.text));
     watchFile(path, bytes);
     Q_EMIT fileUsed(path);
 }
@@ -132,9 +135,10 @@ bool TEditeur::holdsItsFile() const
 
 void TEditeur::writeTo(const QString &path)
 {
-    const QStringList lines = Memo1->Lines();
-    const PageFile::Encoding encoding = PageFile::saveEncoding(lines, m_page->encoding());
-    const QByteArray bytes = PageFile::write(path, lines, encoding, m_page->breaks());
+    // One copy of the text, encoded straight into the file's bytes.
+    const QString text = m_page->linesText();
+    const PageFile::Encoding encoding = PageFile::saveEncodingOfText(text, m_page->encoding());
+    const QByteArray bytes = PageFile::writeText(path, text, encoding, m_page->breaks());
     m_page->setEncoding(encoding);
     Memo1->SetModified(false);
     watchFile(path, bytes);

@@ -1,6 +1,8 @@
 #include "Recovery.h"
 
+#include "page/Page.h"
 #include "platform/Errors.h"
+#include "platform/Windows1252.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -10,10 +12,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QThreadPool>
 #include <algorithm>
 
 namespace Recovery {
@@ -69,7 +74,69 @@ QString sessionOf(const QString &id)
     return dash > 0 ? id.left(dash) : id;
 }
 
+// Windows-1252 holds every character of text: the copy needs no
+// character reference, which would not read back as the character.
+bool fitsWindows1252(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+            continue;
+        if (Platform::toWindows1252(c) < 0)
+            return false;
+    }
+    return true;
+}
+
+QString infoOf(const Copy &copy, PageFile::Encoding stored)
+{
+    QJsonObject info;
+    info.insert(QLatin1String("original"), copy.original);
+    info.insert(QLatin1String("title"), copy.title);
+    info.insert(QLatin1String("encoding"), encodingName(copy.encoding));
+    info.insert(QLatin1String("copyEncoding"), encodingName(stored));
+    info.insert(QLatin1String("caret"), copy.caret);
+    info.insert(QLatin1String("lineBreak"), copy.breaks.style == PageFile::LineBreak::Lf   ? QStringLiteral("lf")
+                                            : copy.breaks.style == PageFile::LineBreak::Cr ? QStringLiteral("cr")
+                                                                                           : QStringLiteral("crlf"));
+    info.insert(QLatin1String("finalBreak"), copy.breaks.final);
+    info.insert(QLatin1String("saved"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+    return QString::fromUtf8(QJsonDocument(info).toJson());
+}
+
+// Writes the copy and its description unless the copy already holds
+// exactly that (its digest is `last`); answers the new digest.
+QByteArray writeCopy(const QString &copyPath, const QString &infoPath, const Copy &copy, const QByteArray &last)
+{
+    const QString text = copy.text.isNull() ? PageFile::textOf(copy.lines) : copy.text;
+    // The copy is the page as a save would write it, so that it can be
+    // opened as it is; a page that set cannot hold exactly (characters
+    // outside Windows-1252) is kept in UTF-8 instead.
+    PageFile::Encoding stored = PageFile::saveEncodingOfText(text, copy.encoding);
+    if (PageFile::isWide(stored) || (stored == PageFile::Encoding::Windows1252 && !fitsWindows1252(text)))
+        stored = PageFile::Encoding::Utf8;
+    const QByteArray bytes = PageFile::encodeText(text, stored);
+    QCryptographicHash digest(QCryptographicHash::Sha1);
+    digest.addData(bytes);
+    digest.addData(copy.original.toUtf8());
+    digest.addData(copy.title.toUtf8());
+    const QByteArray sum = digest.result();
+    if (sum == last)
+        return sum;
+    // The page first: a description is never found without its page.
+    writeWhole(copyPath, bytes);
+    writeWhole(infoPath, infoOf(copy, stored).toUtf8());
+    return sum;
+}
+
 } // namespace
+
+struct Session::Shared {
+    QMutex mutex;
+    QHash<int, QByteArray> written; // digest of what each window's copy holds
+    QList<int> failed;
+    QString failure;
+};
 
 QString defaultFolder()
 {
@@ -115,6 +182,7 @@ Copy load(const Entry &entry)
                         : QByteArrayView(bytes));
     }
     copy.lines = PageFile::splitLines(text);
+    copy.text = PageFile::textOf(copy.lines);
     return copy;
 }
 
@@ -125,8 +193,10 @@ void discard(const Entry &entry)
 }
 
 Session::Session(const QString &folder)
-    : m_folder(folder)
+    : m_folder(folder), m_shared(std::make_shared<Shared>()), m_pool(std::make_unique<QThreadPool>())
 {
+    // One copy after the other, in the order they were asked for.
+    m_pool->setMaxThreadCount(1);
     m_id = QStringLiteral("%1-%2")
                .arg(QCoreApplication::applicationPid())
                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
@@ -148,7 +218,10 @@ Session::Session(const QString &folder)
         QFile::setPermissions(QDir(m_folder).filePath(m_id + QStringLiteral(".lock")), ownerOnlyFile);
 }
 
-Session::~Session() = default;
+// The copies under way are finished before the session lets its lock go.
+Session::~Session() { wait(); }
+
+void Session::wait() { m_pool->waitForDone(); }
 
 QString Session::pathFor(int window, const char *suffix) const
 {
@@ -159,55 +232,78 @@ void Session::save(int window, const Copy &copy)
 {
     if (!m_active)
         return;
-    // The copy is the page as a save would write it, so that it can be
-    // opened as it is; a page that set cannot hold exactly (characters
-    // outside Windows-1252) is kept in UTF-8 instead.
-    PageFile::Encoding stored = PageFile::saveEncoding(copy.lines, copy.encoding);
-    if (PageFile::isWide(stored))
-        stored = PageFile::Encoding::Utf8;
-    QByteArray bytes = PageFile::encode(copy.lines, stored);
-    if (stored == PageFile::Encoding::Windows1252
-        && PageFile::splitLines(PageFile::decodeWindows1252(bytes)) != copy.lines) {
-        stored = PageFile::Encoding::Utf8;
-        bytes = PageFile::encode(copy.lines, stored);
+    wait();
+    QByteArray last;
+    {
+        QMutexLocker lock(&m_shared->mutex);
+        last = m_shared->written.value(window);
     }
-    QCryptographicHash digest(QCryptographicHash::Sha1);
-    digest.addData(bytes);
-    digest.addData(copy.original.toUtf8());
-    digest.addData(copy.title.toUtf8());
-    const QByteArray sum = digest.result();
-    if (m_written.value(window) == sum)
-        return;
+    const QByteArray sum = writeCopy(pathFor(window, copySuffix), pathFor(window, infoSuffix), copy, last);
+    QMutexLocker lock(&m_shared->mutex);
+    m_shared->written.insert(window, sum);
+    m_kept.insert(window);
+    m_stamps.remove(window);
+}
 
-    QJsonObject info;
-    info.insert(QLatin1String("original"), copy.original);
-    info.insert(QLatin1String("title"), copy.title);
-    info.insert(QLatin1String("encoding"), encodingName(copy.encoding));
-    info.insert(QLatin1String("copyEncoding"), encodingName(stored));
-    info.insert(QLatin1String("caret"), copy.caret);
-    info.insert(QLatin1String("lineBreak"), copy.breaks.style == PageFile::LineBreak::Lf   ? QStringLiteral("lf")
-                                            : copy.breaks.style == PageFile::LineBreak::Cr ? QStringLiteral("cr")
-                                                                                           : QStringLiteral("crlf"));
-    info.insert(QLatin1String("finalBreak"), copy.breaks.final);
-    info.insert(QLatin1String("saved"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
-    // The page first: a description is never found without its page.
-    writeWhole(pathFor(window, copySuffix), bytes);
-    writeWhole(pathFor(window, infoSuffix), QJsonDocument(info).toJson());
-    m_written.insert(window, sum);
+bool Session::upToDate(int window, const Stamp &stamp) const
+{
+    const auto at = m_stamps.constFind(window);
+    return at != m_stamps.constEnd() && *at == stamp;
+}
+
+void Session::saveInBackground(int window, Copy copy, const Stamp &stamp)
+{
+    if (!m_active)
+        return;
+    m_kept.insert(window);
+    m_stamps.insert(window, stamp);
+    m_pool->start([shared = m_shared, window, copy = std::move(copy), copyPath = pathFor(window, copySuffix),
+                   infoPath = pathFor(window, infoSuffix)]() mutable {
+        copy.text = TPage::linesTextOf(std::move(copy.text));
+        QByteArray last;
+        {
+            QMutexLocker lock(&shared->mutex);
+            last = shared->written.value(window);
+        }
+        try {
+            const QByteArray sum = writeCopy(copyPath, infoPath, copy, last);
+            QMutexLocker lock(&shared->mutex);
+            shared->written.insert(window, sum);
+        } catch (const Platform::PemoError &e) {
+            QMutexLocker lock(&shared->mutex);
+            shared->written.remove(window);
+            shared->failed << window;
+            shared->failure = e.message();
+        }
+    });
+}
+
+QString Session::takeFailure()
+{
+    QMutexLocker lock(&m_shared->mutex);
+    for (int window : std::as_const(m_shared->failed))
+        m_stamps.remove(window);
+    m_shared->failed.clear();
+    return std::exchange(m_shared->failure, QString());
 }
 
 void Session::remove(int window)
 {
-    if (!m_written.contains(window))
+    if (!m_kept.contains(window))
         return;
+    // A copy under way is not left to land after its removal.
+    wait();
     QFile::remove(pathFor(window, infoSuffix));
     QFile::remove(pathFor(window, copySuffix));
-    m_written.remove(window);
+    m_kept.remove(window);
+    m_stamps.remove(window);
+    QMutexLocker lock(&m_shared->mutex);
+    m_shared->written.remove(window);
 }
 
 void Session::removeAll()
 {
-    const QList<int> windows = m_written.keys();
+    const QList<int> windows = m_kept.values();
     for (int w : windows)
         remove(w);
 }

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,7 @@
 #include <memory>
 
 class QLockFile;
+class QThreadPool;
 
 namespace Recovery {
 
@@ -28,8 +30,21 @@ struct Copy {
     QString title;      // the window's caption
     PageFile::Encoding encoding = PageFile::Encoding::Windows1252;
     PageFile::Breaks breaks;
+    // The page's text as LF-separated lines (see TPage::linesText()); when
+    // it is null, the lines below are the page.
+    QString text;
     QStringList lines;
     int caret = 0;
+};
+
+// What tells a copy is still the page's: nothing in it changed since.
+struct Stamp {
+    quint64 changes = 0; // TPage::changeCount()
+    QString original;
+    QString title;
+    PageFile::Encoding encoding = PageFile::Encoding::Windows1252;
+    PageFile::Breaks breaks;
+    bool operator==(const Stamp &) const = default;
 };
 
 // A copy found in the folder.
@@ -70,7 +85,20 @@ public:
     // the page and its file name have not changed since). Throws
     // Platform::PemoError when the copy cannot be written.
     void save(int window, const Copy &copy);
-    bool has(int window) const { return m_written.contains(window); }
+    // The copy already kept for window was taken from the page as stamp
+    // says it is now: the clock then neither reads nor writes anything.
+    bool upToDate(int window, const Stamp &stamp) const;
+    // Keeps a copy whose text is a TPage::snapshot(), taken on this thread
+    // (one copy of the text); the conversion, encoding and writing happen
+    // on a thread of the session's own, one copy after the other. A failure
+    // is told by takeFailure().
+    void saveInBackground(int window, Copy copy, const Stamp &stamp);
+    // The message of a background copy that could not be written since the
+    // last call (empty: none); that window is copied again at the next tick.
+    QString takeFailure();
+    // Waits for the copies under way.
+    void wait();
+    bool has(int window) const { return m_kept.contains(window); }
     void remove(int window);
     // Every copy of this session.
     void removeAll();
@@ -88,7 +116,11 @@ private:
     bool m_active = false;
     std::unique_ptr<QLockFile> m_lock;
     std::map<QString, std::unique_ptr<QLockFile>> m_adopted;
-    QHash<int, QByteArray> m_written; // digest of what each window's copy holds
+    struct Shared;
+    std::shared_ptr<Shared> m_shared; // shared with the thread that writes
+    QHash<int, Stamp> m_stamps;       // what each window's copy was taken from
+    QSet<int> m_kept;                 // windows with a copy (written or under way)
+    std::unique_ptr<QThreadPool> m_pool;
 };
 
 } // namespace Recovery

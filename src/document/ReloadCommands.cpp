@@ -113,7 +113,10 @@ void TEditeur::RestoreCopy(const Recovery::Copy &copy)
     m_page->setPath(copy.original);
     m_page->setEncoding(copy.encoding);
     m_page->setBreaks(copy.breaks);
-    m_page->load(copy.lines);
+    if (copy.text.isNull())
+        m_page->load(copy.lines);
+    else
+        m_page->loadText(copy.text);
     Memo1->SetSelStart(std::clamp(copy.caret, 0, Memo1->TextLength()));
     if (!m_page->path().isEmpty()) {
         HtmlView1->setFolder(m_page->folder());
@@ -123,6 +126,6 @@ void TEditeur::RestoreCopy(const Recovery::Copy &copy)
         m_diskWatch->watch(m_page->path(), stamp);
         setRemovedMark(!stamp.exists);
     }
-    HtmlView1->LoadFromLines(Memo1->Lines());
+    HtmlView1->LoadFromLines(copy.text.isNull() ? copy.lines : PageFile::linesOf(copy.text));
     Memo1->SetModified(true);
 }

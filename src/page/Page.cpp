@@ -102,6 +102,9 @@ qint64 TPage::now() const { return m_clock ? m_clock() : steadyClock(); }
 
 void TPage::contentsChanged()
 {
+    // The document tells of every change of its content this way, laid out
+    // in a pane or not.
+    ++m_changes;
     if (m_editing > 0 || m_doc->revision() == m_revision)
         return;
     m_revision = m_doc->revision();
@@ -221,6 +224,25 @@ QStringList TPage::Lines() const
         fromStored(line);
     return lines;
 }
+
+QString TPage::snapshot() const { return m_doc->toRawText(); }
+
+QString TPage::linesTextOf(QString text)
+{
+    // The stored line breaks become LF, the set-aside separators themselves
+    // again, in the copy's own buffer.
+    const qsizetype n = text.size();
+    QChar *d = text.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (d[i] == QChar::ParagraphSeparator)
+            d[i] = u'\n';
+        else if (d[i] == QChar(keptSeparator))
+            d[i] = QChar::ParagraphSeparator;
+    }
+    return text;
+}
+
+QString TPage::linesText() const { return linesTextOf(snapshot()); }
 
 int TPage::LineCount() const
 {
@@ -450,9 +472,14 @@ void TPage::load(const QStringList &lines)
     QString text = lines.join(u'\n');
     if (!lines.isEmpty())
         text += u'\n';
+    loadText(text.contains(u'\r') ? fromCrLf(text) : text);
+}
+
+void TPage::loadText(const QString &text)
+{
     // Not a step: the history starts from this text.
     m_record = false;
-    replaceSpan(0, m_doc->characterCount() - 1, text.contains(u'\r') ? fromCrLf(text) : text);
+    replaceSpan(0, m_doc->characterCount() - 1, text);
     m_record = true;
     m_history.clear();
     m_forcedModified = false;

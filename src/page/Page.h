@@ -45,6 +45,17 @@ public:
     void textRange(int from, int to, QString &out) const;
     // The text as lines; a final line break does not add an empty last line.
     QStringList Lines() const;
+    // The text as one string of lines, each followed by LF (the last one
+    // perhaps not): the form files are written from, in one copy.
+    QString linesText() const;
+    // What linesText() gives, in two halves: the copy, cheap enough for the
+    // user-interface thread, and the conversion of that copy, which needs
+    // no page and may run on any thread.
+    QString snapshot() const;
+    static QString linesTextOf(QString snapshot);
+    // Grows with every change of the text, whoever made it; equal counts
+    // mean the same text.
+    quint64 changeCount() const { return m_changes; }
     int LineCount() const;
     QString Line(int index) const;
 
@@ -91,6 +102,8 @@ public:
     // --- a text that is no change of the page (opening a file, a new page):
     // the history starts again and the page is unmodified.
     void load(const QStringList &lines);
+    // The same for a text of LF-separated lines (see linesText()).
+    void loadText(const QString &text);
 
     // --- file binding
     QString path() const { return m_path; }
@@ -165,6 +178,7 @@ private:
     bool m_record = true;
     int m_revision = 0; // the document's revision after the page's last edit
     bool m_forcedModified = false;
+    quint64 m_changes = 0;
 
     QString m_path;
     QString m_newFolder;

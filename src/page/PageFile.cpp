@@ -11,37 +11,102 @@
 #include <QStringEncoder>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace PageFile {
 
 QString decodeWindows1252(const QByteArray &bytes)
 {
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar *d = out.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const uchar b = uchar(bytes.at(i));
-        d[i] = Platform::fromWindows1252(b);
+    // Latin-1 everywhere but in 0x80..0x9F: the bulk is converted at once,
+    // and only those few bytes looked up.
+    QString out = QString::fromLatin1(bytes);
+    const qsizetype n = bytes.size();
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    QChar *d = nullptr;
+    for (qsizetype i = 0; i < n; ++i) {
+        const uchar b = p[i];
+        if (b >= 0x80 && b < 0xA0) {
+            if (!d)
+                d = out.data();
+            d[i] = Platform::fromWindows1252(b);
+        }
     }
     return out;
 }
 
-QByteArray encodeWindows1252(const QString &text)
+namespace {
+// The length of the run of ASCII bytes at the start of [p, p + n), found
+// eight bytes at a time.
+qsizetype asciiRun(const uchar *p, qsizetype n)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, p + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < n && p[i] < 0x80)
+        ++i;
+    return i;
+}
+} // namespace
+
+namespace {
+// Windows-1252 bytes of text, with `lineBreak` for each LF, appended to out.
+void appendWindows1252(QByteArray &out, QStringView text, QByteArrayView lineBreak)
+{
     const qsizetype n = text.size();
+    const qsizetype at = out.size();
+    // Enough for every character as one byte and every break in full; a
+    // character reference makes room for itself.
+    qsizetype capacity = at + n + 16;
+    out.resize(capacity);
+    char *d = out.data() + at;
+    char *end = out.data() + capacity;
+    const char16_t *s = text.utf16();
     for (qsizetype i = 0; i < n; ++i) {
-        char32_t c = text.at(i).unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+        char32_t c = s[i];
+        if (end - d < 32) {
+            const qsizetype done = d - out.data();
+            capacity = capacity + (n - i) + 64 + capacity / 8;
+            out.resize(capacity);
+            d = out.data() + done;
+            end = out.data() + capacity;
+        }
+        if (c < 0x80 && c != u'\n') {
+            *d++ = char(c);
+            continue;
+        }
+        if (c == u'\n') {
+            for (char b : lineBreak)
+                *d++ = b;
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+            c = QChar::surrogateToUcs4(char16_t(c), s[i + 1]);
             ++i;
         }
         const int b = Platform::toWindows1252(c);
-        if (b >= 0)
-            out += char(b);
-        else
-            out += "&#" + QByteArray::number(uint(c)) + ';';
+        if (b >= 0) {
+            *d++ = char(b);
+        } else {
+            char digits[16];
+            const int len = std::snprintf(digits, sizeof digits, "&#%u;", uint(c));
+            std::memcpy(d, digits, size_t(len));
+            d += len;
+        }
     }
+    out.resize(d - out.data());
+}
+} // namespace
+
+QByteArray encodeWindows1252(const QString &text)
+{
+    // LF is a character like any other here.
+    QByteArray out;
+    appendWindows1252(out, text, "\n");
     return out;
 }
 
@@ -54,7 +119,7 @@ bool isValidUtf8(const QByteArray &bytes)
         const uchar c = p[i];
         int extra;
         char32_t min;
-        if (c < 0x80) { ++i; continue; }
+        if (c < 0x80) { i += asciiRun(p + i, n - i); continue; }
         if ((c & 0xE0) == 0xC0) { extra = 1; min = 0x80; }
         else if ((c & 0xF0) == 0xE0) { extra = 2; min = 0x800; }
         else if ((c & 0xF8) == 0xF0) { extra = 3; min = 0x10000; }
@@ -190,18 +255,31 @@ bool isWide(Encoding encoding)
     }
 }
 
+namespace {
+Encoding chosenEncoding(std::optional<Encoding> declared, Encoding opened)
+{
+    if (!declared)
+        return opened;
+    if (*declared == Encoding::Utf8 && opened == Encoding::Utf8Bom)
+        return opened;
+    return *declared;
+}
+} // namespace
+
 Encoding saveEncoding(const QStringList &lines, Encoding opened)
 {
     // A UTF-16 or UTF-32 file's own form wins over what its head says: its
     // byte-order mark or its layout is what every reader goes by.
     if (isWide(opened))
         return opened;
-    const std::optional<Encoding> declared = declaredEncoding(lines);
-    if (!declared)
+    return chosenEncoding(declaredEncoding(lines), opened);
+}
+
+Encoding saveEncodingOfText(QStringView text, Encoding opened)
+{
+    if (isWide(opened))
         return opened;
-    if (*declared == Encoding::Utf8 && opened == Encoding::Utf8Bom)
-        return opened;
-    return *declared;
+    return chosenEncoding(declaredEncoding(text), opened);
 }
 
 QStringList splitLines(const QString &text)
@@ -327,17 +405,80 @@ std::optional<QString> decodeStrict(const QByteArray &bytes, QStringConverter::E
     return text;
 }
 
-void setText(Page &page, const QString &text)
+// The decoded text with every break turned into LF, in place, and the
+// file's break style (as breaksOf() finds it) noted on the way.
+void setText(Text &page, QString &&text)
 {
-    page.lines = splitLines(text);
-    page.breaks = breaksOf(text);
+    const qsizetype n = text.size();
+    page.breaks.final = n == 0 || text.endsWith(u'\r') || text.endsWith(u'\n');
+    qsizetype crlf = 0, lf = 0, cr = 0;
+    const qsizetype firstCr = text.indexOf(u'\r');
+    if (firstCr < 0) {
+        lf = text.count(u'\n');
+    } else {
+        lf = QStringView(text).first(firstCr).count(u'\n');
+        QChar *d = text.data();
+        qsizetype w = firstCr;
+        for (qsizetype r = firstCr; r < n; ++r) {
+            const QChar c = d[r];
+            if (c == u'\r') {
+                if (r + 1 < n && d[r + 1] == u'\n') {
+                    ++crlf;
+                    ++r;
+                } else {
+                    ++cr;
+                }
+                d[w++] = u'\n';
+            } else {
+                if (c == u'\n')
+                    ++lf;
+                d[w++] = c;
+            }
+        }
+        text.truncate(w);
+    }
+    page.breaks.style = LineBreak::CrLf;
+    if (lf > crlf && lf >= cr)
+        page.breaks.style = LineBreak::Lf;
+    else if (cr > crlf && cr > lf)
+        page.breaks.style = LineBreak::Cr;
+    page.text = std::move(text);
 }
 
 } // namespace
 
-Page decode(const QByteArray &bytes)
+QStringList linesOf(QStringView text)
 {
-    Page page;
+    QStringList lines;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    while (start < n) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = n;
+        lines << text.sliced(start, end - start).toString();
+        start = end + 1;
+    }
+    return lines;
+}
+
+QString textOf(const QStringList &lines)
+{
+    qsizetype size = lines.size();
+    for (const QString &line : lines)
+        size += line.size();
+    QString text;
+    text.reserve(size);
+    for (const QString &line : lines) {
+        text += line;
+        text += u'\n';
+    }
+    return text;
+}
+
+Text decodeText(const QByteArray &bytes)
+{
+    Text page;
     // The longer marks first: UTF-32 little-endian starts like UTF-16's.
     for (Encoding e : {Encoding::Utf8Bom, Encoding::Utf32LeBom, Encoding::Utf32BeBom, Encoding::Utf16LeBom,
                        Encoding::Utf16BeBom}) {
@@ -345,21 +486,21 @@ Page decode(const QByteArray &bytes)
         if (!bytes.startsWith(bom))
             continue;
         page.encoding = e;
-        const QByteArray body = bytes.mid(bom.size());
+        const QByteArrayView body = QByteArrayView(bytes).sliced(bom.size());
         if (e == Encoding::Utf8Bom) {
             // The mark is taken off here; a second one is the page's own
             // text, which fromUtf8() would drop as well.
             QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-            setText(page, utf8(QByteArrayView(body)));
+            setText(page, utf8(body));
         } else {
             // A wide form with units it cannot hold is no text we could
             // write back as found: refused rather than changed by a save.
-            const std::optional<QString> text = decodeStrict(body, formOf(e).converter);
+            std::optional<QString> text = decodeStrict(body.toByteArray(), formOf(e).converter);
             if (!text) {
-                page.text = false;
+                page.isText = false;
                 return page;
             }
-            setText(page, *text);
+            setText(page, std::move(*text));
         }
         return page;
     }
@@ -367,23 +508,22 @@ Page decode(const QByteArray &bytes)
         for (const WideForm &f : wideForms) {
             if (bytes.size() % f.unit != 0)
                 continue;
-            const std::optional<QString> text = decodeStrict(bytes, f.converter);
+            std::optional<QString> text = decodeStrict(bytes, f.converter);
             if (text && plausibleText(*text)) {
                 page.encoding = f.encoding;
-                setText(page, *text);
+                setText(page, std::move(*text));
                 return page;
             }
         }
-        page.text = false;
+        page.isText = false;
         return page;
     }
     // The declaration is ASCII in both sets: look for it in the bytes taken
     // as Latin-1.
     const std::optional<Encoding> declared =
         declaredEncoding(QStringView(QString::fromLatin1(bytes.left(declarationReach))));
-    bool ascii = true;
-    for (char c : bytes)
-        if (uchar(c) >= 0x80) { ascii = false; break; }
+    const bool ascii =
+        asciiRun(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size()) == bytes.size();
     const bool utf8 = declared ? *declared == Encoding::Utf8 && (ascii || isValidUtf8(bytes))
                                : !ascii && isValidUtf8(bytes);
     if (utf8) {
@@ -395,43 +535,111 @@ Page decode(const QByteArray &bytes)
     return page;
 }
 
-QByteArray encode(const QStringList &lines, Encoding encoding, Breaks breaks)
+Page decode(const QByteArray &bytes)
 {
-    const char16_t *lineBreak = breaks.style == LineBreak::Lf ? u"\n" : breaks.style == LineBreak::Cr ? u"\r" : u"\r\n";
-    QString text;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        text += lines.at(i);
-        if (breaks.final || i + 1 < lines.size())
-            text += QStringView(lineBreak);
-    }
+    Text text = decodeText(bytes);
+    Page page;
+    page.lines = linesOf(text.text);
+    page.encoding = text.encoding;
+    page.breaks = text.breaks;
+    page.text = text.isText;
+    return page;
+}
+
+QByteArray encodeText(QStringView text, Encoding encoding, Breaks breaks)
+{
+    // The lines joined by LF; the last one gets its break only when the
+    // file's last line had one.
+    const bool endsWithBreak = text.endsWith(u'\n');
+    const QStringView body = endsWithBreak ? text.chopped(1) : text;
+    const bool finalBreak = breaks.final && !text.isEmpty();
     QByteArray out = hasBom(encoding) ? bomOf(encoding) : QByteArray();
     if (encoding == Encoding::Windows1252) {
-        out += encodeWindows1252(text);
-    } else if (encoding == Encoding::Utf8 || encoding == Encoding::Utf8Bom) {
-        out += text.toUtf8();
+        const QByteArrayView lineBreak = breaks.style == LineBreak::Lf ? "\n" : breaks.style == LineBreak::Cr ? "\r" : "\r\n";
+        appendWindows1252(out, body, lineBreak);
+        if (finalBreak)
+            out += lineBreak;
+        return out;
+    }
+    const QStringView lineBreak = breaks.style == LineBreak::Lf ? u"\n" : breaks.style == LineBreak::Cr ? u"\r" : u"\r\n";
+    QString withBreaks;
+    QStringView whole = body;
+    if (breaks.style != LineBreak::Lf || finalBreak) {
+        if (breaks.style == LineBreak::Lf) {
+            withBreaks.reserve(body.size() + 1);
+            withBreaks += body;
+        } else if (breaks.style == LineBreak::Cr) {
+            withBreaks = body.toString();
+            withBreaks.replace(u'\n', u'\r');
+        } else {
+            // Built line by line: a replace() of LF by two characters
+            // moves the rest of the text for every batch of breaks.
+            withBreaks.reserve(body.size() + body.count(u'\n') + 2);
+            qsizetype start = 0;
+            for (qsizetype at = body.indexOf(u'\n'); at >= 0; at = body.indexOf(u'\n', start)) {
+                withBreaks += body.sliced(start, at - start);
+                withBreaks += lineBreak;
+                start = at + 1;
+            }
+            withBreaks += body.sliced(start);
+        }
+        if (finalBreak)
+            withBreaks += lineBreak;
+        whole = withBreaks;
+    }
+    if (encoding == Encoding::Utf8 || encoding == Encoding::Utf8Bom) {
+        out += whole.toUtf8();
     } else {
         QStringEncoder encoder(formOf(encoding).converter, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-        out += QByteArray(encoder.encode(text));
+        out += QByteArray(encoder.encode(whole));
     }
     return out;
 }
 
-Page read(const QString &path, QByteArray *rawBytes)
+QByteArray encode(const QStringList &lines, Encoding encoding, Breaks breaks)
+{
+    return encodeText(textOf(lines), encoding, breaks);
+}
+
+namespace {
+QByteArray readBytes(const QString &path)
 {
     errno = 0;
-    const std::optional<QByteArray> contents = SafeSave::readContents(path);
+    std::optional<QByteArray> contents = SafeSave::readContents(path);
     if (!contents) {
         const int err = errno;
         throw Platform::PemoError(QStringLiteral("Impossible d'ouvrir le fichier %1.\n%2")
                                       .arg(path, Platform::fileFailureReason(path, err, QString(), false)));
     }
-    const QByteArray &bytes = *contents;
+    return std::move(*contents);
+}
+
+[[noreturn]] void notText(const QString &path)
+{
+    throw Platform::PemoError(
+        QStringLiteral("Le fichier %1 n'est pas un fichier texte (image ou autre fichier binaire) : "
+                       "Pemo HTML ne l'ouvre pas, pour ne pas l'abîmer en l'enregistrant.")
+            .arg(path));
+}
+} // namespace
+
+Page read(const QString &path, QByteArray *rawBytes)
+{
+    const QByteArray bytes = readBytes(path);
     Page page = decode(bytes);
     if (!page.text)
-        throw Platform::PemoError(
-            QStringLiteral("Le fichier %1 n'est pas un fichier texte (image ou autre fichier binaire) : "
-                           "Pemo HTML ne l'ouvre pas, pour ne pas l'abîmer en l'enregistrant.")
-                .arg(path));
+        notText(path);
+    if (rawBytes)
+        *rawBytes = bytes;
+    return page;
+}
+
+Text readText(const QString &path, QByteArray *rawBytes)
+{
+    const QByteArray bytes = readBytes(path);
+    Text page = decodeText(bytes);
+    if (!page.isText)
+        notText(path);
     if (rawBytes)
         *rawBytes = bytes;
     return page;
@@ -440,6 +648,13 @@ Page read(const QString &path, QByteArray *rawBytes)
 QByteArray write(const QString &path, const QStringList &lines, Encoding encoding, Breaks breaks)
 {
     const QByteArray bytes = encode(lines, encoding, breaks);
+    SafeSave::replaceContents(path, bytes);
+    return bytes;
+}
+
+QByteArray writeText(const QString &path, QStringView text, Encoding encoding, Breaks breaks)
+{
+    const QByteArray bytes = encodeText(text, encoding, breaks);
     SafeSave::replaceContents(path, bytes);
     return bytes;
 }

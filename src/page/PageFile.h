@@ -75,12 +75,33 @@ Breaks breaksOf(QStringView text);
 Page decode(const QByteArray &bytes);
 QByteArray encode(const QStringList &lines, Encoding encoding, Breaks breaks = {});
 
+// The same page as one string, which is how the page model takes and gives
+// its text: the lines, each followed by LF, the last one perhaps without.
+// A big page is never cut into a list of lines on its way to or from disk.
+struct Text {
+    QString text;
+    Encoding encoding = Encoding::Windows1252;
+    Breaks breaks;
+    bool isText = true; // as Page::text
+};
+Text decodeText(const QByteArray &bytes);
+// Lines and text, both ways; a final LF adds no line.
+QStringList linesOf(QStringView text);
+QString textOf(const QStringList &lines);
+// Writes text (LF-separated lines) with the file's breaks: the bytes are the
+// ones encode() gives for its lines.
+QByteArray encodeText(QStringView text, Encoding encoding, Breaks breaks = {});
+// saveEncoding() for a page held as text.
+Encoding saveEncodingOfText(QStringView text, Encoding opened);
+
 // Throw Platform::PemoError with a French message naming the file, also
 // for a file that is no text. rawBytes, when given, receives the file's
 // bytes as read.
 Page read(const QString &path, QByteArray *rawBytes = nullptr);
+Text readText(const QString &path, QByteArray *rawBytes = nullptr);
 // Through SafeSave: the old file stays intact when anything fails, and keeps
 // its owner, rights and links. Returns the bytes written.
 QByteArray write(const QString &path, const QStringList &lines, Encoding encoding, Breaks breaks = {});
+QByteArray writeText(const QString &path, QStringView text, Encoding encoding, Breaks breaks = {});
 
 } // namespace PageFile

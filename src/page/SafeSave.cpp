@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <functional>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,10 +45,18 @@ bool readAll(const QByteArray &native, QByteArray *out)
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    QByteArray bytes;
-    char buffer[65536];
+    // A regular file is read into a buffer of its size at once; a device or
+    // a pipe, whose size says nothing, in pieces until its end.
+    struct stat st;
+    qsizetype expected = 0;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        expected = qsizetype(st.st_size);
+    QByteArray bytes(expected + 65536, Qt::Uninitialized);
+    qsizetype size = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (bytes.size() - size < 65536)
+            bytes.resize(bytes.size() + std::max<qsizetype>(65536, bytes.size() / 2));
+        const ssize_t n = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -58,10 +67,11 @@ bool readAll(const QByteArray &native, QByteArray *out)
         }
         if (n == 0)
             break;
-        bytes.append(buffer, n);
+        size += n;
     }
     ::close(fd);
-    *out = bytes;
+    bytes.truncate(size);
+    *out = std::move(bytes);
     return true;
 }
 

@@ -81,6 +81,31 @@ private Q_SLOTS:
         QVERIFY(copiesOf(frame.recoverySession()).isEmpty());
     }
 
+    // The clock's tick goes by the page's change count: with nothing changed
+    // since the last copy it takes no text and writes nothing, even when the
+    // copy on disk was touched meanwhile.
+    void aTickWithNothingChangedWritesNothing()
+    {
+        TMainForm frame;
+        frame.FileNewItemClick();
+        TEditeur *e = frame.activeEditeur();
+        e->Memo1->SetLines({QStringLiteral("<p>un</p>")});
+        frame.saveRecoveryCopies(false);
+        frame.recoverySession().wait();
+        const QStringList copies = copiesOf(frame.recoverySession());
+        QCOMPARE(copies.size(), 1);
+        const QString copy = QDir(frame.recoverySession().folder()).filePath(copies.first());
+        QVERIFY(QFile::remove(copy));
+        e->Memo1->SetSelStart(3); // a caret move is no change
+        frame.saveRecoveryCopies(false);
+        frame.recoverySession().wait();
+        QVERIFY(!QFile::exists(copy));
+        e->Memo1->SetSelText(QStringLiteral("x"));
+        frame.saveRecoveryCopies(false);
+        frame.recoverySession().wait();
+        QCOMPARE(readAll(copy), QByteArray("<p>xun</p>\r\n"));
+    }
+
     void aPageGivenUpLosesItsCopy()
     {
         TMainForm frame;

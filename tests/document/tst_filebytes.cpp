@@ -106,6 +106,13 @@ private Q_SLOTS:
         QTest::newRow("no final break, one line") << QByteArray("<p>seule</p>") << int(E::Windows1252) << 1;
         QTest::newRow("empty line at the end") << QByteArray("a\n\n") << int(E::Windows1252) << 2;
         QTest::newRow("invalid UTF-8 stays Windows-1252") << QByteArray("caf\xe9 \xc3(\n") << int(E::Windows1252) << 1;
+        // Every byte of the code page, the unassigned ones included.
+        QByteArray all;
+        for (int b = 0x20; b < 0x100; ++b)
+            all += char(b);
+        QTest::newRow("every Windows-1252 byte") << all + "\r\n\x80\xa0\x9f\x81" << int(E::Windows1252) << 2;
+        QTest::newRow("UTF-8 mark, then U+FEFF and a no-break space")
+            << QByteArray("\xef\xbb\xbf\xef\xbb\xbf<p>\xc2\xa0</p>\r\n") << int(E::Utf8Bom) << 1;
         QTest::newRow("UTF-8 without final break") << QByteArray("\xc3\xa9t\xc3\xa9") << int(E::Utf8) << 1;
         QTest::newRow("UTF-16 LE with mark")
             << QByteArray("\xff\xfe") + utf16le(u"<p>été</p>\r\n<p>€</p>\r\n") << int(E::Utf16LeBom) << 2;
@@ -127,6 +134,17 @@ private Q_SLOTS:
         QCOMPARE(int(page.encoding), encoding);
         QCOMPARE(page.lines.size(), lines);
         QCOMPARE(PageFile::encode(page.lines, page.encoding, page.breaks), bytes);
+        // The page as one text, as the window reads and writes it.
+        const PageFile::Text text = PageFile::decodeText(bytes);
+        QCOMPARE(PageFile::linesOf(text.text), page.lines);
+        QCOMPARE(PageFile::encodeText(text.text, text.encoding, text.breaks), bytes);
+        // Opened in a window and saved as it stands: the same bytes.
+        writeAll(path("telle.htm"), bytes);
+        TEditeur e(nullptr);
+        e.OpenFile(path("telle.htm"));
+        QCOMPARE(e.Memo1->Lines(), page.lines);
+        QVERIFY(e.Enregistrer());
+        QCOMPARE(readAll(path("telle.htm")), bytes);
     }
 
     void mixedBreaksAreWrittenInTheMostFrequentStyle()

@@ -1,6 +1,7 @@
 // Recovery copies of modified pages and the window that offers them back.
 #include "testmain.h"
 
+#include "page/Page.h"
 #include "page/PageFile.h"
 #include "document/Recovery.h"
 #include "document/RecoveryDialog.h"
@@ -177,6 +178,99 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder()).entryList({QStringLiteral("*.htm"), QStringLiteral("*.json")}).size(), 2);
         s.removeAll();
         QVERIFY(QDir(folder()).entryList({QStringLiteral("*.htm"), QStringLiteral("*.json")}).isEmpty());
+    }
+
+    // The clock's copy: one copy of the text taken at once, the rest done
+    // on the session's thread while the user goes on typing.
+    void backgroundCopyHoldsTheTextWhenTaken()
+    {
+        TPage p;
+        QString text;
+        for (int i = 0; i < 20000; ++i)
+            text += QStringLiteral("<p>ligne %1 \u00e9t\u00e9\u00a0\u20ac \u03a9\u2029</p>\n").arg(i);
+        p.loadText(text);
+        p.SetSelStart(p.TextLength() / 2);
+        p.type(QStringLiteral("avant"));
+        const QString taken = p.linesText();
+
+        Recovery::Session s(folder());
+        Recovery::Copy copy = page({}, PageFile::Encoding::Windows1252, QStringLiteral("/pages/p.htm"));
+        copy.text = p.snapshot();
+        s.saveInBackground(1, copy, {p.changeCount(), copy.original, copy.title, copy.encoding, copy.breaks});
+        for (int i = 0; i < 200; ++i)
+            p.type(QStringLiteral("z"));
+        p.SetSelStart(0);
+        p.erase(0, 10);
+        s.wait();
+        QVERIFY(s.takeFailure().isEmpty());
+        QVERIFY(s.has(1));
+        // Nothing half written lies beside the copy.
+        QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+
+        Recovery::Entry entry;
+        entry.copyPath = QDir(folder()).filePath(s.id() + QStringLiteral("-1.htm"));
+        entry.infoPath = QDir(folder()).filePath(s.id() + QStringLiteral("-1.json"));
+        const Recovery::Copy back = Recovery::load(entry);
+        QCOMPARE(back.text, taken);
+        QCOMPARE(back.lines, PageFile::linesOf(taken));
+        QCOMPARE(back.original, QStringLiteral("/pages/p.htm"));
+        // Characters outside Windows-1252 kept exactly: the copy is UTF-8.
+        QVERIFY(back.text.contains(QStringLiteral("\u03a9\u2029")));
+    }
+
+    // A tick finds the copy up to date from the page's count alone, without
+    // reading its text; any change, or a new name, makes it out of date.
+    void unchangedPageNeedsNoNewCopy()
+    {
+        TPage p;
+        p.loadText(QStringLiteral("<p>a</p>\n"));
+        p.type(QStringLiteral("b"));
+        Recovery::Session s(folder());
+        const auto stamp = [&p](const QString &title) {
+            return Recovery::Stamp{p.changeCount(), QStringLiteral("/p.htm"), title,
+                                   PageFile::Encoding::Windows1252, {}};
+        };
+        QVERIFY(!s.upToDate(1, stamp(QStringLiteral("p.htm"))));
+        Recovery::Copy copy = page({}, PageFile::Encoding::Windows1252, QStringLiteral("/p.htm"));
+        copy.text = p.snapshot();
+        s.saveInBackground(1, copy, stamp(QStringLiteral("p.htm")));
+        s.wait();
+        p.SetSelStart(0); // a caret move is no change
+        QVERIFY(s.upToDate(1, stamp(QStringLiteral("p.htm"))));
+        QVERIFY(!s.upToDate(1, stamp(QStringLiteral("q.htm"))));
+        QVERIFY(!s.upToDate(2, stamp(QStringLiteral("p.htm"))));
+        p.type(QStringLiteral("c"));
+        QVERIFY(!s.upToDate(1, stamp(QStringLiteral("p.htm"))));
+        // Gone with its copy: the next tick writes one again.
+        s.remove(1);
+        QVERIFY(!s.upToDate(1, stamp(QStringLiteral("p.htm"))));
+    }
+
+    // A copy the thread could not write is told once, and written at the
+    // next tick; the other windows' copies are not held up by it.
+    void failedBackgroundCopyIsToldAndTriedAgain()
+    {
+        Recovery::Session s(folder());
+        const QString blocked = QDir(folder()).filePath(s.id() + QStringLiteral("-2.htm"));
+        QVERIFY(QDir().mkpath(blocked)); // a folder where the copy goes
+        Recovery::Copy copy = page({}, PageFile::Encoding::Windows1252);
+        copy.text = QStringLiteral("texte");
+        const Recovery::Stamp stamp{7, QString(), copy.title, copy.encoding, copy.breaks};
+        s.saveInBackground(2, copy, stamp);
+        s.saveInBackground(3, copy, stamp);
+        s.wait();
+        const QString failure = s.takeFailure();
+        QVERIFY(failure.startsWith(QStringLiteral("Impossible d'écrire la copie de récupération")));
+        QVERIFY(s.takeFailure().isEmpty());
+        QVERIFY(!s.upToDate(2, stamp));
+        QVERIFY(s.upToDate(3, stamp));
+        QCOMPARE(readAll(QDir(folder()).filePath(s.id() + QStringLiteral("-3.htm"))), QByteArray("texte\r\n"));
+
+        QVERIFY(QDir(blocked).removeRecursively());
+        s.saveInBackground(2, copy, stamp);
+        s.wait();
+        QVERIFY(s.takeFailure().isEmpty());
+        QCOMPARE(readAll(blocked), QByteArray("texte\r\n"));
     }
 
     void aRunningProgramKeepsItsCopies()
