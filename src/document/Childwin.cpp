@@ -117,8 +117,7 @@ void TEditeur::OpenFile(const QString &path)
     m_page->load(page.lines);
     // Shown at once, whatever the automatic refresh says, with the page's
     // pictures and links found from its own folder.
-    HtmlView1->setFolder(m_page->folder());
-    HtmlView1->LoadFromLines(Memo1->Lines());
+    showPreview(false);
     watchFile(path, bytes);
     Q_EMIT fileUsed(path);
 }

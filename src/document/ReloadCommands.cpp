@@ -123,6 +123,6 @@ void TEditeur::RestoreCopy(const Recovery::Copy &copy)
         m_diskWatch->watch(m_page->path(), stamp);
         setRemovedMark(!stamp.exists);
     }
-    HtmlView1->LoadFromLines(Memo1->Lines());
+    showPreview(false);
     Memo1->SetModified(true);
 }
