@@ -353,28 +353,6 @@ THtmlView::THtmlView(QWidget *parent)
     layout->setSpacing(0);
     connect(qApp, &QApplication::focusChanged, this, [this] { update(); });
 
-    m_notice = new QFrame(this);
-    m_notice->setObjectName(QStringLiteral("AvisApercu"));
-    m_notice->setAutoFillBackground(true);
-    QPalette np = m_notice->palette();
-    np.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC8));
-    np.setColor(QPalette::WindowText, Qt::black);
-    m_notice->setPalette(np);
-    m_notice->setFrameShape(QFrame::StyledPanel);
-    auto *row = new QHBoxLayout(m_notice);
-    row->setContentsMargins(6, 3, 6, 3);
-    m_noticeLabel = new QLabel(m_notice);
-    m_noticeLabel->setObjectName(QStringLiteral("AvisApercuTexte"));
-    m_noticeLabel->setWordWrap(true);
-    m_noticeButton = new QPushButton(m_notice);
-    m_noticeButton->setObjectName(QStringLiteral("AvisApercuBouton"));
-    m_noticeButton->setFocusPolicy(Qt::TabFocus);
-    row->addWidget(m_noticeLabel, 1);
-    row->addWidget(m_noticeButton, 0);
-    connect(m_noticeButton, &QPushButton::clicked, this, &THtmlView::noticeClicked);
-    m_notice->hide();
-    // Over the top of the page rather than in the layout: the pane keeps
-    // its size and the page its height when the notice comes and goes.
     m_worker.setMaxThreadCount(1);
 }
 
@@ -425,7 +403,8 @@ void THtmlView::ensureEngine()
     });
     setFocusProxy(m_view);
     layout()->addWidget(m_view);
-    m_notice->raise();
+    if (m_notice)
+        m_notice->raise();
 }
 
 QUrl THtmlView::url() const { return m_page ? m_page->url() : QUrl(); }
@@ -855,10 +834,40 @@ void THtmlView::showFile(const QString &target)
 
 QWidget *THtmlView::notice() const { return m_notice; }
 
-QString THtmlView::noticeText() const { return m_notice->isHidden() ? QString() : m_noticeLabel->text(); }
+QString THtmlView::noticeText() const { return !m_notice || m_notice->isHidden() ? QString() : m_noticeLabel->text(); }
+
+void THtmlView::makeNotice()
+{
+    // Made at its first use, over the top of the page rather than in the
+    // layout: the pane keeps its size and the page its height when the
+    // notice comes and goes.
+    m_notice = new QFrame(this);
+    m_notice->setObjectName(QStringLiteral("AvisApercu"));
+    m_notice->setAutoFillBackground(true);
+    QPalette np = m_notice->palette();
+    np.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC8));
+    np.setColor(QPalette::WindowText, Qt::black);
+    m_notice->setPalette(np);
+    m_notice->setFrameShape(QFrame::StyledPanel);
+    auto *row = new QHBoxLayout(m_notice);
+    row->setContentsMargins(6, 3, 6, 3);
+    m_noticeLabel = new QLabel(m_notice);
+    m_noticeLabel->setObjectName(QStringLiteral("AvisApercuTexte"));
+    m_noticeLabel->setWordWrap(true);
+    m_noticeButton = new QPushButton(m_notice);
+    m_noticeButton->setObjectName(QStringLiteral("AvisApercuBouton"));
+    m_noticeButton->setFocusPolicy(Qt::TabFocus);
+    row->addWidget(m_noticeLabel, 1);
+    row->addWidget(m_noticeButton, 0);
+    connect(m_noticeButton, &QPushButton::clicked, this, &THtmlView::noticeClicked);
+    m_notice->hide();
+
+}
 
 void THtmlView::showNotice(const QString &text, const QString &button)
 {
+    if (!m_notice)
+        makeNotice();
     m_noticeIsStop = false;
     m_noticeLabel->setText(text);
     m_noticeButton->setText(button);
@@ -869,10 +878,16 @@ void THtmlView::showNotice(const QString &text, const QString &button)
     m_notice->raise();
 }
 
-void THtmlView::hideNotice() { m_notice->hide(); }
+void THtmlView::hideNotice()
+{
+    if (m_notice)
+        m_notice->hide();
+}
 
 void THtmlView::placeNotice()
 {
+    if (!m_notice)
+        return;
     const int w = qMax(0, width() - 2);
     m_notice->setGeometry(1, 1, w, m_notice->layout()->hasHeightForWidth() ? m_notice->layout()->totalHeightForWidth(w)
                                                                            : m_notice->sizeHint().height());
@@ -881,7 +896,8 @@ void THtmlView::placeNotice()
 void THtmlView::resizeEvent(QResizeEvent *event)
 {
     QFrame::resizeEvent(event);
-    placeNotice();
+    if (m_notice)
+        placeNotice();
 }
 
 void THtmlView::noticeClicked()

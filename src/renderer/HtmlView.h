@@ -63,7 +63,8 @@ public:
     // long as that load took.
     void refresh(bool asked);
     // The notice above the page: why it is not shown, or that the engine
-    // stopped. Hidden while the page is shown normally.
+    // stopped. Hidden while the page is shown normally; nullptr until first
+    // needed.
     QWidget *notice() const;
     QString noticeText() const;
     QPushButton *noticeButton() const { return m_noticeButton; }
@@ -143,6 +144,7 @@ private:
     void waitForImages(int id, int tries);
     void showNotice(const QString &text, const QString &button);
     void hideNotice();
+    void makeNotice();
     void placeNotice();
     void noticeClicked();
     void engineTerminated(int status, int exitCode);
