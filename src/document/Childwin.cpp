@@ -118,10 +118,8 @@ void TEditeur::OpenFile(const QString &path)
     m_page->setBreaks(page.breaks);
     m_page->loadText(page.text);
     // Shown at once, whatever the automatic refresh says, with the page's
-    // pictures and links found from its own folder. The lines come from the
-    // text just read, not back out of the pane.
-    HtmlView1->setFolder(m_page->folder());
-    HtmlView1->LoadFromLines(PageFile::linesOf(page.text));
+    // pictures and links found from its own folder.
+    showPreview(false);
     watchFile(path, bytes);
     Q_EMIT fileUsed(path);
 }

@@ -270,5 +270,11 @@ private:
 
     // --- preview (state)
     void setupPreview();
-    void rebuildPreview(bool keepPlace);
+    // Shows the page in the preview now; `asked` when the user asked for it
+    // (a big page is then rendered all the same).
+    void showPreview(bool asked);
+    void rebuildPreview(bool keepPlace, bool asked);
+    static void storedToPage(QString &text);
+    int m_textChanges = 0;       // changes of the text so far
+    int m_previewedChanges = -1; // the count when the preview was last asked to show it
 };

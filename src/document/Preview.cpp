@@ -1,6 +1,7 @@
 // The document window's preview: when it is rebuilt, and what the window
 // does with the links and forms of the rendered page.
 #include "document/Childwin.h"
+#include "page/Page.h"
 #include "platform/AsciiCase.h"
 
 #include "colormemo/ColMemo.h"
@@ -25,9 +26,19 @@ void TEditeur::setupPreview()
     connect(Timer1, &QTimer::timeout, this, &TEditeur::MajView);
     // Only real changes of the text count, not the colouring of it.
     connect(Memo1->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (removed || added)
+        if (removed || added) {
+            ++m_textChanges;
             Memo1Change();
+        }
     });
+    // The preview takes the page's text from here, and only when its engine
+    // is ready for a new page: a copy of the stored characters is all the
+    // user-interface thread does; the worker makes lines of it.
+    PreviewSource source;
+    source.size = [this] { return qsizetype(m_page->document()->characterCount()); };
+    source.take = [this] { return m_page->snapshot(); };
+    source.prepare = &TEditeur::storedToPage;
+    HtmlView1->setSource(source);
     connect(HtmlView1, &THtmlView::hotSpotCovered, this, &TEditeur::HtmlView1HotSpotCovered);
     connect(HtmlView1, &THtmlView::hotSpotClick, this, &TEditeur::HtmlView1HotSpotClick);
     connect(HtmlView1, &THtmlView::formSubmit, this, &TEditeur::HtmlView1FormSubmit);
@@ -42,13 +53,28 @@ void TEditeur::Memo1Change()
         Timer1->start();
 }
 
-void TEditeur::rebuildPreview(bool keepPlace)
+void TEditeur::storedToPage(QString &text)
 {
-    const int position = keepPlace ? HtmlView1->ViewPosition() : 0;
+    // The engine is given LF breaks, in the copy's own buffer; as the
+    // page's lines, a final line break adds no empty line.
+    text = TPage::linesTextOf(std::move(text));
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+}
+
+void TEditeur::showPreview(bool asked)
+{
     // Relative names resolve against this page's own folder, whatever
     // another window made current.
     HtmlView1->setFolder(m_page->folder());
-    HtmlView1->LoadFromLines(Memo1->Lines());
+    m_previewedChanges = m_textChanges;
+    HtmlView1->refresh(asked);
+}
+
+void TEditeur::rebuildPreview(bool keepPlace, bool asked)
+{
+    const int position = keepPlace ? HtmlView1->ViewPosition() : 0;
+    showPreview(asked);
     if (keepPlace)
         HtmlView1->SetViewPosition(position);
 }
@@ -57,7 +83,10 @@ void TEditeur::MajView()
 {
     if (!AutoActualise)
         return;
-    rebuildPreview(true);
+    // A page already shown as it stands (just opened, or refreshed by hand)
+    // is not loaded again.
+    if (m_previewedChanges != m_textChanges)
+        rebuildPreview(true, false);
     Timer1->stop();
 }
 
@@ -72,7 +101,7 @@ void TEditeur::Actualiser()
                                                           : QStringLiteral("Ce dossier n'existe pas.");
         throw Platform::PemoError(QStringLiteral("Impossible d'accéder au dossier %1.\n%2").arg(m_page->folder(), reason));
     }
-    rebuildPreview(true);
+    rebuildPreview(true, true);
 }
 
 void TEditeur::Actauto(bool on) { AutoActualise = on; }
@@ -87,8 +116,7 @@ void TEditeur::HtmlView1HotSpotClick(const QString &target, bool *handled)
 {
     *handled = false;
     // The page comes back as the source says, from its top.
-    HtmlView1->setFolder(m_page->folder());
-    HtmlView1->LoadFromLines(Memo1->Lines());
+    showPreview(true);
 
     const qsizetype colon = target.indexOf(u':') + 1;
     const qsizetype file = Ascii::upper(target).indexOf(QLatin1String("FILE:")) + 1;

@@ -126,6 +126,6 @@ void TEditeur::RestoreCopy(const Recovery::Copy &copy)
         m_diskWatch->watch(m_page->path(), stamp);
         setRemovedMark(!stamp.exists);
     }
-    HtmlView1->LoadFromLines(copy.text.isNull() ? copy.lines : PageFile::linesOf(copy.text));
+    showPreview(false);
     Memo1->SetModified(true);
 }

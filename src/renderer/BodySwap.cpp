@@ -191,10 +191,17 @@ qsizetype bodyContentStart(const QString &html)
 
 std::optional<QString> newBody(const QString &shown, const QString &next)
 {
+    const qsizetype start = bodyContentStart(shown);
+    return newBody(start < 0 ? QStringView() : QStringView(shown).left(start), isStatic(shown), next);
+}
+
+std::optional<QString> newBody(QStringView shownHead, bool shownStatic, const QString &next)
+{
+    // The same head text ends at the same body start in both pages.
     const qsizetype start = bodyContentStart(next);
-    if (start < 0 || shown.size() < start || QStringView(shown).left(start) != QStringView(next).left(start))
+    if (start < 0 || shownHead.isNull() || shownHead != QStringView(next).left(start))
         return std::nullopt;
-    if (!isStatic(shown) || !isStatic(next))
+    if (!shownStatic || !isStatic(next))
         return std::nullopt;
     const QStringView body = QStringView(next).mid(start);
     // Tags that act on the page outside the body, and style sheets that

@@ -24,4 +24,8 @@ qsizetype bodyContentStart(const QString &html);
 // that gives what loading `next` afresh would give; nothing otherwise.
 std::optional<QString> newBody(const QString &shown, const QString &next);
 
+// The same from what is kept of the shown page: its text up to the body's
+// content (null when it has no such start) and whether it is static.
+std::optional<QString> newBody(QStringView shownHead, bool shownStatic, const QString &next);
+
 } // namespace BodySwap

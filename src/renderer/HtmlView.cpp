@@ -13,8 +13,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrlQuery>
@@ -36,10 +40,107 @@ constexpr qsizetype inlineLimit = 2 * 1024 * 1024 - 64;
 
 const QString positionScriptName = QStringLiteral("pemo-position");
 
+// A load that kept the engine busy longer than this makes the next
+// automatic one wait as long, so that the engine works half the time at most
+// on a page that runs scripts at every rebuild.
+constexpr qint64 restAfter = 250;
+
 QString readResource(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// Writes the page as UTF-8 after a byte-order mark, a piece at a time, so
+// that no second whole copy of a big page is made.
+bool writeUtf8(const QString &path, const QString &text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("\xEF\xBB\xBF") != 3)
+        return false;
+    constexpr qsizetype piece = 256 * 1024;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        qsizetype n = qMin(piece, text.size() - at);
+        if (at + n < text.size() && text.at(at + n - 1).isHighSurrogate())
+            --n;
+        if (file.write(QStringView(text).mid(at, n).toUtf8()) < 0)
+            return false;
+        at += n;
+    }
+    return file.flush();
+}
+
+QString megabytes(qsizetype characters)
+{
+    return QLocale(QLocale::French).toString(double(characters) / (1024.0 * 1024.0), 'f', 1);
+}
+
+} // namespace
+
+// What the worker made of a page: how the engine is to be given it, and what
+// the view keeps of it.
+struct THtmlView::Prepared {
+    enum Kind { Swap, File, Inline, Failed };
+    int id = 0;
+    Kind kind = Failed;
+    QString content;  // the new body (Swap) or the whole page (Inline)
+    QString path;     // File
+    QString head;     // see m_shownHead
+    bool isStatic = false;
+};
+
+namespace {
+
+struct Job {
+    int id = 0;
+    QString text;
+    std::function<void(QString &)> prepare;
+    QString baseTag;
+    bool canSwap = false;
+    QString shownHead;
+    bool shownStatic = false;
+    QString path;
+};
+
+void prepareJob(Job &job, THtmlView::Prepared &out)
+{
+    QString text = std::move(job.text);
+    if (job.prepare)
+        job.prepare(text);
+    // The <base> keeps relative names resolving against the page's folder
+    // (unless the page sets its own).
+    if (!text.contains(QLatin1String("<base"), Qt::CaseInsensitive))
+        text.insert(PageText::baseInsertion(text), job.baseTag);
+    out.id = job.id;
+    const qsizetype start = BodySwap::bodyContentStart(text);
+    out.head = start < 0 ? QString() : text.left(start);
+    out.isStatic = BodySwap::isStatic(text);
+    // A page that runs nothing and changed only inside its body is shown by
+    // replacing the body's content: the engine builds the same page as a
+    // full load would, without reading and laying out a new document.
+    if (job.canSwap) {
+        if (std::optional<QString> body = BodySwap::newBody(job.shownHead, job.shownStatic, text)) {
+            out.kind = THtmlView::Prepared::Swap;
+            out.content = std::move(*body);
+            return;
+        }
+    }
+    // The page goes to the engine as a private file: an inline page travels
+    // as a data address, several times slower to load and refused past 2 MB.
+    // The byte-order mark makes the engine read UTF-8 whatever the page's
+    // meta tags say.
+    if (!job.path.isEmpty() && writeUtf8(job.path, text)) {
+        out.kind = THtmlView::Prepared::File;
+        out.path = job.path;
+        return;
+    }
+    if (PageText::dataUrlSize(text.toUtf8()) <= inlineLimit) {
+        out.kind = THtmlView::Prepared::Inline;
+        out.content = std::move(text);
+        return;
+    }
+    out.kind = THtmlView::Prepared::Failed;
 }
 
 } // namespace
@@ -122,7 +223,7 @@ protected:
             // the network by itself.
             if (url.isLocalFile() || url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("about")) {
                 m_view->m_showingSource = false;
-                m_view->m_shownText.clear();
+                m_view->m_shownBuilt = false;
                 return true;
             }
             return false;
@@ -190,6 +291,14 @@ QWebEngineProfile *THtmlView::sharedProfile()
     static QPointer<QWebEngineProfile> profile;
     if (profile)
         return profile;
+    // The script heap of a page is bounded: a page's script gone wild stops
+    // the page's renderer (which the view then reports) before it takes the
+    // machine's memory. Read when the engine starts, with the first profile.
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--js-flags")) {
+        flags += " --js-flags=--max-old-space-size=768";
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+    }
     // Off the record: previews keep nothing on disk between sessions.
     profile = new QWebEngineProfile(qApp);
     QWebEngineSettings *s = profile->settings();
@@ -243,12 +352,16 @@ THtmlView::THtmlView(QWidget *parent)
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(0);
     connect(qApp, &QApplication::focusChanged, this, [this] { update(); });
+
+    m_worker.setMaxThreadCount(1);
 }
 
 THtmlView::~THtmlView()
 {
     // Script callbacks may run while the page goes; they must find no view.
     m_dying = true;
+    // A page being written goes into the private folder removed with us.
+    m_worker.waitForDone();
     delete m_view;
     delete m_page;
 }
@@ -264,6 +377,10 @@ void THtmlView::ensureEngine()
     m_channel->registerObject(QStringLiteral("pemo"), m_bridge);
     m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
     connect(m_page, &QWebEnginePage::loadingChanged, this, &THtmlView::pageLoadingChanged);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+                engineTerminated(int(status), code);
+            });
     connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this](const QPointF &p) {
         if (!m_loading)
             m_knownPosition = qRound(p.y());
@@ -286,19 +403,55 @@ void THtmlView::ensureEngine()
     });
     setFocusProxy(m_view);
     layout()->addWidget(m_view);
+    if (m_notice)
+        m_notice->raise();
 }
 
 QUrl THtmlView::url() const { return m_page ? m_page->url() : QUrl(); }
 
 void THtmlView::LoadFromLines(const QStringList &lines)
 {
-    m_pendingHtml = PageText::join(lines);
+    m_requestHtml = PageText::join(lines);
+    request(false, false);
+}
+
+void THtmlView::refresh(bool asked)
+{
+    m_requestHtml.clear();
+    request(true, asked);
+}
+
+qsizetype THtmlView::requestSize() const
+{
+    if (!m_fromSource)
+        return m_requestHtml.size();
+    return m_source.size ? m_source.size() : 0;
+}
+
+void THtmlView::request(bool fromSource, bool asked)
+{
+    m_fromSource = fromSource && m_source.take;
     QString folder = folderPath();
     if (!folder.endsWith(u'/'))
         folder += u'/';
     m_pendingBase = QUrl::fromLocalFile(folder);
-    m_pendingPosition = -1;
     m_followQueue.clear();
+    if (!asked && requestSize() > onDemandLimit) {
+        // What is shown stays; a load under way ends with its own page.
+        m_updateAgain = false;
+        m_loadQueued = false;
+        if (!m_inFlight) {
+            m_loading = false;
+            m_pendingPosition = -1;
+        }
+        showNotice(QStringLiteral("Cette page fait %1 Mo : au-delà de %2 Mo, l'aperçu n'est construit qu'à la demande, "
+                                  "pour que la saisie reste fluide.")
+                       .arg(megabytes(requestSize()), megabytes(onDemandLimit)),
+                   QStringLiteral("&Afficher quand même"));
+        Q_EMIT deferred();
+        return;
+    }
+    m_pendingPosition = -1;
     m_showingSource = true;
     m_loading = true;
     // A load under way is left to end, so that its page replaces the one
@@ -309,10 +462,13 @@ void THtmlView::LoadFromLines(const QStringList &lines)
     }
     // The engine gets the page once the current event is over: the caller
     // may still write the position it wants, and a burst of rebuilds in one
-    // event costs one load.
-    if (!m_loadQueued) {
+    // event costs one load. After a long load the engine rests first.
+    qint64 wait = 0;
+    if (!asked && m_lastLoadCost > restAfter && m_sinceLoadEnd.isValid())
+        wait = qMax<qint64>(0, m_lastLoadCost - m_sinceLoadEnd.elapsed());
+    if (!m_loadQueued || wait == 0) {
         m_loadQueued = true;
-        QTimer::singleShot(0, this, &THtmlView::startLoad);
+        QTimer::singleShot(int(wait), this, &THtmlView::startLoad);
     }
 }
 
@@ -332,53 +488,89 @@ void THtmlView::startLoad()
 void THtmlView::beginLoad()
 {
     ensureEngine();
+    hideNotice();
     m_inFlight = true;
-    const int id = ++m_loadId;
-    const QString html = std::exchange(m_pendingHtml, QString());
-    // The <base> keeps relative names resolving against the page's folder
-    // (unless the page sets its own).
-    const bool ownBase = html.contains(QLatin1String("<base"), Qt::CaseInsensitive);
-    const QString text = ownBase ? html : PageText::withBase(html, m_pendingBase.toString(QUrl::FullyEncoded));
-    // A page that runs nothing and changed only inside its body is shown by
-    // replacing the body's content: the engine builds the same page as a
-    // full load would, without reading and laying out a new document.
-    if (!m_shownText.isEmpty() && !m_pageFile.isEmpty() && m_page->url() == m_pageFile) {
-        if (const std::optional<QString> body = BodySwap::newBody(m_shownText, text)) {
-            m_shownText = text;
-            swapBody(*body, id);
-            return;
-        }
+    m_loadClock.start();
+    auto job = std::make_shared<Job>();
+    job->id = ++m_loadId;
+    if (m_fromSource) {
+        job->text = m_source.take();
+        job->prepare = m_source.prepare;
+    } else {
+        job->text = m_requestHtml;
     }
-    navigateTo(text);
+    job->baseTag = PageText::baseTag(m_pendingBase.toString(QUrl::FullyEncoded));
+    job->canSwap = m_shownBuilt && !m_pageFile.isEmpty() && m_page->url() == m_pageFile;
+    job->shownHead = m_shownHead;
+    job->shownStatic = m_shownStatic;
+    if (!m_pageDir) {
+        m_pageDir = std::make_unique<QTemporaryDir>(Platform::privateTempTemplate());
+        if (!m_pageDir->isValid())
+            m_pageDir.reset();
+    }
+    if (m_pageDir) {
+        // Two names in turn: loading the address already shown would count
+        // as a reload, and the engine would put back the old scroll place.
+        m_pageFileTurn = !m_pageFileTurn;
+        job->path = m_pageDir->filePath(m_pageFileTurn ? QStringLiteral("apercu1.htm") : QStringLiteral("apercu2.htm"));
+    }
+    // The text is joined, given its <base>, compared with the page shown,
+    // encoded and written on the worker; the engine gets it from the event
+    // loop when that is done. The view is looked for only on this thread.
+    QPointer<THtmlView> self(this);
+    m_worker.start([job, self]() mutable {
+        auto out = std::make_shared<Prepared>();
+        prepareJob(*job, *out);
+        QMetaObject::invokeMethod(
+            qApp, [self = std::move(self), out] {
+                if (self && !self->m_dying)
+                    self->prepared(out);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
-void THtmlView::navigateTo(const QString &text)
+void THtmlView::prepared(const std::shared_ptr<Prepared> &result)
 {
-    m_shownText.clear();
-    setPositionScript(m_pendingPosition);
-    // The page goes to the engine as a private file: an inline page travels
-    // as a data address, several times slower to load and refused past 2 MB.
-    // The byte-order mark makes the engine read UTF-8 whatever the page's
-    // meta tags say.
-    const QString path = writePageFile(text);
-    if (!path.isEmpty()) {
-        m_pageFile = QUrl::fromLocalFile(path);
-        m_expectedUrl = m_pageFile;
-        m_shownText = text;
-        m_page->load(m_pageFile);
+    if (result->id != m_loadId || !m_inFlight)
         return;
-    }
-    m_pageFile.clear();
-    if (PageText::dataUrlSize(text.toUtf8()) <= inlineLimit) {
-        m_expectedUrl.clear();
-        m_shownText = text;
-        m_page->setHtml(text, m_pendingBase);
+    switch (result->kind) {
+    case Prepared::Swap:
+        m_shownHead = result->head;
+        m_shownStatic = result->isStatic;
+        ++m_loadsStarted;
+        swapBody(result->content, result->id);
         return;
+    case Prepared::File:
+    case Prepared::Inline:
+        m_shownHead = result->head;
+        m_shownStatic = result->isStatic;
+        navigateTo(result->path, result->content);
+        return;
+    case Prepared::Failed:
+        break;
     }
+    m_shownBuilt = false;
     Platform::error(this, QStringLiteral("Impossible d'afficher la page : le fichier temporaire de l'aperçu "
                                          "ne peut pas être écrit."));
     m_inFlight = false;
     finishLoad(false);
+}
+
+void THtmlView::navigateTo(const QString &path, const QString &inlineHtml)
+{
+    m_shownBuilt = true;
+    ++m_loadsStarted;
+    setPositionScript(m_pendingPosition);
+    if (!path.isEmpty()) {
+        m_pageFile = QUrl::fromLocalFile(path);
+        m_expectedUrl = m_pageFile;
+        m_page->load(m_pageFile);
+        return;
+    }
+    m_pageFile.clear();
+    m_expectedUrl.clear();
+    m_page->setHtml(inlineHtml, m_pendingBase);
 }
 
 void THtmlView::swapBody(const QString &body, int id)
@@ -390,8 +582,8 @@ void THtmlView::swapBody(const QString &body, int id)
         const QVariantList f = figures.toList();
         if (f.size() != 3) {
             // The page shown was not what it seemed: load the text afresh.
-            const QString text = std::exchange(m_shownText, QString());
-            navigateTo(text);
+            m_shownBuilt = false;
+            beginLoad();
             return;
         }
         if (f.at(2).toInt() > 0) {
@@ -424,26 +616,6 @@ void THtmlView::waitForImages(int id, int tries)
                 placeView(true);
         });
     });
-}
-
-QString THtmlView::writePageFile(const QString &text)
-{
-    if (!m_pageDir) {
-        m_pageDir = std::make_unique<QTemporaryDir>(Platform::privateTempTemplate());
-        if (!m_pageDir->isValid()) {
-            m_pageDir.reset();
-            return QString();
-        }
-    }
-    // Two names in turn: loading the address already shown would count as a
-    // reload, and the engine would put back the old scroll place itself.
-    m_pageFileTurn = !m_pageFileTurn;
-    const QString path = m_pageDir->filePath(m_pageFileTurn ? QStringLiteral("apercu1.htm") : QStringLiteral("apercu2.htm"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("\xEF\xBB\xBF") != 3
-        || file.write(text.toUtf8()) < 0 || !file.flush())
-        return QString();
-    return path;
 }
 
 void THtmlView::setPositionScript(int position)
@@ -486,7 +658,7 @@ void THtmlView::placeView(bool ok)
     // Images may have grown the page since it was parsed: place it again.
     // A page reached by a link keeps the place its anchor gave it.
     const int id = m_loadId;
-    const QString script = m_shownText.isEmpty() ? PreviewScripts::report() : PreviewScripts::placeFresh(m_pendingPosition);
+    const QString script = !m_shownBuilt ? PreviewScripts::report() : PreviewScripts::placeFresh(m_pendingPosition);
     runScript(script, [this, id, ok](const QVariant &figures) { loadDone(id, ok, figures); });
 }
 
@@ -495,8 +667,10 @@ void THtmlView::loadDone(int id, bool ok, const QVariant &figures)
     if (id != m_loadId || !m_inFlight)
         return;
     m_inFlight = false;
+    m_lastLoadCost = m_loadClock.isValid() ? m_loadClock.elapsed() : 0;
+    m_sinceLoadEnd.start();
     if (!ok)
-        m_shownText.clear();
+        m_shownBuilt = false;
     const QVariantList f = figures.toList();
     m_knownPosition = f.size() == 3 ? f.at(0).toInt() : 0;
     m_mostPosition = f.size() == 3 ? f.at(1).toInt() : 0;
@@ -648,7 +822,7 @@ void THtmlView::showFile(const QString &target)
     if (!anchor.isEmpty())
         url.setFragment(anchor);
     m_showingSource = false;
-    m_shownText.clear();
+    m_shownBuilt = false;
     m_loading = true;
     m_inFlight = true;
     m_pendingPosition = -1;
@@ -656,6 +830,112 @@ void THtmlView::showFile(const QString &target)
     setPositionScript(-1);
     m_expectedUrl = url.adjusted(QUrl::RemoveFragment);
     m_page->load(url);
+}
+
+QWidget *THtmlView::notice() const { return m_notice; }
+
+QString THtmlView::noticeText() const { return !m_notice || m_notice->isHidden() ? QString() : m_noticeLabel->text(); }
+
+void THtmlView::makeNotice()
+{
+    // Made at its first use, over the top of the page rather than in the
+    // layout: the pane keeps its size and the page its height when the
+    // notice comes and goes.
+    m_notice = new QFrame(this);
+    m_notice->setObjectName(QStringLiteral("AvisApercu"));
+    m_notice->setAutoFillBackground(true);
+    QPalette np = m_notice->palette();
+    np.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC8));
+    np.setColor(QPalette::WindowText, Qt::black);
+    m_notice->setPalette(np);
+    m_notice->setFrameShape(QFrame::StyledPanel);
+    auto *row = new QHBoxLayout(m_notice);
+    row->setContentsMargins(6, 3, 6, 3);
+    m_noticeLabel = new QLabel(m_notice);
+    m_noticeLabel->setObjectName(QStringLiteral("AvisApercuTexte"));
+    m_noticeLabel->setWordWrap(true);
+    m_noticeButton = new QPushButton(m_notice);
+    m_noticeButton->setObjectName(QStringLiteral("AvisApercuBouton"));
+    m_noticeButton->setFocusPolicy(Qt::TabFocus);
+    row->addWidget(m_noticeLabel, 1);
+    row->addWidget(m_noticeButton, 0);
+    connect(m_noticeButton, &QPushButton::clicked, this, &THtmlView::noticeClicked);
+    m_notice->hide();
+
+}
+
+void THtmlView::showNotice(const QString &text, const QString &button)
+{
+    if (!m_notice)
+        makeNotice();
+    m_noticeIsStop = false;
+    m_noticeLabel->setText(text);
+    m_noticeButton->setText(button);
+    m_noticeButton->setAccessibleName(QString(button).remove(u'&'));
+    m_notice->setAccessibleName(text);
+    placeNotice();
+    m_notice->show();
+    m_notice->raise();
+}
+
+void THtmlView::hideNotice()
+{
+    if (m_notice)
+        m_notice->hide();
+}
+
+void THtmlView::placeNotice()
+{
+    if (!m_notice)
+        return;
+    const int w = qMax(0, width() - 2);
+    m_notice->setGeometry(1, 1, w, m_notice->layout()->hasHeightForWidth() ? m_notice->layout()->totalHeightForWidth(w)
+                                                                           : m_notice->sizeHint().height());
+}
+
+void THtmlView::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    if (m_notice)
+        placeNotice();
+}
+
+void THtmlView::noticeClicked()
+{
+    // The page as it stands now, whatever its size.
+    request(m_fromSource, true);
+}
+
+void THtmlView::engineTerminated(int status, int exitCode)
+{
+    Q_UNUSED(exitCode)
+    if (m_dying)
+        return;
+    // Whatever was under way will not end: every answer still to come
+    // belongs to a load that is over.
+    ++m_loadId;
+    m_inFlight = false;
+    m_updateAgain = false;
+    m_loadQueued = false;
+    m_shownBuilt = false;
+    m_expectedUrl.clear();
+    m_knownPosition = 0;
+    m_mostPosition = 0;
+    const QString why = status == QWebEnginePage::KilledTerminationStatus
+        ? QStringLiteral("a été interrompu (la mémoire manquait sans doute)")
+        : status == QWebEnginePage::NormalTerminationStatus ? QStringLiteral("s'est arrêté")
+                                                              : QStringLiteral("s'est arrêté brutalement");
+    showNotice(QStringLiteral("Le moteur d'affichage de l'aperçu %1. Le texte de la page n'est pas touché.").arg(why),
+               QStringLiteral("&Afficher de nouveau"));
+    m_noticeIsStop = true;
+    Q_EMIT engineStopped();
+    if (m_loading) {
+        m_loading = false;
+        m_pendingPosition = -1;
+        setPositionScript(-1);
+        m_followQueue.clear();
+        Q_EMIT rendered(false);
+    }
 }
 
 void THtmlView::paintEvent(QPaintEvent *event)

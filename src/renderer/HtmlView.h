@@ -4,12 +4,17 @@
 // lines, read and restore the view position, expand link names, and report
 // links pointed at or clicked and forms submitted. The engine is created at
 // the first load, so that windows (and the frame) appear without waiting.
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QPointer>
 #include <QStringList>
+#include <QThreadPool>
 #include <QUrl>
 #include <functional>
 #include <memory>
+
+class QLabel;
+class QPushButton;
 
 class QTemporaryDir;
 class QWebChannel;
@@ -19,10 +24,25 @@ class QWebEngineView;
 class PreviewPage;
 class PreviewBridge;
 
+// Where the view takes the page's text from when it is ready for a new
+// page. `size` and `take` run on the GUI thread and must be cheap: `take`
+// only copies the text as it is stored; `prepare` runs on a worker thread
+// and turns that copy, in place, into the page's lines joined by LF.
+struct PreviewSource {
+    std::function<qsizetype()> size;
+    std::function<QString()> take;
+    std::function<void(QString &)> prepare;
+};
+
 class THtmlView : public QFrame
 {
     Q_OBJECT
 public:
+    // Pages longer than this (in characters) are rendered only when the
+    // user asks: a load of such a page holds the engine for seconds and
+    // takes it past a gigabyte.
+    static constexpr qsizetype onDemandLimit = 3 * 1024 * 1024;
+
     explicit THtmlView(QWidget *parent = nullptr);
     ~THtmlView() override;
 
@@ -32,6 +52,22 @@ public:
     // follows that load (the picture shown stays until the new one is
     // ready); several asked meanwhile cost one load, of the last.
     void LoadFromLines(const QStringList &lines);
+
+    // Where refresh() takes the page from.
+    void setSource(const PreviewSource &source) { m_source = source; }
+    // Shows the source's page as LoadFromLines shows lines. The text is
+    // taken only once the engine is free for it, and prepared and written
+    // out on a worker thread. An automatic refresh (`asked` false) of a page
+    // over onDemandLimit shows a notice with a button instead, and one of a
+    // page whose last load was long waits until the engine has rested as
+    // long as that load took.
+    void refresh(bool asked);
+    // The notice above the page: why it is not shown, or that the engine
+    // stopped. Hidden while the page is shown normally; nullptr until first
+    // needed.
+    QWidget *notice() const;
+    QString noticeText() const;
+    QPushButton *noticeButton() const { return m_noticeButton; }
 
     // The folder the pages built from lines resolve relative names against,
     // and ExpandLinkName completes names with; empty (the default) for the
@@ -53,6 +89,8 @@ public:
 
     // True from a load request until the page is laid out and placed.
     bool isLoading() const { return m_loading; }
+    // How many pages were handed to the engine (loads and body swaps).
+    int loadsStarted() const { return m_loadsStarted; }
     // The engine's view, nullptr until the first load.
     QWebEngineView *engineView() const { return m_view; }
     // The page's address (empty before the first load).
@@ -61,6 +99,9 @@ public:
     // Runs a script in the preview's own world (not the page's) and hands
     // its result back; used by the document window's tests and benchmarks.
     void runScript(const QString &script, const std::function<void(const QVariant &)> &done = {});
+
+    // A page made ready on the worker thread (inside HtmlView.cpp).
+    struct Prepared;
 
     // The profile shared by every preview of the program.
     static QWebEngineProfile *sharedProfile();
@@ -78,22 +119,35 @@ Q_SIGNALS:
     // A load asked for by LoadFromLines or by a followed link is laid out
     // and placed.
     void rendered(bool ok);
+    // An automatic refresh left the page to be rendered on demand.
+    void deferred();
+    // The engine's process for this view ended while it was in use.
+    void engineStopped();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     friend class PreviewPage;
     friend class PreviewBridge;
 
     void ensureEngine();
+    void request(bool fromSource, bool asked);
+    qsizetype requestSize() const;
     void startLoad();
     void beginLoad();
-    void navigateTo(const QString &text);
+    void prepared(const std::shared_ptr<Prepared> &result);
+    void navigateTo(const QString &path, const QString &inlineHtml);
     void swapBody(const QString &body, int id);
     void waitForImages(int id, int tries);
-    QString writePageFile(const QString &text);
+    void showNotice(const QString &text, const QString &button);
+    void hideNotice();
+    void makeNotice();
+    void placeNotice();
+    void noticeClicked();
+    void engineTerminated(int status, int exitCode);
     QString folderPath() const;
     void pageLoadingChanged(const QWebEngineLoadingInfo &info);
     void placeView(bool ok);
@@ -111,15 +165,30 @@ private:
     PreviewPage *m_page = nullptr;
     QWebChannel *m_channel = nullptr;
     PreviewBridge *m_bridge = nullptr;
+    QFrame *m_notice = nullptr;
+    QLabel *m_noticeLabel = nullptr;
+    QPushButton *m_noticeButton = nullptr;
+    bool m_noticeIsStop = false; // the notice says the engine stopped
     std::unique_ptr<QTemporaryDir> m_pageDir; // the private file the page is shown from
     QUrl m_pageFile;
     QUrl m_expectedUrl;          // the load whose end places the view
     bool m_pageFileTurn = false;
 
-    QString m_pendingHtml;       // the last page asked for, not yet handed to the engine
+    PreviewSource m_source;
+    bool m_fromSource = false;   // the page asked for is the source's
+    QString m_requestHtml;       // or these lines, joined (kept until shown, for a retry)
     QUrl m_pendingBase;          // folder address the page resolves against
     QString m_folder;            // see setFolder
-    QString m_shownText;         // the text of the page built from lines on show, "" for any other
+    // What is kept of the page built from text on show, to decide whether
+    // the next one may replace its body: its text up to the body's content.
+    bool m_shownBuilt = false;
+    bool m_shownStatic = false;
+    QString m_shownHead;         // null when the page has no plain body start
+    int m_loadsStarted = 0;
+    QElapsedTimer m_loadClock;   // since the start of the engine's work on the last load
+    qint64 m_lastLoadCost = 0;   // ms the last full load kept the engine busy
+    QElapsedTimer m_sinceLoadEnd;
+    QThreadPool m_worker;        // prepares and writes the pages, one at a time
     bool m_loadQueued = false;
     bool m_inFlight = false;     // the engine is loading a page or replacing a body
     bool m_updateAgain = false;  // a newer page waits for the end of that

@@ -111,18 +111,29 @@ qsizetype dataUrlSize(const QByteArray &utf8)
     return size;
 }
 
-QString withBase(const QString &html, const QString &folderUrl)
+QString baseTag(const QString &folderUrl)
 {
-    const QString tag = QStringLiteral("<base href=\"") + folderUrl.toHtmlEscaped() + QStringLiteral("\">");
+    return QStringLiteral("<base href=\"") + folderUrl.toHtmlEscaped() + QStringLiteral("\">");
+}
+
+qsizetype baseInsertion(const QString &html)
+{
     qsizetype i = 0;
     while (i < html.size() && (html.at(i).isSpace() || html.at(i) == QChar(0xFEFF)))
         ++i;
     if (QStringView(html).mid(i, 9).compare(QLatin1String("<!doctype"), Qt::CaseInsensitive) == 0) {
         const qsizetype close = html.indexOf(u'>', i);
         if (close >= 0)
-            return html.left(close + 1) + tag + html.mid(close + 1);
+            return close + 1;
     }
-    return tag + html;
+    return 0;
+}
+
+QString withBase(const QString &html, const QString &folderUrl)
+{
+    QString out = html;
+    out.insert(baseInsertion(html), baseTag(folderUrl));
+    return out;
 }
 
 } // namespace PageText

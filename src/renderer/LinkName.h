@@ -44,5 +44,8 @@ qsizetype dataUrlSize(const QByteArray &utf8);
 // The same page with a <base> pointing at folderUrl, placed after a leading
 // doctype so that the rendering mode does not change.
 QString withBase(const QString &html, const QString &folderUrl);
+// The pieces of withBase: the tag, and where in the page it goes.
+QString baseTag(const QString &folderUrl);
+qsizetype baseInsertion(const QString &html);
 
 } // namespace PageText

@@ -202,6 +202,64 @@ private Q_SLOTS:
         QCOMPARE(QDir::currentPath(), m_dir.path());
     }
 
+    // An opened page is shown once: the refresh timer, running since the
+    // window was made, finds nothing new to show.
+    void openedPageIsLoadedOnce()
+    {
+        const QString file = m_dir.filePath(QStringLiteral("une.htm"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<p id=\"p\">page</p><script>var s = 1;</script>\r\n");
+        f.close();
+        TEditeur *e = freshWindow(true);
+        QVERIFY(e->Timer1->isActive());
+        QSignalSpy rendered(view(), &THtmlView::rendered);
+        e->OpenFile(file);
+        QVERIFY(rendered.wait(engineTimeout));
+        QVERIFY(!rendered.wait(1300)); // two ticks and more
+        QCOMPARE(view()->loadsStarted(), 1);
+        QVERIFY(!e->Timer1->isActive());
+        // The first change is shown as before.
+        caretAt(0, 3);
+        e->Memo1->SetSelText(QStringLiteral("Z"));
+        QVERIFY(rendered.wait(engineTimeout));
+        QCOMPARE(view()->loadsStarted(), 2);
+    }
+
+    // A page too big to render at every pause (one with a script is loaded
+    // whole each time) is opened and typed in without the engine; the
+    // manual refresh renders it.
+    void bigPageWithScriptWaitsForTheUser()
+    {
+        const QString file = m_dir.filePath(QStringLiteral("grande.htm"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<html><head><script>var s = 1;</script></head><body>\r\n");
+        const QByteArray line = "<p>Une ligne de la grande page, pour la remplir.</p>\r\n";
+        for (qsizetype n = 0; n < THtmlView::onDemandLimit * 11 / 10; n += line.size())
+            f.write(line);
+        f.write("<p id=\"fin\">fin</p></body></html>\r\n");
+        f.close();
+        TEditeur *e = freshWindow(true);
+        QSignalSpy deferred(view(), &THtmlView::deferred);
+        e->OpenFile(file);
+        QCOMPARE(deferred.size(), 1);
+        QVERIFY(!view()->notice()->isHidden());
+        QVERIFY(view()->noticeText().contains(QStringLiteral("à la demande")));
+        caretAt(1, 3);
+        e->Memo1->SetSelText(QStringLiteral("Z"));
+        QTRY_COMPARE_WITH_TIMEOUT(deferred.size(), 2, 2000);
+        QCOMPARE(view()->loadsStarted(), 0);
+        QVERIFY(!view()->engineView());
+
+        QSignalSpy rendered(view(), &THtmlView::rendered);
+        e->Actualiser();
+        QVERIFY(rendered.wait(engineTimeout * 4));
+        QCOMPARE(view()->loadsStarted(), 1);
+        QVERIFY(view()->notice()->isHidden());
+        QCOMPARE(eval(view(), QStringLiteral("document.getElementById('fin').textContent")).toString(), QStringLiteral("fin"));
+    }
+
     void linkClick_data()
     {
         QTest::addColumn<QString>("link");

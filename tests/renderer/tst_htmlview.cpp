@@ -274,8 +274,11 @@ private Q_SLOTS:
             QVERIFY(loadAndWait(view, next));
             QCOMPARE(eval(view, QStringLiteral("window.pemoMark === 1")).toBool(), inPlace);
 
-            auto *fresh = new THtmlView(m_window);
-            m_window->layout()->addWidget(fresh);
+            // A view of the same size, loaded afresh.
+            auto *fresh = new THtmlView;
+            fresh->resize(view->size());
+            fresh->show();
+            QVERIFY(QTest::qWaitForWindowExposed(fresh));
             QVERIFY(loadAndWait(fresh, next));
             const QVariantList shown = eval(view, state).toList();
             const QVariantList expected = eval(fresh, state).toList();
