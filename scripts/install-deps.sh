@@ -18,24 +18,5 @@ packages=(
   clang-14 libclang-rt-14-dev
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installation des paquets manquants : ${missing[*]}"
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  if ! command -v sudo >/dev/null 2>&1; then
-    echo "sudo est absent : lancez ce script en tant que root (su -c ./scripts/install-deps.sh)." >&2
-    exit 1
-  fi
-  sudo="sudo"
-fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+. "$(dirname "$0")/apt-missing.sh"
+install_missing strict "Installation des paquets manquants" "${packages[@]}"
