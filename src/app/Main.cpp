@@ -36,7 +36,6 @@
 #include <memory>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QOpenGLWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -70,14 +69,6 @@ TMainForm::TMainForm(QWidget *parent)
     setWindowTitle(QStringLiteral("Pemo HTML"));
     setAccessibleName(QStringLiteral("Pemo HTML"));
     setWindowIcon(Icons::application());
-    // The preview draws through the graphics card's kind of surface. Said
-    // before the frame is first shown, its window is made of that kind at
-    // once; found out at the first preview, the toolkit had to destroy the
-    // frame's window and make it again, which showed as a flash.
-    auto *surfaceKind = new QOpenGLWidget(this);
-    surfaceKind->setObjectName(QStringLiteral("SurfaceKind"));
-    surfaceKind->setFixedSize(0, 0);
-    surfaceKind->hide();
 
     // FormCreate
     StartDir = QDir::currentPath();
