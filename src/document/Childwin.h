@@ -275,6 +275,6 @@ private:
     void showPreview(bool asked);
     void rebuildPreview(bool keepPlace, bool asked);
     static void storedToPage(QString &text);
-    int m_textChanges = 0;       // changes of the text so far
-    int m_previewedChanges = -1; // the count when the preview was last asked to show it
+    // The page's change count when the preview was last asked to show it.
+    quint64 m_previewedChanges = ~quint64(0);
 };

@@ -26,10 +26,8 @@ void TEditeur::setupPreview()
     connect(Timer1, &QTimer::timeout, this, &TEditeur::MajView);
     // Only real changes of the text count, not the colouring of it.
     connect(Memo1->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (removed || added) {
-            ++m_textChanges;
+        if (removed || added)
             Memo1Change();
-        }
     });
     // The preview takes the page's text from here, and only when its engine
     // is ready for a new page: a copy of the stored characters is all the
@@ -67,7 +65,7 @@ void TEditeur::showPreview(bool asked)
     // Relative names resolve against this page's own folder, whatever
     // another window made current.
     HtmlView1->setFolder(m_page->folder());
-    m_previewedChanges = m_textChanges;
+    m_previewedChanges = m_page->changeCount();
     HtmlView1->refresh(asked);
 }
 
@@ -85,7 +83,7 @@ void TEditeur::MajView()
         return;
     // A page already shown as it stands (just opened, or refreshed by hand)
     // is not loaded again.
-    if (m_previewedChanges != m_textChanges)
+    if (m_previewedChanges != m_page->changeCount())
         rebuildPreview(true, false);
     Timer1->stop();
 }
