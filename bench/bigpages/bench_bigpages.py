@@ -531,8 +531,8 @@ def run_startup(prog):
 
 # ---------------------------------------------------------------- report
 
-def fmt(v, spec):
-    return "-" if v is None else format(v, spec)
+def fmt(v, form):
+    return "-" if v is None else format(v, form)
 
 
 def ratio(a, b):
@@ -559,22 +559,22 @@ def report(results, labels, page_names):
     rows = []
     for page in page_names:
         row = [page]
-        for _, part, key, spec in columns:
+        for _, part, key, form in columns:
             a = get(results, ours, page, part, key)
-            row.append(fmt(a, spec))
+            row.append(fmt(a, form))
             if peer:
                 b = get(results, peer, page, part, key)
-                row += [fmt(b, spec), ratio(a, b)]
+                row += [fmt(b, form), ratio(a, b)]
         rows.append(row)
     # start-up with no file: time to the main window, and memory then
     start = {"idle_s": "frame_s", "pss_mb": "pss_mb"}
     row = ["démarrage"]
-    for _, part, key, spec in columns:
+    for _, part, key, form in columns:
         a = results.get(ours, {}).get("démarrage", {}).get(start.get(key, ""))
-        row.append(fmt(a, spec))
+        row.append(fmt(a, form))
         if peer:
             b = results.get(peer, {}).get("démarrage", {}).get(start.get(key, ""))
-            row += [fmt(b, spec), ratio(a, b)]
+            row += [fmt(b, form), ratio(a, b)]
     rows.append(row)
     widths = [max(len(str(r[i])) for r in [head] + rows) for i in range(len(head))]
     print(" | ".join(h.ljust(w) for h, w in zip(head, widths)))
