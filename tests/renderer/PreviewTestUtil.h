@@ -4,6 +4,7 @@
 #include "renderer/HtmlView.h"
 #include "testmain.h"
 
+#include <QVBoxLayout>
 #include <QWebEngineView>
 
 namespace PreviewTest {
@@ -69,6 +70,20 @@ inline QStringList longPage(const QStringList &top = {}, const QStringList &midd
     }
     lines << QStringLiteral("</body></html>");
     return lines;
+}
+
+// A shown window holding one preview alone, in place of `window` (deleted).
+inline THtmlView *freshView(QWidget *&window)
+{
+    delete window;
+    window = new QWidget;
+    window->resize(500, 300);
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *view = new THtmlView(window);
+    layout->addWidget(view);
+    window->show();
+    return view;
 }
 
 } // namespace PreviewTest

@@ -26,18 +26,7 @@ class TestHtmlView : public QObject
     QList<Platform::LaunchRecord> m_launches;
     QList<Platform::MessageRecord> m_messages;
 
-    THtmlView *freshView()
-    {
-        delete m_window;
-        m_window = new QWidget;
-        m_window->resize(500, 300);
-        auto *layout = new QVBoxLayout(m_window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        m_view = new THtmlView(m_window);
-        layout->addWidget(m_view);
-        m_window->show();
-        return m_view;
-    }
+    THtmlView *freshView() { return m_view = PreviewTest::freshView(m_window); }
 
 private Q_SLOTS:
     void initTestCase()

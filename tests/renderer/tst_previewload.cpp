@@ -20,18 +20,7 @@ class TestPreviewLoad : public QObject
     QWidget *m_window = nullptr;
     THtmlView *m_view = nullptr;
 
-    THtmlView *freshView()
-    {
-        delete m_window;
-        m_window = new QWidget;
-        m_window->resize(500, 300);
-        auto *layout = new QVBoxLayout(m_window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        m_view = new THtmlView(m_window);
-        layout->addWidget(m_view);
-        m_window->show();
-        return m_view;
-    }
+    THtmlView *freshView() { return m_view = PreviewTest::freshView(m_window); }
 
     // A page of about `size` characters.
     static QStringList bigPage(qsizetype size, const QString &head = QString())
