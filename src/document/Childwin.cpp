@@ -110,6 +110,8 @@ void TEditeur::SetFichier(const QString &name)
 void TEditeur::OpenFile(const QString &path)
 {
     m_page->setPath(path);
+    // Before the bytes: a change made while they are read moves the times.
+    const FileTimes times = FileTimes::of(path);
     QByteArray bytes;
     // The text goes to the page in one piece: a big page is not cut into
     // lines and joined again on its way.
@@ -120,7 +122,7 @@ void TEditeur::OpenFile(const QString &path)
     // Shown at once, whatever the automatic refresh says, with the page's
     // pictures and links found from its own folder.
     showPreview(false);
-    watchFile(path, bytes);
+    watchFile(path, bytes, times);
     Q_EMIT fileUsed(path);
 }
 
@@ -139,7 +141,7 @@ void TEditeur::writeTo(const QString &path)
     const QByteArray bytes = PageFile::writeText(path, text, encoding, m_page->breaks());
     m_page->setEncoding(encoding);
     Memo1->SetModified(false);
-    watchFile(path, bytes);
+    watchFile(path, bytes, FileTimes::of(path));
     Q_EMIT fileUsed(path);
 }
 
@@ -258,7 +260,7 @@ void TEditeur::closeEvent(QCloseEvent *event)
     }
     if (FormCloseQuery()) {
         event->accept();
-        watchFile(QString(), {});
+        watchFile(QString(), {}, {});
     }
     else
         event->ignore();

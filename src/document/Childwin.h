@@ -2,6 +2,7 @@
 // TEditeur: the document window. It shows one page (TPage: the text, its
 // file, its history) in a source pane and a preview, and conducts the
 // commands and dialogs that act on it.
+#include "document/FileTimes.h"
 #include "page/Page.h"
 
 #include <QColor>
@@ -261,7 +262,8 @@ private:
 
     // --- changes on disk (state)
     void setupDiskWatch();
-    void watchFile(const QString &path, const QByteArray &bytes);
+    // Watches path, which holds bytes since the file system gave `times`.
+    void watchFile(const QString &path, const QByteArray &bytes, const FileTimes &times);
     void fileChangedOnDisk();
     void fileRemovedFromDisk();
     void setRemovedMark(bool removed);

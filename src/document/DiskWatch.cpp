@@ -8,6 +8,8 @@
 #include <QFileSystemWatcher>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 DiskWatch::Stamp DiskWatch::stampOfBytes(const QByteArray &bytes)
 {
     return {true, bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha1)};
@@ -22,6 +24,16 @@ DiskWatch::Stamp DiskWatch::stampOf(const QString &path)
     return stampOfBytes(*bytes);
 }
 
+FileTimes FileTimes::of(const QString &path)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    return {true, qint64(st.st_size), quint64(st.st_ino),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+}
+
 DiskWatch::DiskWatch(QObject *parent)
     : QObject(parent), m_watcher(new QFileSystemWatcher(this)), m_settle(new QTimer(this))
 {
@@ -34,6 +46,22 @@ DiskWatch::DiskWatch(QObject *parent)
 
 DiskWatch::~DiskWatch() = default;
 
+const DiskWatch::Stamp &DiskWatch::known() const
+{
+    if (m_digest.valid()) {
+        m_known.digest = m_digest.get();
+        m_digest = {};
+    }
+    return m_known;
+}
+
+void DiskWatch::setKnown(const Stamp &known, const Times &times)
+{
+    m_digest = {};
+    m_known = known;
+    m_times = times;
+}
+
 void DiskWatch::setSettleTime(int ms) { m_settle->setInterval(ms); }
 
 void DiskWatch::stop()
@@ -44,7 +72,7 @@ void DiskWatch::stop()
     if (!m_watcher->directories().isEmpty())
         m_watcher->removePaths(m_watcher->directories());
     m_path.clear();
-    m_known = {};
+    setKnown({}, {});
 }
 
 void DiskWatch::watch(const QString &path, const Stamp &known)
@@ -56,11 +84,30 @@ void DiskWatch::watch(const QString &path, const Stamp &known)
     }
     if (m_path.isEmpty())
         return;
-    m_known = known;
+    // Times taken now could postdate what `known` describes: a notice is
+    // then always judged on the bytes.
+    setKnown(known, {});
     rewatch();
 }
 
-void DiskWatch::remember() { m_known = stampOf(m_path); }
+void DiskWatch::watchBytes(const QString &path, const QByteArray &bytes, const Times &times)
+{
+    watch(path, {true, bytes.size(), {}});
+    if (m_path.isEmpty())
+        return;
+    m_times = times.exists && times.size == bytes.size() ? times : Times{};
+    // About a tenth of a second for every 50 MB, which the window need not
+    // wait for: the digest is only asked for when the file has moved.
+    m_digest = std::async(std::launch::async, [bytes] {
+                   return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+               }).share();
+}
+
+void DiskWatch::remember()
+{
+    const Times times = FileTimes::of(m_path);
+    setKnown(stampOf(m_path), times);
+}
 
 void DiskWatch::rewatch()
 {
@@ -89,13 +136,19 @@ void DiskWatch::settle()
         m_settle->start();
         return;
     }
-    const Stamp now = stampOf(m_path);
-    if (now == m_known)
+    const Times times = FileTimes::of(m_path);
+    if (times.exists && m_times.exists && times == m_times)
         return;
+    const Stamp now = stampOf(m_path);
+    if (now == known()) {
+        // Touched, or written with what it held: known as it stands now.
+        m_times = times;
+        return;
+    }
     // Reported once: until the page takes the new content in, the same
     // state is not reported again.
     const bool gone = !now.exists;
-    m_known = now;
+    setKnown(now, times);
     if (gone)
         Q_EMIT removed();
     else

@@ -3,15 +3,21 @@
 // replaced or removed it. A change is judged on the file's content: the
 // watcher remembers what the page last read or wrote (size and a digest of
 // the bytes) and stays quiet while the file still holds exactly that, so the
-// program's own saves never look like a change from outside. Bursts of
+// program's own saves never look like a change from outside. The digest of a
+// big page is made on a worker thread, and a notice about a file whose
+// identity and times have not moved since (a change of the folder beside it,
+// the program's own save) is answered without reading the file again. Bursts of
 // notifications (an editor writing in several steps, a save through a
 // temporary file renamed over the page) are folded into one report after a
 // short pause. The file's folder is watched as well: a file replaced by a
 // rename loses its own watch, and the folder's notice brings it back.
+#include "document/FileTimes.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <future>
 
 class QFileSystemWatcher;
 class QTimer;
@@ -29,6 +35,7 @@ public:
     };
     static Stamp stampOf(const QString &path);
     static Stamp stampOfBytes(const QByteArray &bytes);
+    using Times = FileTimes;
 
     explicit DiskWatch(QObject *parent = nullptr);
     ~DiskWatch() override;
@@ -36,11 +43,15 @@ public:
     // Watches path (an empty path stops), whose content the page knows as
     // `known`: what it has just read or written there.
     void watch(const QString &path, const Stamp &known);
+    // The same for the bytes just read or written: `times` taken before
+    // they were read (or after they were written), the digest made off the
+    // user-interface thread.
+    void watchBytes(const QString &path, const QByteArray &bytes, const Times &times);
     void stop();
     QString path() const { return m_path; }
     // Takes what the file holds now as known (a change the page declined).
     void remember();
-    const Stamp &known() const { return m_known; }
+    const Stamp &known() const;
 
     // The pause that folds a burst of notifications into one report.
     void setSettleTime(int ms);
@@ -59,10 +70,14 @@ private:
     void notified();
     void settle();
     void rewatch();
+    void setKnown(const Stamp &known, const Times &times);
 
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_settle = nullptr;
     QString m_path;
-    Stamp m_known;
+    mutable Stamp m_known;
+    // The digest of m_known while the worker still makes it.
+    mutable std::shared_future<QByteArray> m_digest;
+    Times m_times; // of the file when m_known was taken
     std::function<bool()> m_gate;
 };

@@ -29,9 +29,9 @@ void TEditeur::setupDiskWatch()
     connect(m_diskWatch, &DiskWatch::removed, this, &TEditeur::fileRemovedFromDisk);
 }
 
-void TEditeur::watchFile(const QString &path, const QByteArray &bytes)
+void TEditeur::watchFile(const QString &path, const QByteArray &bytes, const FileTimes &times)
 {
-    m_diskWatch->watch(path, DiskWatch::stampOfBytes(bytes));
+    m_diskWatch->watchBytes(path, bytes, times);
     if (!path.isEmpty())
         setRemovedMark(false);
 }
@@ -52,8 +52,10 @@ void TEditeur::setRemovedMark(bool removed)
 
 void TEditeur::ReloadFromDisk()
 {
+    const FileTimes times = FileTimes::of(m_page->path());
     QByteArray bytes;
-    const PageFile::Page page = PageFile::read(m_page->path(), &bytes);
+    // In one piece, as a file is opened.
+    const PageFile::Text page = PageFile::readText(m_page->path(), &bytes);
     const QTextCursor before = Memo1->textCursor();
     const int line = before.blockNumber();
     const int column = before.positionInBlock();
@@ -63,7 +65,7 @@ void TEditeur::ReloadFromDisk()
     m_page->beginCommand(QStringLiteral("Rechargement du fichier"));
     m_page->setEncoding(page.encoding);
     m_page->setBreaks(page.breaks);
-    Memo1->SetLines(page.lines);
+    m_page->replaceAllText(page.text);
     const QTextBlock block = Memo1->document()->findBlockByNumber(
         std::min(line, Memo1->document()->blockCount() - 1));
     QTextCursor caret(block);
@@ -71,7 +73,7 @@ void TEditeur::ReloadFromDisk()
     Memo1->setTextCursor(caret);
     Memo1->verticalScrollBar()->setValue(scroll);
     Memo1->SetModified(false);
-    watchFile(m_page->path(), bytes);
+    watchFile(m_page->path(), bytes, times);
 }
 
 void TEditeur::fileChangedOnDisk()

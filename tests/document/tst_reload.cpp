@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -255,6 +256,34 @@ private Q_SLOTS:
         QCOMPARE(removed.size(), 0);
         QVERIFY(m_messages.isEmpty());
         QCOMPARE(e.Memo1->Lines(), QStringList{QStringLiteral("edit 2")});
+        QVERIFY(!e.Memo1->Modified());
+    }
+
+    // A notice is answered from the file's times when they have not moved,
+    // so a rewrite must move them however little it changes: the same size
+    // at once after opening or saving, and a touch that leaves the bytes.
+    void sameSizeRewritesAreSeenAndTouchesAreNot()
+    {
+        const QString file = path(QStringLiteral("size.htm"));
+        writeInPlace(file, "<p>aaaa\r\n");
+        TEditeur e(nullptr);
+        e.OpenFile(file);
+        writeInPlace(file, "<p>bbbb\r\n");
+        QTRY_COMPARE(e.Memo1->Lines(), QStringList{QStringLiteral("<p>bbbb")});
+
+        e.Memo1->SetLines({QStringLiteral("<p>cccc")});
+        QVERIFY(e.Enregistrer());
+        writeInPlace(file, "<p>dddd\r\n");
+        QTRY_COMPARE(e.Memo1->Lines(), QStringList{QStringLiteral("<p>dddd")});
+        QVERIFY(m_messages.isEmpty());
+
+        QSignalSpy changed(e.diskWatch(), &DiskWatch::changed);
+        writeInPlace(file, "<p>dddd\r\n");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        f.close();
+        QVERIFY(!changed.wait(700));
         QVERIFY(!e.Memo1->Modified());
     }
 
