@@ -38,7 +38,7 @@ TTagCompleter::TTagCompleter(TColorMemo *pane)
 
 bool TTagCompleter::listShown() const
 {
-    return m_list->isVisible();
+    return m_list && m_list->isVisible();
 }
 
 QStringList TTagCompleter::choices() const
@@ -51,7 +51,8 @@ QStringList TTagCompleter::choices() const
 
 void TTagCompleter::closeList()
 {
-    m_list->hide();
+    if (m_list)
+        m_list->hide();
 }
 
 bool TTagCompleter::eventFilter(QObject *, QEvent *event)

@@ -11,11 +11,12 @@
 // step of the history of its own, so that "Annuler" gives back what was
 // typed before it.
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
 
-class QListWidget;
+#include <QListWidget>
 class TColorMemo;
 
 class TTagCompleter : public QObject
@@ -45,7 +46,9 @@ private:
     void place();
 
     TColorMemo *m_pane;
-    QListWidget *m_list;
+    // Goes with the pane's viewport, which the pane deletes before the
+    // events of its own end come in.
+    QPointer<QListWidget> m_list;
     std::function<bool()> m_on;
     int m_kind = 0;      // TagCompletion::Kind of the list shown
     QString m_prefix;
