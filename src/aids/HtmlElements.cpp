@@ -3,6 +3,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <bitset>
+#include <vector>
 #include <cstring>
 
 namespace HtmlElements {
@@ -239,9 +241,21 @@ QStringList attributes(const Element *element)
     return own;
 }
 
-bool endedBy(const Element &open, QStringView opening)
+bool endedBy(const Element &open, const Element *opening)
 {
-    return open.endedBy && inList(open.endedBy, opening);
+    if (!open.endedBy || !opening)
+        return false;
+    // Read once into a table of which start tags end which element: a page
+    // of unclosed paragraphs asks it at every tag.
+    constexpr size_t Count = std::size(Table);
+    static const std::vector<std::bitset<Count>> ends = [] {
+        std::vector<std::bitset<Count>> out(Count);
+        for (size_t i = 0; i < Count; ++i)
+            for (size_t j = 0; Table[i].endedBy && j < Count; ++j)
+                out[i][j] = inList(Table[i].endedBy, QString::fromLatin1(Table[j].name));
+        return out;
+    }();
+    return ends[size_t(&open - Table)][size_t(opening - Table)];
 }
 
 } // namespace HtmlElements

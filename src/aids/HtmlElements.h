@@ -33,7 +33,8 @@ const QStringList &names();
 // The attributes of an element, its own first then the global ones, each
 // once; for an unknown element (nullptr) the global ones only.
 QStringList attributes(const Element *element);
-// Whether a start tag `opening` ends the open element `open` by itself.
-bool endedBy(const Element &open, QStringView opening);
+// Whether a start tag of `opening` ends the open element `open` by itself
+// (an unknown element, nullptr, ends none).
+bool endedBy(const Element &open, const Element *opening);
 
 } // namespace HtmlElements

@@ -88,13 +88,13 @@ void popTo(std::vector<OpenElement> &open, size_t size)
     open.resize(size);
 }
 
-// A start tag of `name`: the elements it ends by itself go first.
-void startTag(std::vector<OpenElement> &open, QStringView name)
+// A start tag of element e: the elements it ends by itself go first.
+void startTag(std::vector<OpenElement> &open, const Element *opening)
 {
     size_t i = open.size();
     while (i > 0) {
         const Element *e = open[i - 1].element;
-        if (e && HtmlElements::endedBy(*e, name)) {
+        if (e && HtmlElements::endedBy(*e, opening)) {
             popTo(open, i - 1);
             i = open.size();
             continue;
@@ -314,7 +314,7 @@ Reading read(QStringView text)
             }
             r.lastName = name;
             const Element *e = HtmlElements::find(name);
-            startTag(r.open, name);
+            startTag(r.open, e);
             i = end;
             if (e && (e->flags & HtmlElements::Void))
                 continue;
@@ -337,9 +337,9 @@ Reading read(QStringView text)
     return r;
 }
 
-QString closingName(QStringView text)
+namespace {
+QString closingNameOf(const Reading &r)
 {
-    const Reading r = read(text);
     if (r.mode != Mode::Text && r.mode != Mode::RawText)
         return QString();
     if (r.open.empty())
@@ -350,6 +350,12 @@ QString closingName(QStringView text)
         if (!it->element || !(it->element->flags & HtmlElements::OptionalEnd))
             return it->name.toString();
     return r.open.back().name.toString();
+}
+} // namespace
+
+QString closingName(QStringView text)
+{
+    return closingNameOf(read(text));
 }
 
 Context contextOf(QStringView text, const QString &folder)
@@ -421,7 +427,7 @@ QString closingNameAt(const QTextDocument &document, int position)
                    return !o.element || !(o.element->flags & HtmlElements::OptionalEnd);
                });
         if (found || from == 0 || lookBack >= ClosingLookBackMax)
-            return closingName(text);
+            return closingNameOf(r);
     }
 }
 
