@@ -6,6 +6,7 @@
 #include "page/Page.h"
 #include "testmain.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -159,6 +160,19 @@ private Q_SLOTS:
         QCOMPARE(pane.text(), QStringLiteral("<img src=\"images/"));
         QVERIFY(pane.memo.page()->undo());
         QCOMPARE(pane.text(), QStringLiteral("<img src=\"IM"));
+    }
+
+    void aClickTakesAChoice()
+    {
+        Pane pane;
+        QTest::keyClicks(&pane.memo, "<cen");
+        QListWidget *list = pane.completer().list();
+        QVERIFY(pane.completer().listShown());
+        const QRect item = list->visualItemRect(list->item(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
+        QCOMPARE(pane.text(), QStringLiteral("<center"));
+        QVERIFY(!pane.completer().listShown());
+        QCOMPARE(QApplication::focusWidget() == list || QApplication::focusWidget() == list->viewport(), false);
     }
 
     void listStaysInsideThePane()
