@@ -22,5 +22,7 @@ bool typographyOn() { return value("Aids/typography"); }
 void setTypographyOn(bool on) { setValue("Aids/typography", on); }
 bool typographyMarksOn() { return value("Aids/typographyMarks"); }
 void setTypographyMarksOn(bool on) { setValue("Aids/typographyMarks", on); }
+bool tagCompletionOn() { return value("Aids/tagCompletion"); }
+void setTagCompletionOn(bool on) { setValue("Aids/tagCompletion", on); }
 
 } // namespace AidSettings

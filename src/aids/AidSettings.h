@@ -9,5 +9,8 @@ void setTypographyOn(bool on);
 // The marks of typography faults in the source pane.
 bool typographyMarksOn();
 void setTypographyMarksOn(bool on);
+// Tag completion in the source pane ("</" closing, the popup lists).
+bool tagCompletionOn();
+void setTagCompletionOn(bool on);
 
 } // namespace AidSettings

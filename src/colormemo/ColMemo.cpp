@@ -1,5 +1,6 @@
 #include "ColMemo.h"
 
+#include "colormemo/TagCompleter.h"
 #include "page/Page.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -122,6 +123,7 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
         updateNumberOf(line);
     });
     updateMargins();
+    m_completer = new TTagCompleter(this);
 }
 
 void TColorMemo::useFontForText()

@@ -17,6 +17,7 @@
 #include <QStringList>
 
 class TPage;
+class TTagCompleter;
 
 class TColorMemo : public QPlainTextEdit
 {
@@ -29,6 +30,8 @@ public:
     ~TColorMemo() override;
 
     TPage *page() const { return m_page; }
+    // The completion of tags as they are typed.
+    TTagCompleter *tagCompleter() const { return m_completer; }
 
     // Offsets with CR LF line breaks.
     int SelStart() const;
@@ -210,6 +213,7 @@ private:
     void checkOpenSpanRules();
 
     TPage *m_page;
+    TTagCompleter *m_completer = nullptr;
     bool m_followingPage = false;
 
     QWidget *m_numberArea = nullptr;

@@ -107,6 +107,25 @@ private Q_SLOTS:
         QVERIFY(!TAidSettingsDialog().findChild<QCheckBox *>("AideTypographie")->isChecked());
     }
 
+    void tagCompletionFollowsTheSetting()
+    {
+        TAidSettingsDialog dialog;
+        auto *box = dialog.findChild<QCheckBox *>("AideCompletion");
+        QVERIFY(box && box->isChecked());
+        box->setChecked(false);
+        dialog.save();
+        QVERIFY(!AidSettings::tagCompletionOn());
+        QVERIFY(!TAidSettingsDialog().findChild<QCheckBox *>("AideCompletion")->isChecked());
+        // The panes ask the setting as they go.
+        TColorMemo memo;
+        memo.show();
+        QTest::keyClicks(&memo, "<div></");
+        QCOMPARE(memo.Text(), QStringLiteral("<div></"));
+        AidSettings::setTagCompletionOn(true);
+        QTest::keyClicks(&memo, "></");
+        QCOMPARE(memo.Text(), QStringLiteral("<div></></div>"));
+    }
+
     void switchedOffAidsSaySo()
     {
         AidSettings::setValidationOn(false);
