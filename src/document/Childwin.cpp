@@ -135,10 +135,12 @@ bool TEditeur::holdsItsFile() const
 
 void TEditeur::writeTo(const QString &path)
 {
-    // One copy of the text, encoded straight into the file's bytes.
-    const QString text = m_page->linesText();
-    const PageFile::Encoding encoding = PageFile::saveEncodingOfText(text, m_page->encoding());
-    const QByteArray bytes = PageFile::writeText(path, text, encoding, m_page->breaks());
+    // One copy of the text as the page keeps it, encoded straight into the
+    // file's bytes.
+    const QString text = m_page->snapshot();
+    const PageFile::TextForm form = TPage::storedForm();
+    const PageFile::Encoding encoding = PageFile::saveEncodingOfText(text, form, m_page->encoding());
+    const QByteArray bytes = PageFile::writeText(path, text, form, encoding, m_page->breaks());
     m_page->setEncoding(encoding);
     Memo1->SetModified(false);
     watchFile(path, bytes, FileTimes::of(path));

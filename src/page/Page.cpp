@@ -244,6 +244,8 @@ QString TPage::linesTextOf(QString text)
 
 QString TPage::linesText() const { return linesTextOf(snapshot()); }
 
+PageFile::TextForm TPage::storedForm() { return {u'\u2029', keptSeparator, u'\u2029'}; }
+
 int TPage::LineCount() const
 {
     int count = m_doc->blockCount();

@@ -53,6 +53,8 @@ public:
     // no page and may run on any thread.
     QString snapshot() const;
     static QString linesTextOf(QString snapshot);
+    // The form snapshot() is in, for writing it out without converting it.
+    static PageFile::TextForm storedForm();
     // Grows with every change of the text, whoever made it; equal counts
     // mean the same text.
     quint64 changeCount() const { return m_changes; }

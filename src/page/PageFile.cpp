@@ -11,6 +11,7 @@
 #include <QStringEncoder>
 
 #include <cerrno>
+#include <future>
 #include <cstdio>
 #include <cstring>
 
@@ -54,59 +55,14 @@ qsizetype asciiRun(const uchar *p, qsizetype n)
 } // namespace
 
 namespace {
-// Windows-1252 bytes of text, with `lineBreak` for each LF, appended to out.
-void appendWindows1252(QByteArray &out, QStringView text, QByteArrayView lineBreak)
-{
-    const qsizetype n = text.size();
-    const qsizetype at = out.size();
-    // Enough for every character as one byte and every break in full; a
-    // character reference makes room for itself.
-    qsizetype capacity = at + n + 16;
-    out.resize(capacity);
-    char *d = out.data() + at;
-    char *end = out.data() + capacity;
-    const char16_t *s = text.utf16();
-    for (qsizetype i = 0; i < n; ++i) {
-        char32_t c = s[i];
-        if (end - d < 32) {
-            const qsizetype done = d - out.data();
-            capacity = capacity + (n - i) + 64 + capacity / 8;
-            out.resize(capacity);
-            d = out.data() + done;
-            end = out.data() + capacity;
-        }
-        if (c < 0x80 && c != u'\n') {
-            *d++ = char(c);
-            continue;
-        }
-        if (c == u'\n') {
-            for (char b : lineBreak)
-                *d++ = b;
-            continue;
-        }
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
-            c = QChar::surrogateToUcs4(char16_t(c), s[i + 1]);
-            ++i;
-        }
-        const int b = Platform::toWindows1252(c);
-        if (b >= 0) {
-            *d++ = char(b);
-        } else {
-            char digits[16];
-            const int len = std::snprintf(digits, sizeof digits, "&#%u;", uint(c));
-            std::memcpy(d, digits, size_t(len));
-            d += len;
-        }
-    }
-    out.resize(d - out.data());
-}
+void appendNarrow(QByteArray &out, QStringView text, const TextForm &form, bool utf8, QByteArrayView lineBreak);
 } // namespace
 
 QByteArray encodeWindows1252(const QString &text)
 {
     // LF is a character like any other here.
     QByteArray out;
-    appendWindows1252(out, text, "\n");
+    appendNarrow(out, text, TextForm{}, false, "\n");
     return out;
 }
 
@@ -548,19 +504,14 @@ Page decode(const QByteArray &bytes)
 
 QByteArray encodeText(QStringView text, Encoding encoding, Breaks breaks)
 {
+    if (!isWide(encoding))
+        return encodeText(text, TextForm{}, encoding, breaks);
     // The lines joined by LF; the last one gets its break only when the
     // file's last line had one.
     const bool endsWithBreak = text.endsWith(u'\n');
     const QStringView body = endsWithBreak ? text.chopped(1) : text;
     const bool finalBreak = breaks.final && !text.isEmpty();
     QByteArray out = hasBom(encoding) ? bomOf(encoding) : QByteArray();
-    if (encoding == Encoding::Windows1252) {
-        const QByteArrayView lineBreak = breaks.style == LineBreak::Lf ? "\n" : breaks.style == LineBreak::Cr ? "\r" : "\r\n";
-        appendWindows1252(out, body, lineBreak);
-        if (finalBreak)
-            out += lineBreak;
-        return out;
-    }
     const QStringView lineBreak = breaks.style == LineBreak::Lf ? u"\n" : breaks.style == LineBreak::Cr ? u"\r" : u"\r\n";
     QString withBreaks;
     QStringView whole = body;
@@ -587,12 +538,133 @@ QByteArray encodeText(QStringView text, Encoding encoding, Breaks breaks)
             withBreaks += lineBreak;
         whole = withBreaks;
     }
-    if (encoding == Encoding::Utf8 || encoding == Encoding::Utf8Bom) {
-        out += whole.toUtf8();
-    } else {
-        QStringEncoder encoder(formOf(encoding).converter, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-        out += QByteArray(encoder.encode(whole));
+    QStringEncoder encoder(formOf(encoding).converter, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    out += QByteArray(encoder.encode(whole));
+    return out;
+}
+
+namespace {
+// The text of `form` in the ordinary form (small pieces only).
+QString ordinary(QStringView text, const TextForm &form)
+{
+    QString out = text.toString();
+    for (QChar &c : out) {
+        if (c == QChar(form.lineBreak))
+            c = u'\n';
+        else if (form.standIn && c == QChar(form.standIn))
+            c = QChar(form.standsFor);
     }
+    return out;
+}
+
+// Bytes of text in Windows-1252 or UTF-8, `lineBreak` for each of form's
+// breaks, into out (grown as needed).
+void appendNarrow(QByteArray &out, QStringView text, const TextForm &form, bool utf8, QByteArrayView lineBreak)
+{
+    const qsizetype n = text.size();
+    qsizetype capacity = out.size() + n + n / 8 + 64;
+    qsizetype done = out.size();
+    out.resize(capacity);
+    char *d = out.data() + done;
+    char *end = out.data() + capacity;
+    const char16_t *s = text.utf16();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = s[i];
+        if (end - d < 32) {
+            done = d - out.data();
+            capacity = capacity + (n - i) + 64 + capacity / 8;
+            out.resize(capacity);
+            d = out.data() + done;
+            end = out.data() + capacity;
+        }
+        if (c < 0x80 && c != form.lineBreak) {
+            *d++ = char(c);
+            continue;
+        }
+        if (c == form.lineBreak) {
+            for (char b : lineBreak)
+                *d++ = b;
+            continue;
+        }
+        if (form.standIn && c == form.standIn)
+            c = form.standsFor;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+            c = QChar::surrogateToUcs4(char16_t(c), s[i + 1]);
+            ++i;
+        } else if (utf8 && QChar::isSurrogate(c)) {
+            // A half of a pair alone has no UTF-8 form: a question mark,
+            // as the library's own conversion has always written here.
+            c = u'?';
+        }
+        if (!utf8) {
+            const int b = Platform::toWindows1252(c);
+            if (b >= 0) {
+                *d++ = char(b);
+            } else {
+                char digits[16];
+                const int len = std::snprintf(digits, sizeof digits, "&#%u;", uint(c));
+                std::memcpy(d, digits, size_t(len));
+                d += len;
+            }
+        } else if (c < 0x80) {
+            *d++ = char(c);
+        } else if (c < 0x800) {
+            *d++ = char(0xC0 | (c >> 6));
+            *d++ = char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *d++ = char(0xE0 | (c >> 12));
+            *d++ = char(0x80 | ((c >> 6) & 0x3F));
+            *d++ = char(0x80 | (c & 0x3F));
+        } else {
+            *d++ = char(0xF0 | (c >> 18));
+            *d++ = char(0x80 | ((c >> 12) & 0x3F));
+            *d++ = char(0x80 | ((c >> 6) & 0x3F));
+            *d++ = char(0x80 | (c & 0x3F));
+        }
+    }
+    out.resize(d - out.data());
+}
+
+// Texts above this are encoded in two halves at once.
+constexpr qsizetype parallelFrom = 4 * 1024 * 1024;
+} // namespace
+
+Encoding saveEncodingOfText(QStringView text, const TextForm &form, Encoding opened)
+{
+    if (isWide(opened))
+        return opened;
+    return chosenEncoding(declaredEncoding(ordinary(text.left(declarationReach), form)), opened);
+}
+
+QByteArray encodeText(QStringView text, const TextForm &form, Encoding encoding, Breaks breaks)
+{
+    if (isWide(encoding))
+        return encodeText(ordinary(text, form), encoding, breaks);
+    const bool utf8 = encoding == Encoding::Utf8 || encoding == Encoding::Utf8Bom;
+    const bool endsWithBreak = text.endsWith(QChar(form.lineBreak));
+    const QStringView body = endsWithBreak ? text.chopped(1) : text;
+    const bool finalBreak = breaks.final && !text.isEmpty();
+    const QByteArrayView lineBreak = breaks.style == LineBreak::Lf ? "\n" : breaks.style == LineBreak::Cr ? "\r" : "\r\n";
+    QByteArray out = hasBom(encoding) ? bomOf(encoding) : QByteArray();
+    // Cut after a line break near the middle, so that no pair is split.
+    qsizetype cut = body.size();
+    if (body.size() >= parallelFrom) {
+        const qsizetype at = body.indexOf(QChar(form.lineBreak), body.size() / 2);
+        cut = at >= 0 ? at + 1 : body.size();
+    }
+    if (cut < body.size()) {
+        auto second = std::async(std::launch::async, [&] {
+            QByteArray half;
+            appendNarrow(half, body.sliced(cut), form, utf8, lineBreak);
+            return half;
+        });
+        appendNarrow(out, body.first(cut), form, utf8, lineBreak);
+        out += second.get();
+    } else {
+        appendNarrow(out, body, form, utf8, lineBreak);
+    }
+    if (finalBreak)
+        out += lineBreak;
     return out;
 }
 
@@ -655,6 +727,13 @@ QByteArray write(const QString &path, const QStringList &lines, Encoding encodin
 QByteArray writeText(const QString &path, QStringView text, Encoding encoding, Breaks breaks)
 {
     const QByteArray bytes = encodeText(text, encoding, breaks);
+    SafeSave::replaceContents(path, bytes);
+    return bytes;
+}
+
+QByteArray writeText(const QString &path, QStringView text, const TextForm &form, Encoding encoding, Breaks breaks)
+{
+    const QByteArray bytes = encodeText(text, form, encoding, breaks);
     SafeSave::replaceContents(path, bytes);
     return bytes;
 }

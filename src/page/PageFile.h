@@ -94,6 +94,20 @@ QByteArray encodeText(QStringView text, Encoding encoding, Breaks breaks = {});
 // saveEncoding() for a page held as text.
 Encoding saveEncodingOfText(QStringView text, Encoding opened);
 
+// A text in another form than LF-separated lines: `lineBreak` stands for
+// each LF, and `standIn`, when not 0, for the character `standsFor` (the
+// form in which the page model keeps its text).
+struct TextForm {
+    char16_t lineBreak = u'\n';
+    char16_t standIn = 0;
+    char16_t standsFor = 0;
+};
+// encodeText() and saveEncodingOfText() of the same text held in `form`,
+// without converting it first: the bytes are the same. Big texts are
+// encoded in two halves at once.
+QByteArray encodeText(QStringView text, const TextForm &form, Encoding encoding, Breaks breaks = {});
+Encoding saveEncodingOfText(QStringView text, const TextForm &form, Encoding opened);
+
 // Throw Platform::PemoError with a French message naming the file, also
 // for a file that is no text. rawBytes, when given, receives the file's
 // bytes as read.
@@ -103,5 +117,7 @@ Text readText(const QString &path, QByteArray *rawBytes = nullptr);
 // its owner, rights and links. Returns the bytes written.
 QByteArray write(const QString &path, const QStringList &lines, Encoding encoding, Breaks breaks = {});
 QByteArray writeText(const QString &path, QStringView text, Encoding encoding, Breaks breaks = {});
+QByteArray writeText(const QString &path, QStringView text, const TextForm &form, Encoding encoding,
+                     Breaks breaks = {});
 
 } // namespace PageFile

@@ -35,6 +35,49 @@ private Q_SLOTS:
         QVERIFY(!page.canUndo());
     }
 
+    // Files are written from the text as the page keeps it, without the
+    // conversion to lines: the bytes must be those of the lines, in every
+    // encoding and line-break style, on a text big enough to be written in
+    // two halves at once.
+    void storedTextIsWrittenAsItsLines()
+    {
+        QString piece = QStringLiteral("<p>\u00e9t\u00e9\u00a0: 10\u00a0\u20ac \u00ab\u202fcher\u202f\u00bb "
+                                       "\U0001F600 \u0152uvre \u4e2d &eacute;\tfin</p>\n");
+        piece += QStringLiteral("a\u2029b (kept)\n\n");
+        piece += QChar(0xD800); // half a pair, alone
+        piece += QStringLiteral("x\n");
+        QString big;
+        while (big.size() < 5 * 1024 * 1024)
+            big += piece;
+        const QString head = QStringLiteral("<meta charset=\"utf-8\">\n");
+        using PageFile::Encoding;
+        using PageFile::LineBreak;
+        const QList<Encoding> encodings{Encoding::Windows1252, Encoding::Utf8, Encoding::Utf8Bom,
+                                        Encoding::Utf16Le, Encoding::Utf32BeBom};
+        for (const QString &text : QStringList{piece, piece + u'y', big, head + big.chopped(1), QString()}) {
+            TPage page;
+            page.loadText(text);
+            const QString stored = page.snapshot();
+            const QString lines = page.linesText();
+            QCOMPARE(PageFile::saveEncodingOfText(stored, TPage::storedForm(), Encoding::Windows1252),
+                     PageFile::saveEncodingOfText(lines, Encoding::Windows1252));
+            for (Encoding e : encodings)
+                for (LineBreak style : {LineBreak::CrLf, LineBreak::Lf, LineBreak::Cr})
+                    for (bool final : {true, false}) {
+                        if (text.size() > piece.size() + 1 && (style == LineBreak::Cr || final == (style == LineBreak::Lf)))
+                            continue; // the big texts in two forms only: enough for the halves
+                        const PageFile::Breaks breaks{style, final};
+                        const QByteArray expected = PageFile::encodeText(lines, e, breaks);
+                        QVERIFY2(PageFile::encodeText(stored, TPage::storedForm(), e, breaks) == expected,
+                                 qPrintable(QStringLiteral("%1 chars, encoding %2, style %3, final %4")
+                                                .arg(text.size()).arg(int(e)).arg(int(style)).arg(final)));
+                    }
+        }
+        // The UTF-8 written is the library's own, lone halves of pairs
+        // included.
+        QCOMPARE(PageFile::encodeText(piece, Encoding::Utf8, {LineBreak::Lf, true}), piece.toUtf8());
+    }
+
     void changeCountFollowsEveryChangeOfTheText()
     {
         TPage page;
