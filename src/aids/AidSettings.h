@@ -9,5 +9,10 @@ void setTypographyOn(bool on);
 // The marks of typography faults in the source pane.
 bool typographyMarksOn();
 void setTypographyMarksOn(bool on);
+// The spell check of the page's text in the source pane.
+bool spellingOn();
+void setSpellingOn(bool on);
+// Grows with every change of the settings, so that a view may follow them.
+int generation();
 
 } // namespace AidSettings
