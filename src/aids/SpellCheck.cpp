@@ -292,7 +292,9 @@ void ignore(const QString &word)
 {
     Store &s = store();
     QMutexLocker lock(&s.mutex);
-    s.ignored.insert(normalized(word));
+    // For the session, in any case: "Bonjoru" at a sentence's start and
+    // "bonjoru" further on are the same slip.
+    s.ignored.insert(normalized(word).toLower());
     ++s.generation;
 }
 
@@ -300,7 +302,7 @@ bool isIgnored(const QString &word)
 {
     Store &s = store();
     QMutexLocker lock(&s.mutex);
-    return s.ignored.contains(normalized(word));
+    return s.ignored.contains(normalized(word).toLower());
 }
 
 int generation()

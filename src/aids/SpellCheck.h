@@ -65,6 +65,7 @@ bool isPersonal(const QString &word);
 // with a French message, when it cannot be written; the word is then still
 // accepted for the session.
 bool addPersonal(const QString &word, QString *error = nullptr);
+// Ignored for the session, in any letter case.
 void ignore(const QString &word);
 bool isIgnored(const QString &word);
 // Grows whenever a word is ignored or added, or the list was read again:

@@ -169,11 +169,14 @@ TAidSettingsDialog::TAidSettingsDialog(QWidget *parent)
     m_typography->setObjectName(QStringLiteral("AideTypographie"));
     m_marks = new QCheckBox(QStringLiteral("&Souligner les fautes de typographie dans le source"), this);
     m_marks->setObjectName(QStringLiteral("AideSoulignement"));
-    for (QCheckBox *box : {m_validation, m_typography, m_marks})
+    m_spelling = new QCheckBox(QStringLiteral("&Vérifier l'orthographe du texte (fautes soulignées dans le source)"), this);
+    m_spelling->setObjectName(QStringLiteral("AideOrthographe"));
+    for (QCheckBox *box : {m_validation, m_typography, m_marks, m_spelling})
         box->setAccessibleName(box->text().remove(u'&'));
     m_validation->setChecked(AidSettings::validationOn());
     m_typography->setChecked(AidSettings::typographyOn());
     m_marks->setChecked(AidSettings::typographyMarksOn());
+    m_spelling->setChecked(AidSettings::spellingOn());
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
@@ -183,6 +186,7 @@ TAidSettingsDialog::TAidSettingsDialog(QWidget *parent)
     layout->addWidget(m_validation);
     layout->addWidget(m_typography);
     layout->addWidget(m_marks);
+    layout->addWidget(m_spelling);
     layout->addWidget(buttons);
 }
 
@@ -191,4 +195,5 @@ void TAidSettingsDialog::save() const
     AidSettings::setValidationOn(m_validation->isChecked());
     AidSettings::setTypographyOn(m_typography->isChecked());
     AidSettings::setTypographyMarksOn(m_marks->isChecked());
+    AidSettings::setSpellingOn(m_spelling->isChecked());
 }
