@@ -1356,8 +1356,12 @@ void TColorMemo::drawMarks(QPainter &painter, const QRect &area)
                     painter.setPen(wavy);
                     drawWave(painter, std::min(x1, x2), std::max(x1, x2), y + 1);
                 } else {
+                    // A sign alone is narrow: its dots reach a little on
+                    // each side so that the mark can be seen.
+                    const qreal middle = (x1 + x2) / 2;
+                    const qreal half = std::max<qreal>(std::abs(x2 - x1) / 2, 4);
                     painter.setPen(dotted);
-                    painter.drawLine(QPointF(std::min(x1, x2), y + 1), QPointF(std::max(x1, x2), y + 1));
+                    painter.drawLine(QPointF(middle - half, y + 1), QPointF(middle + half, y + 1));
                 }
             }
         }
