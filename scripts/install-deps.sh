@@ -15,6 +15,7 @@ packages=(
   python3 python3-pyftpdlib
   gstreamer1.0-plugins-base
   x11-utils ccache openbox vsftpd unrtf tidy libtidy-dev curl openssl xdotool
+  libhunspell-dev hunspell-fr hunspell-en-us
   clang-14 libclang-rt-14-dev
 )
 

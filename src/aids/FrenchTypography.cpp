@@ -9,14 +9,7 @@ using Mode = LineState::Mode;
 
 enum TagKind : unsigned char { OtherTag, ScriptTag, StyleTag, CodeTag };
 
-// One character of the text a reader sees, with the stretch of the line it
-// comes from (an entity is one character made of several).
-struct Unit {
-    QChar ch;
-    int from;
-    int to;
-    bool checked; // false inside code samples and addresses
-};
+using Unit = TextUnit;
 
 bool isAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
@@ -36,19 +29,42 @@ struct NamedEntity {
     const char16_t *name;
     char16_t ch;
 };
-// The entities that matter to the check; any other named entity is some
-// visible character.
+// Beyond Latin-1: the entities of the French text and its punctuation.
 const NamedEntity namedEntities[] = {
-    {u"nbsp", 0x00A0}, {u"laquo", 0x00AB}, {u"raquo", 0x00BB}, {u"thinsp", 0x2009},
-    {u"ensp", 0x2002},  {u"emsp", 0x2003},  {u"amp", u'&'},     {u"lt", u'<'},
-    {u"gt", u'>'},      {u"quot", u'"'},    {u"apos", u'\''},   {u"colon", u':'},
-    {u"semi", u';'},    {u"excl", u'!'},    {u"quest", u'?'},   {u"lpar", u'('},
-    {u"rpar", u')'},    {u"sol", u'/'},     {u"NoBreak", 0x2060},
+    {u"amp", u'&'},       {u"lt", u'<'},        {u"gt", u'>'},         {u"quot", u'"'},
+    {u"apos", u'\''},     {u"colon", u':'},     {u"semi", u';'},       {u"excl", u'!'},
+    {u"quest", u'?'},     {u"lpar", u'('},      {u"rpar", u')'},       {u"sol", u'/'},
+    {u"NoBreak", 0x2060}, {u"thinsp", 0x2009},  {u"ensp", 0x2002},     {u"emsp", 0x2003},
+    {u"OElig", 0x0152},   {u"oelig", 0x0153},   {u"Scaron", 0x0160},   {u"scaron", 0x0161},
+    {u"Yuml", 0x0178},    {u"circ", 0x02C6},    {u"tilde", 0x02DC},    {u"zwnj", 0x200C},
+    {u"zwj", 0x200D},     {u"ndash", 0x2013},   {u"mdash", 0x2014},    {u"lsquo", 0x2018},
+    {u"rsquo", 0x2019},   {u"sbquo", 0x201A},   {u"ldquo", 0x201C},    {u"rdquo", 0x201D},
+    {u"bdquo", 0x201E},   {u"dagger", 0x2020},  {u"Dagger", 0x2021},   {u"bull", 0x2022},
+    {u"hellip", 0x2026},  {u"permil", 0x2030},  {u"lsaquo", 0x2039},   {u"rsaquo", 0x203A},
+    {u"euro", 0x20AC},    {u"trade", 0x2122},
+};
+// The Latin-1 entities, from U+00A0 on.
+const char16_t *const latin1Entities[] = {
+    u"nbsp",   u"iexcl",  u"cent",   u"pound",  u"curren", u"yen",    u"brvbar", u"sect",
+    u"uml",    u"copy",   u"ordf",   u"laquo",  u"not",    u"shy",    u"reg",    u"macr",
+    u"deg",    u"plusmn", u"sup2",   u"sup3",   u"acute",  u"micro",  u"para",   u"middot",
+    u"cedil",  u"sup1",   u"ordm",   u"raquo",  u"frac14", u"frac12", u"frac34", u"iquest",
+    u"Agrave", u"Aacute", u"Acirc",  u"Atilde", u"Auml",   u"Aring",  u"AElig",  u"Ccedil",
+    u"Egrave", u"Eacute", u"Ecirc",  u"Euml",   u"Igrave", u"Iacute", u"Icirc",  u"Iuml",
+    u"ETH",    u"Ntilde", u"Ograve", u"Oacute", u"Ocirc",  u"Otilde", u"Ouml",   u"times",
+    u"Oslash", u"Ugrave", u"Uacute", u"Ucirc",  u"Uuml",   u"Yacute", u"THORN",  u"szlig",
+    u"agrave", u"aacute", u"acirc",  u"atilde", u"auml",   u"aring",  u"aelig",  u"ccedil",
+    u"egrave", u"eacute", u"ecirc",  u"euml",   u"igrave", u"iacute", u"icirc",  u"iuml",
+    u"eth",    u"ntilde", u"ograve", u"oacute", u"ocirc",  u"otilde", u"ouml",   u"divide",
+    u"oslash", u"ugrave", u"uacute", u"ucirc",  u"uuml",   u"yacute", u"thorn",  u"yuml",
 };
 
 // The entity at line[i] ('&'): its character and length, or length 0.
-int decodeEntity(QStringView line, int i, QChar *out)
+// An entity the table does not know, or a character beyond U+FFFF, stands
+// as some letter, *known false.
+int decodeEntity(QStringView line, int i, QChar *out, bool *known)
 {
+    *known = true;
     const int limit = std::min<int>(line.size(), i + 34);
     int j = i + 1;
     if (j < limit && line.at(j) == u'#') {
@@ -74,7 +90,8 @@ int decodeEntity(QStringView line, int i, QChar *out)
         }
         if (j == digits || j >= limit || line.at(j) != u';')
             return 0;
-        *out = value <= 0xFFFF ? QChar(char16_t(value)) : QChar(u'x');
+        *known = value <= 0xFFFF && value != 0;
+        *out = *known ? QChar(char16_t(value)) : QChar(u'x');
         return j + 1 - i;
     }
     while (j < limit && (isAsciiLetter(line.at(j)) || line.at(j).isDigit()))
@@ -83,9 +100,17 @@ int decodeEntity(QStringView line, int i, QChar *out)
         return 0;
     const QStringView name = line.mid(i + 1, j - i - 1);
     *out = QChar(u'x');
+    *known = false;
     for (const NamedEntity &e : namedEntities)
-        if (name == QStringView(e.name))
+        if (name == QStringView(e.name)) {
             *out = QChar(e.ch);
+            *known = true;
+        }
+    for (int k = 0; k < int(std::size(latin1Entities)) && !*known; ++k)
+        if (name == QStringView(latin1Entities[k])) {
+            *out = QChar(char16_t(0xA0 + k));
+            *known = true;
+        }
     return j + 1 - i;
 }
 
@@ -168,18 +193,19 @@ LineState readUnits(QStringView line, LineState s, QList<Unit> &units)
             }
             if (c == u'&') {
                 QChar decoded;
-                if (const int length = decodeEntity(line, i, &decoded)) {
-                    units << Unit{decoded, i, i + length, checked};
+                bool known = true;
+                if (const int length = decodeEntity(line, i, &decoded, &known)) {
+                    units << Unit{decoded, i, i + length, checked, !known};
                     i += length;
                     break;
                 }
             }
             if (c.isHighSurrogate() && i + 1 < n && line.at(i + 1).isLowSurrogate()) {
-                units << Unit{QChar(u'x'), i, i + 2, checked};
+                units << Unit{QChar(u'x'), i, i + 2, checked, true};
                 i += 2;
                 break;
             }
-            units << Unit{c, i, i + 1, checked};
+            units << Unit{c, i, i + 1, checked, false};
             ++i;
             break;
         }
@@ -352,13 +378,20 @@ QString signName(QChar sign) { return QStringLiteral("« ") + sign + QStringLite
 
 } // namespace
 
+LineState readText(QStringView line, const LineState &start, QList<TextUnit> &units)
+{
+    units.clear();
+    units.reserve(line.size());
+    const LineState end = readUnits(line, start, units);
+    skipAddresses(units);
+    return end;
+}
+
 LineResult scanLine(QStringView line, const LineState &start)
 {
     LineResult result;
     QList<Unit> units;
-    units.reserve(line.size());
-    result.end = readUnits(line, start, units);
-    skipAddresses(units);
+    result.end = readText(line, start, units);
     checkUnits(units, result.faults);
     return result;
 }

@@ -59,6 +59,20 @@ struct LineResult {
 };
 
 LineResult scanLine(QStringView line, const LineState &start = {});
+
+// One character of the text a reader sees, with the stretch of the line it
+// comes from (an entity is one character written with several).
+struct TextUnit {
+    QChar ch;
+    int from = 0;
+    int to = 0;
+    bool checked = true; // false inside code samples and addresses
+    bool opaque = false; // an unknown entity or a character beyond U+FFFF: ch is only a stand-in
+};
+// The line's text as a reader sees it, read from the state open at the
+// line's start; answers the state at its end. The spell check reads the
+// same text as the typography check.
+LineState readText(QStringView line, const LineState &start, QList<TextUnit> &units);
 QList<Fault> scan(const QStringList &lines);
 
 // French description of a fault ("Espace manquante avant « ! »").

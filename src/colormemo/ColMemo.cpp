@@ -1,7 +1,11 @@
 #include "ColMemo.h"
 
 #include "colormemo/TagCompleter.h"
+#include "aids/PageAids.h"
+#include "aids/SpellCheck.h"
+#include "aids/TextMarks.h"
 #include "page/Page.h"
+#include "platform/Messages.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
@@ -17,9 +21,19 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QVarLengthArray>
+#include <QTimer>
 
 #include <algorithm>
+#include <map>
 #include <vector>
+
+namespace {
+// Lines at the page's top where the <html> element and its language are looked for.
+constexpr int LanguageLines = 200;
+// Lines read between two events to find the states above the view.
+constexpr int StateSlice = 2000;
+} // namespace
 
 // The margin where the pane draws its line numbers. It only forwards its
 // paint events: the pane knows where each line stands.
@@ -49,7 +63,7 @@ TColorMemo::TColorMemo(QWidget *parent)
 }
 
 TColorMemo::TColorMemo(TPage *page, QWidget *parent)
-    : QPlainTextEdit(parent), m_page(page ? page : new TPage(this))
+    : QPlainTextEdit(parent), m_page(page ? page : new TPage(this)), m_marks(std::make_unique<TTextMarks>())
 {
     setObjectName(QStringLiteral("Memo1"));
     setAccessibleName(QStringLiteral("Source HTML"));
@@ -75,6 +89,15 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
         const QTextBlock changed = document()->findBlock(pos);
         const int changedLine = changed.isValid() ? changed.blockNumber() : 0;
         m_openValid = std::min(m_openValid, changedLine + 1);
+        // The marks keep what they know of the lines around the change.
+        const QTextBlock lastChanged = document()->findBlock(pos + added);
+        const int addedLines = (lastChanged.isValid() ? lastChanged.blockNumber() : document()->blockCount() - 1)
+            - changedLine + 1;
+        const int lines = document()->blockCount();
+        m_marks->linesChanged(changedLine, std::max(1, addedLines - (lines - m_marksLines)), addedLines);
+        m_marksLines = lines;
+        if (changedLine < LanguageLines)
+            m_languageKnown = false;
         // A look for end markers below still holds when the change lies
         // above where it started and moved no line (typing in the caret's
         // line): the caret line's pass then needs no new look.
@@ -101,6 +124,7 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
     };
     m_recordedLines = document()->blockCount();
     m_recordedEnd = TextLength();
+    m_marksLines = m_recordedLines;
 
     m_numberArea = new TLineNumberArea(this);
     connect(this, &QPlainTextEdit::blockCountChanged, this, &TColorMemo::updateMargins);
@@ -447,9 +471,16 @@ void TColorMemo::inputMethodEvent(QInputMethodEvent *event)
 
 void TColorMemo::contextMenuEvent(QContextMenuEvent *event)
 {
+    QMenu *menu = contextMenuAt(event->pos());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+QMenu *TColorMemo::contextMenuAt(const QPoint &pos)
+{
     // The control's own menu, its changes made through the page; undoing
     // is the frame's "Edition" menu.
-    QMenu *menu = createStandardContextMenu(event->pos());
+    QMenu *menu = createStandardContextMenu(pos);
     const QList<QAction *> actions = menu->actions();
     for (QAction *a : actions) {
         const QString name = a->objectName();
@@ -467,8 +498,9 @@ void TColorMemo::contextMenuEvent(QContextMenuEvent *event)
             || name == QLatin1String("edit-delete"))
             a->setVisible(false);
     }
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    if (aidsOn())
+        addAidEntries(menu, pos);
+    return menu;
 }
 
 bool TColorMemo::SearchText(const QString &s, SearchOptions options)
@@ -957,11 +989,14 @@ void TColorMemo::paintEvent(QPaintEvent *event)
         m_pending = Pending::None;
         runPass(lineOnly, lineOnly ? m_pendingLine : -1);
     }
-    if (!colouring())
+    if (!colouring() && !aidsOn())
         return;
     QPainter painter(viewport());
     painter.setClipRect(event->rect());
-    drawRuns(painter, event->rect());
+    if (colouring())
+        drawRuns(painter, event->rect());
+    if (aidsOn())
+        drawMarks(painter, event->rect());
 }
 
 void TColorMemo::drawRuns(QPainter &painter, const QRect &area)
@@ -1161,4 +1196,266 @@ void TColorMemo::scrollContentsBy(int dx, int dy)
     // A scrolled copy of the old pixels would keep colours that the new
     // first line may no longer have: repaint the whole view.
     requestAll();
+}
+
+// --- writing aids
+
+namespace {
+
+// One checker per dictionary, for all the panes: a dictionary takes a while
+// to load and holds the words already looked up.
+TSpellChecker *checkerFor(const QString &dictionary)
+{
+    static std::map<QString, std::unique_ptr<TSpellChecker>> checkers;
+    std::unique_ptr<TSpellChecker> &checker = checkers[dictionary];
+    if (!checker)
+        checker = std::make_unique<TSpellChecker>(dictionary);
+    return checker->isValid() ? checker.get() : nullptr;
+}
+
+void drawWave(QPainter &painter, qreal x1, qreal x2, qreal y)
+{
+    // A zigzag of 2-pixel steps under the word (a polyline: a path would
+    // be stroked, which costs more than the words' check).
+    QVarLengthArray<QPointF, 128> points;
+    points.append(QPointF(x1, y));
+    bool up = true;
+    for (qreal x = x1 + 2; x < x2 + 2; x += 2, up = !up)
+        points.append(QPointF(std::min(x, x2), up ? y - 2 : y));
+    painter.drawPolyline(points.constData(), int(points.size()));
+}
+
+} // namespace
+
+void TColorMemo::setWritingAids(bool spelling, bool typography)
+{
+    if (spelling == m_spelling && typography == m_typographyMarks)
+        return;
+    m_spelling = spelling;
+    m_typographyMarks = typography;
+    m_languageKnown = false;
+    m_marks->setTypography(typography);
+    if (!spelling)
+        m_marks->setChecker(nullptr);
+    if (!aidsOn())
+        m_shownMarks.clear();
+    viewport()->update();
+}
+
+QString TColorMemo::spellDictionary()
+{
+    prepareAids();
+    return m_checker ? m_checker->dictionary() : QString();
+}
+
+void TColorMemo::prepareAids()
+{
+    if (m_languageKnown)
+        return;
+    m_languageKnown = true;
+    m_checker = nullptr;
+    if (m_spelling) {
+        QStringList head;
+        for (QTextBlock b = document()->begin(); b.isValid() && head.size() < LanguageLines; b = b.next())
+            head << b.text();
+        const QString dictionary = Spelling::dictionaryFor(Spelling::pageLanguage(head));
+        if (!dictionary.isEmpty())
+            m_checker = checkerFor(dictionary);
+    }
+    m_marks->setChecker(m_checker);
+}
+
+void TColorMemo::readStatesLater()
+{
+    if (m_statesPending)
+        return;
+    m_statesPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_statesPending = false;
+        if (!aidsOn())
+            return;
+        const QTextDocument *doc = document();
+        TTextMarks::State state;
+        if (m_marks->stateAt(firstVisibleBlock().blockNumber(),
+                             [doc](int line) { return doc->findBlockByNumber(line).text(); }, &state, StateSlice))
+            viewport()->update();
+        else
+            readStatesLater();
+    });
+}
+
+void TColorMemo::drawMarks(QPainter &painter, const QRect &area)
+{
+    prepareAids();
+    m_shownMarks.clear();
+    const QTextDocument *doc = document();
+    QTextBlock block = firstVisibleBlock();
+    if (!block.isValid())
+        return;
+    const TTextMarks::Fetch fetch = [doc](int line) { return doc->findBlockByNumber(line).text(); };
+    TTextMarks::State state;
+    // The lines above the view are read between events when many of them
+    // are new: a jump to the end of a big page shows its marks a moment
+    // later rather than holding the keys.
+    if (!m_marks->stateAt(block.blockNumber(), fetch, &state, StateSlice)) {
+        readStatesLater();
+        return;
+    }
+    const QFont font = doc->defaultFont();
+    const QTextOption option = doc->defaultTextOption();
+    const QFontMetricsF metrics(font);
+    const QPen wavy(QColor(220, 0, 0), 1);
+    QPen dotted(QColor(0, 110, 230), 2, Qt::DotLine);
+    dotted.setCapStyle(Qt::FlatCap);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPointF origin = contentOffset();
+    for (; block.isValid() && origin.y() <= area.bottom(); block = block.next()) {
+        const QRectF r = blockBoundingRect(block);
+        const qreal top = origin.y();
+        origin.ry() += r.height();
+        const int number = block.blockNumber();
+        const QString text = block.text();
+        const TTextMarks::LineMarks marks = m_marks->marksOf(text, state);
+        if (block.next().isValid())
+            m_marks->stateAt(number + 1, fetch, &state);
+        if (!block.isVisible() || top + r.height() < area.top())
+            continue;
+        QList<TextMark> line;
+        for (const Spelling::Word &w : marks.misspelt)
+            line << TextMark{number, w.start, w.length, true};
+        for (const FrenchTypography::Fault &f : marks.faults) {
+            if (f.hint())
+                continue;
+            // The sign and the space before or after it that is at fault.
+            const int a = std::min(f.start, f.mark);
+            const int b = std::max(f.start + f.length, f.mark + 1);
+            line << TextMark{number, a, b - a, false};
+        }
+        if (line.isEmpty())
+            continue;
+        m_shownMarks << line;
+        const QPointF blockOrigin(origin.x(), top);
+        const int blockPos = block.position();
+        const TLineWindow::Fetch fetchChars = [doc, blockPos](int from, int to, QString &out) {
+            for (int i = from; i < to; ++i)
+                out.append(doc->characterAt(blockPos + i));
+        };
+        const QTextLayout *layout = block.layout();
+        for (int l = 0; l < layout->lineCount(); ++l) {
+            const QTextLine tl = layout->lineAt(l);
+            m_window.shape(tl, font, option, area.left() - blockOrigin.x(), area.right() + 1 - blockOrigin.x(),
+                           fetchChars, number, block.revision());
+            const qreal y = top + tl.y() + tl.ascent() + std::min<qreal>(metrics.descent(), 3) - 0.5;
+            for (const TextMark &m : line) {
+                const int a = std::max({m.start, tl.textStart(), m_window.from()});
+                const int b = std::min({m.start + m.length, tl.textStart() + tl.textLength(), m_window.to()});
+                if (b <= a)
+                    continue;
+                const qreal x1 = blockOrigin.x() + m_window.x(a);
+                const qreal x2 = blockOrigin.x() + m_window.x(b);
+                if (m.spelling) {
+                    painter.setPen(wavy);
+                    drawWave(painter, std::min(x1, x2), std::max(x1, x2), y + 1);
+                } else {
+                    // A sign alone is narrow: its dots reach a little on
+                    // each side so that the mark can be seen.
+                    const qreal middle = (x1 + x2) / 2;
+                    const qreal half = std::max<qreal>(std::abs(x2 - x1) / 2, 4);
+                    painter.setPen(dotted);
+                    painter.drawLine(QPointF(middle - half, y + 1), QPointF(middle + half, y + 1));
+                }
+            }
+        }
+    }
+    painter.restore();
+}
+
+void TColorMemo::replaceInLine(int line, int start, int length, const QString &text, const QString &stepName)
+{
+    const QTextBlock block = document()->findBlockByNumber(line);
+    if (!block.isValid() || start < 0 || start + length > block.length() - 1)
+        return;
+    const int offset = positionToOffset(block.position() + start);
+    m_page->beginCommand(stepName);
+    m_page->Select(offset, length);
+    m_page->SetSelText(text);
+    m_page->endStep();
+}
+
+void TColorMemo::addAidEntries(QMenu *menu, const QPoint &pos)
+{
+    prepareAids();
+    const QTextCursor at = cursorForPosition(pos);
+    const QTextBlock block = at.block();
+    if (!block.isValid())
+        return;
+    const int line = block.blockNumber();
+    const int column = at.positionInBlock();
+    const QTextDocument *doc = document();
+    TTextMarks::State state;
+    m_marks->stateAt(line, [doc](int l) { return doc->findBlockByNumber(l).text(); }, &state);
+    const TTextMarks::LineMarks marks = m_marks->marksOf(block.text(), state);
+    // A click on the word, or just after its last letter.
+    QList<QAction *> entries;
+    for (const Spelling::Word &w : marks.misspelt) {
+        if (column < w.start || column > w.start + w.length)
+            continue;
+        const QStringList suggestions = m_checker ? m_checker->suggestions(w.text, 8) : QStringList();
+        for (const QString &s : suggestions) {
+            auto *a = new QAction(s, menu);
+            a->setObjectName(QStringLiteral("Suggestion"));
+            QFont bold = a->font();
+            bold.setBold(true);
+            a->setFont(bold);
+            connect(a, &QAction::triggered, this, [this, line, w, s] {
+                replaceInLine(line, w.start, w.length, s, QStringLiteral("Correction orthographique"));
+            });
+            entries << a;
+        }
+        if (suggestions.isEmpty()) {
+            auto *none = new QAction(QStringLiteral("(aucune suggestion)"), menu);
+            none->setEnabled(false);
+            entries << none;
+        }
+        auto *ignore = new QAction(QStringLiteral("&Ignorer"), menu);
+        ignore->setObjectName(QStringLiteral("Ignorer"));
+        connect(ignore, &QAction::triggered, this, [this, word = w.text] {
+            SpellWords::ignore(word);
+            viewport()->update();
+        });
+        auto *add = new QAction(QStringLiteral("&Ajouter au dictionnaire"), menu);
+        add->setObjectName(QStringLiteral("AjouterDictionnaire"));
+        connect(add, &QAction::triggered, this, [this, word = w.text] {
+            QString error;
+            if (!SpellWords::addPersonal(word, &error) && !error.isEmpty())
+                Platform::error(this, error);
+            viewport()->update();
+        });
+        entries << ignore << add;
+        break;
+    }
+    if (entries.isEmpty()) {
+        for (const FrenchTypography::Fault &f : marks.faults) {
+            const int a = std::min(f.start, f.mark);
+            const int b = std::max(f.start + f.length, f.mark + 1);
+            if (f.hint() || column < a || column > b)
+                continue;
+            auto *fix = new QAction(QStringLiteral("Corriger : ") + FrenchTypography::describeFix(f), menu);
+            fix->setObjectName(QStringLiteral("CorrigerTypographie"));
+            connect(fix, &QAction::triggered, this, [this, line, f] {
+                FrenchTypography::Fault onPage = f;
+                onPage.line = line;
+                PageAids::fixTypography(*m_page, {onPage});
+                m_page->endStep();
+            });
+            entries << fix;
+            break;
+        }
+    }
+    if (entries.isEmpty())
+        return;
+    QAction *first = menu->actions().value(0);
+    menu->insertActions(first, entries);
+    menu->insertSeparator(first);
 }

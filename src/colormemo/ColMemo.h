@@ -16,8 +16,13 @@
 #include <QTextBlock>
 #include <QStringList>
 
+#include <memory>
+
+class QMenu;
 class TPage;
 class TTagCompleter;
+class TSpellChecker;
+class TTextMarks;
 
 class TColorMemo : public QPlainTextEdit
 {
@@ -131,6 +136,30 @@ public:
 
     static QString fromCrLf(const QString &text);
 
+    // --- writing aids: misspelt words (wavy red) and French typography
+    // faults (dotted) underlined in the lines shown, in the same pass as
+    // the colours. Both off until asked for.
+    void setWritingAids(bool spelling, bool typography);
+    bool spellCheckOn() const { return m_spelling; }
+    bool typographyMarksOn() const { return m_typographyMarks; }
+    // The dictionary the page's language chose ("fr", "en_US"); empty when
+    // none is installed.
+    QString spellDictionary();
+    struct TextMark
+    {
+        int line;
+        int start;   // columns of the line (Qt positions)
+        int length;
+        bool spelling; // false: a typography fault
+        bool operator==(const TextMark &) const = default;
+    };
+    // The marks of the lines the last paint showed.
+    const QList<TextMark> &shownMarks() const { return m_shownMarks; }
+    // The pane's menu for a place of the viewport: on a misspelt word its
+    // suggestions, "Ignorer" and "Ajouter au dictionnaire", on a typography
+    // fault its fix, then the edit control's own entries. The caller owns it.
+    QMenu *contextMenuAt(const QPoint &pos);
+
 Q_SIGNALS:
     // A key that produced a character, after the pane handled it (Enter and
     // Backspace included).
@@ -207,6 +236,15 @@ private:
     bool drawRun(QPainter &painter, const TKeyDescr &run, const QTextLine &line, int lineStart,
                  const QPointF &blockTopLeft);
     bool hotSpotUnder(const QPoint &pos, QString *src) const;
+    bool aidsOn() const { return m_spelling || m_typographyMarks; }
+    // The dictionary and the line states as the page stands.
+    void prepareAids();
+    void drawMarks(QPainter &painter, const QRect &area);
+    // Reads some of the lines above the view whose states are not known,
+    // between events, and repaints once the view's are.
+    void readStatesLater();
+    void addAidEntries(QMenu *menu, const QPoint &pos);
+    void replaceInLine(int line, int start, int length, const QString &text, const QString &stepName);
     bool colouring() const;
     TOpenSpans openSpansAt(int line);
     bool markerAfter(QStringView marker);
@@ -277,4 +315,13 @@ private:
     std::vector<MarkerAfter> m_markersAfter;
     int m_lookLines = 0;     // line count when the looks were made
     TMarkerAfter m_markerAfter;
+
+    bool m_spelling = false;
+    bool m_typographyMarks = false;
+    std::unique_ptr<TTextMarks> m_marks;
+    TSpellChecker *m_checker = nullptr; // shared by the panes of a dictionary
+    bool m_languageKnown = false;
+    int m_marksLines = 1;               // line count the marks last heard of
+    bool m_statesPending = false;
+    QList<TextMark> m_shownMarks;
 };

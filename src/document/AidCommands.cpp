@@ -8,6 +8,7 @@
 #include "document/FrameServices.h"
 #include "platform/Messages.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QPointer>
 
@@ -78,8 +79,14 @@ void typography(TEditeur &editeur)
 void settings(QWidget *parent)
 {
     TAidSettingsDialog dialog(parent);
-    if (dialog.exec() == QDialog::Accepted)
-        dialog.save();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.save();
+    // Every open page follows at once.
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget *w : widgets)
+        if (auto *editeur = qobject_cast<TEditeur *>(w); editeur && editeur->Memo1)
+            editeur->Memo1->setWritingAids(AidSettings::spellingOn(), AidSettings::typographyMarksOn());
 }
 
 } // namespace AidCommands

@@ -169,13 +169,16 @@ TAidSettingsDialog::TAidSettingsDialog(QWidget *parent)
     m_typography->setObjectName(QStringLiteral("AideTypographie"));
     m_marks = new QCheckBox(QStringLiteral("&Souligner les fautes de typographie dans le source"), this);
     m_marks->setObjectName(QStringLiteral("AideSoulignement"));
+    m_spelling = new QCheckBox(QStringLiteral("&Vérifier l'orthographe du texte (fautes soulignées dans le source)"), this);
+    m_spelling->setObjectName(QStringLiteral("AideOrthographe"));
     m_completion = new QCheckBox(QStringLiteral("&Complétion des balises"), this);
     m_completion->setObjectName(QStringLiteral("AideCompletion"));
-    for (QCheckBox *box : {m_validation, m_typography, m_marks, m_completion})
+    for (QCheckBox *box : {m_validation, m_typography, m_marks, m_spelling, m_completion})
         box->setAccessibleName(box->text().remove(u'&'));
     m_validation->setChecked(AidSettings::validationOn());
     m_typography->setChecked(AidSettings::typographyOn());
     m_marks->setChecked(AidSettings::typographyMarksOn());
+    m_spelling->setChecked(AidSettings::spellingOn());
     m_completion->setChecked(AidSettings::tagCompletionOn());
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -186,6 +189,7 @@ TAidSettingsDialog::TAidSettingsDialog(QWidget *parent)
     layout->addWidget(m_validation);
     layout->addWidget(m_typography);
     layout->addWidget(m_marks);
+    layout->addWidget(m_spelling);
     layout->addWidget(m_completion);
     layout->addWidget(buttons);
 }
@@ -195,5 +199,6 @@ void TAidSettingsDialog::save() const
     AidSettings::setValidationOn(m_validation->isChecked());
     AidSettings::setTypographyOn(m_typography->isChecked());
     AidSettings::setTypographyMarksOn(m_marks->isChecked());
+    AidSettings::setSpellingOn(m_spelling->isChecked());
     AidSettings::setTagCompletionOn(m_completion->isChecked());
 }

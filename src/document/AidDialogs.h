@@ -54,5 +54,5 @@ public:
     void save() const;
 
 private:
-    QCheckBox *m_validation, *m_typography, *m_marks, *m_completion;
+    QCheckBox *m_validation, *m_typography, *m_marks, *m_spelling, *m_completion;
 };

@@ -1,5 +1,6 @@
 #include "Childwin.h"
 
+#include "aids/AidSettings.h"
 #include "colormemo/ColMemo.h"
 #include "page/Page.h"
 #include "document/DiskWatch.h"
@@ -55,6 +56,7 @@ TEditeur::TEditeur(TFrameServices *frame, QWidget *parent)
     Splitter1->setChildrenCollapsible(false);
     Memo1 = new TColorMemo(m_page, Splitter1);
     DocumentRules::declare(Memo1->ColorRules());
+    Memo1->setWritingAids(AidSettings::spellingOn(), AidSettings::typographyMarksOn());
     HtmlView1 = new THtmlView(Splitter1);
     HtmlView1->setMinimumHeight(20);
     // Both panes share a change of the window's height in proportion to

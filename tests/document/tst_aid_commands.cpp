@@ -11,9 +11,11 @@
 #include "document/Childwin.h"
 #include "platform/Messages.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 using TextCommandsTesting::whenModal;
 
@@ -124,6 +126,31 @@ private Q_SLOTS:
         AidSettings::setTagCompletionOn(true);
         QTest::keyClicks(&memo, "></");
         QCOMPARE(memo.Text(), QStringLiteral("<div></></div>"));
+    }
+
+    void panesFollowTheSpellingSetting()
+    {
+        AidSettings::setSpellingOn(true);
+        AidSettings::setTypographyMarksOn(false);
+        TEditeur e(nullptr);
+        QVERIFY(e.Memo1->spellCheckOn());
+        QVERIFY(!e.Memo1->typographyMarksOn());
+        // Switched off in the dialog: the open page follows at once, and
+        // the choice is kept.
+        QTimer::singleShot(0, [] {
+            auto *dialog = qobject_cast<TAidSettingsDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto *spelling = dialog->findChild<QCheckBox *>("AideOrthographe");
+            QVERIFY(spelling && spelling->isChecked());
+            spelling->setChecked(false);
+            dialog->findChild<QCheckBox *>("AideSoulignement")->setChecked(true);
+            dialog->accept();
+        });
+        AidCommands::settings(&e);
+        QVERIFY(!AidSettings::spellingOn());
+        QVERIFY(!e.Memo1->spellCheckOn());
+        QVERIFY(e.Memo1->typographyMarksOn());
+        AidSettings::setSpellingOn(true);
     }
 
     void switchedOffAidsSaySo()
