@@ -397,7 +397,8 @@ void TFtp::Delay()
     // The request goes on in the engine; the log says why the window did
     // not wait for it. A connection says so itself.
     if (m_result.isEmpty() && !m_stop && !m_closing && Envoyer->isEnabled())
-        Display(QStringLiteral("! ") + FtpMessages::lateAnswer(FtpClient1->HostName(), (m_waitLimitMs + 999) / 1000));
+        Display(QStringLiteral("! ") + FtpMessages::lateAnswer(m_useSftp ? Hote->text() : FtpClient1->HostName(),
+                                                               (m_waitLimitMs + 999) / 1000));
 }
 
 bool TFtp::start(const std::function<void()> &request)

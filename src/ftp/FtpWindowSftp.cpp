@@ -17,10 +17,30 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMetaEnum>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QUrl>
+
+namespace {
+
+QString requestName(SftpClient::Request request)
+{
+    switch (request) {
+    case SftpClient::Request::Connect: return QStringLiteral("connexion");
+    case SftpClient::Request::AcceptHostKey: return QStringLiteral("ouverture de session");
+    case SftpClient::Request::List: return QStringLiteral("liste du dossier");
+    case SftpClient::Request::ChangeFolder: return QStringLiteral("changement de dossier");
+    case SftpClient::Request::MakeFolder: return QStringLiteral("création de dossier");
+    case SftpClient::Request::RemoveFile: return QStringLiteral("effacement de fichier");
+    case SftpClient::Request::RemoveFolder: return QStringLiteral("effacement de dossier");
+    case SftpClient::Request::Upload: return QStringLiteral("envoi");
+    case SftpClient::Request::Download: return QStringLiteral("réception");
+    case SftpClient::Request::Disconnect: return QStringLiteral("déconnexion");
+    }
+    return QString();
+}
+
+} // namespace
 
 void TFtp::setupSftp()
 {
@@ -37,9 +57,8 @@ void TFtp::setupSftp()
     connect(Sftp, &SftpClient::requestDone, this, [this](SftpClient::Request request, bool ok) {
         if (m_closing || request == SftpClient::Request::Disconnect)
             return;
-        const char *name = QMetaEnum::fromType<SftpClient::Request>().valueToKey(int(request));
-        Display(QStringLiteral("SFTP %1 : %2").arg(QLatin1String(name), ok ? QStringLiteral("terminé")
-                                                                          : QStringLiteral("échec")));
+        Display(QStringLiteral("SFTP, %1 : %2").arg(requestName(request), ok ? QStringLiteral("terminé")
+                                                                              : QStringLiteral("échec")));
         if (!ok) {
             Display(QStringLiteral("! ") + Sftp->errorMessage());
             m_result = QStringLiteral("Nak");
@@ -89,7 +108,9 @@ void TFtp::sftpWaitIdle()
 
 void TFtp::sftpClose()
 {
-    if (Sftp->isConnected() || Sftp->hostKeyPending())
+    // A connection still under way is closed too: whatever it reports
+    // later is stale.
+    if (Sftp->isConnected() || Sftp->hostKeyPending() || Sftp->isBusy())
         Sftp->disconnectFromHost();
 }
 
@@ -102,7 +123,7 @@ bool TFtp::askHostKey()
         Platform::showMessage(this, changed ? Platform::MessageKind::Warning : Platform::MessageKind::Question,
                               SshTexts::hostKeyQuestion(Sftp->host(), Sftp->port(), key.state, key.type,
                                                         key.fingerprint),
-                              Platform::Buttons::YesNo)
+                              changed ? Platform::Buttons::YesNoSafe : Platform::Buttons::YesNo)
         == Platform::Answer::Yes;
     --m_asking;
     Display(accepted ? QStringLiteral("! Clé d'hôte acceptée, empreinte ") + key.fingerprint

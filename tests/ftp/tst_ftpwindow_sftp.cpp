@@ -101,6 +101,8 @@ class TestFtpWindowSftp : public QObject
             return false;
         w.ChHost(m_server->root());
         w.LitHote();
+        // The key question, if there was one, is not the test's subject.
+        m_boxes.clear();
         return w.result() == QLatin1String("Ok");
     }
 
@@ -190,6 +192,19 @@ private Q_SLOTS:
         w.DeconnecterClick();
         QVERIFY(!w.Envoyer->isEnabled());
         QCOMPARE(w.ListeHote->count(), 0);
+
+        // A changed key is a warning; turned down, nothing opens or changes.
+        const QByteArray known = readFile(m_server->knownHosts());
+        QVERIFY(m_server->replaceHostKey());
+        m_answers = {Platform::Answer::No};
+        w.ConnecterClick();
+        QVERIFY(!w.Envoyer->isEnabled());
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Warning);
+        QVERIFY2(m_boxes[0].text.startsWith(QStringLiteral("ATTENTION : la clé d'hôte du serveur")),
+                 qPrintable(m_boxes[0].text));
+        QVERIFY(m_boxes[0].text.contains(m_server->hostFingerprint()));
+        QCOMPARE(readFile(m_server->knownHosts()), known);
     }
 
     void publishListDeleteOpen()
