@@ -58,7 +58,9 @@ QString hostKeyQuestion(const QString &host, int port, KeyState state, const QSt
         break;
     }
     text += QStringLiteral("Type de clé : ") + keyType + u'\n';
-    text += QStringLiteral("Empreinte SHA-256 : ") + fingerprint;
+    // On a line of its own: the box would otherwise break it at a "/", and a
+    // fingerprint cut in two is easy to misread.
+    text += QStringLiteral("Empreinte SHA-256 :\n") + fingerprint;
     if (state == KeyState::Changed || state == KeyState::OtherType) {
         text += QStringLiteral("\n\nNe continuez que si l'administrateur du serveur vous a confirmé cette "
                                "empreinte.\nSe connecter quand même et remplacer la clé enregistrée ?");

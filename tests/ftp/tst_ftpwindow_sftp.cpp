@@ -171,7 +171,7 @@ private Q_SLOTS:
         QVERIFY(!w.Envoyer->isEnabled());
         QCOMPARE(m_boxes.size(), 1);
         QCOMPARE(m_boxes[0].kind, Platform::MessageKind::Question);
-        QVERIFY2(m_boxes[0].text.contains(QStringLiteral("Empreinte SHA-256 : ") + m_server->hostFingerprint()),
+        QVERIFY2(m_boxes[0].text.contains(QStringLiteral("Empreinte SHA-256 :\n") + m_server->hostFingerprint()),
                  qPrintable(m_boxes[0].text));
         QVERIFY(m_boxes[0].text.contains(QStringLiteral("ssh-ed25519")));
         QVERIFY(w.Journal->toPlainText().contains(QStringLiteral("Clé d'hôte refusée")));
