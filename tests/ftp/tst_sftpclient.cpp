@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QMessageAuthenticationCode>
+#include <QProcess>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -175,6 +176,49 @@ private Q_SLOTS:
         QVERIFY(!client->isConnected());
         QVERIFY2(client->errorMessage().contains(QStringLiteral("a refusé la connexion")),
                  qPrintable(client->errorMessage()));
+    }
+
+    void agentKey()
+    {
+        // The key only in an agent: a folder without keys, and the agent's
+        // socket, for this test alone.
+        QTemporaryDir folder;
+        const QString socket = folder.filePath(QStringLiteral("agent.sock"));
+        QProcess agent;
+        agent.start(QStringLiteral("ssh-agent"), {QStringLiteral("-D"), QStringLiteral("-a"), socket});
+        if (!agent.waitForStarted(5000))
+            QSKIP("ssh-agent is not installed (scripts/install-deps.sh installs openssh-client)");
+        for (int i = 0; i < 100 && !QFile::exists(socket); ++i)
+            QTest::qWait(20);
+        QProcess add;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("SSH_AUTH_SOCK"), socket);
+        add.setProcessEnvironment(env);
+        add.start(QStringLiteral("ssh-add"), {m_server->clientFolder() + QStringLiteral("/id_ed25519")});
+        QVERIFY(add.waitForFinished(10000) && add.exitCode() == 0);
+        QDir().mkpath(folder.filePath(QStringLiteral("ssh")));
+
+        qputenv("SSH_AUTH_SOCK", QFile::encodeName(socket));
+        auto client = newClient();
+        client->setSshFolder(folder.filePath(QStringLiteral("ssh")));
+        client->setKnownHostsFile(m_server->knownHosts());
+        const bool started = client->connectToHost();
+        bool ok = started && finished(*client);
+        if (ok && client->hostKeyPending())
+            ok = client->answerHostKey(true) && finished(*client);
+        qunsetenv("SSH_AUTH_SOCK");
+        agent.terminate();
+        agent.waitForFinished(5000);
+        QVERIFY2(ok, qPrintable(client->errorMessage()));
+        QVERIFY(client->isConnected());
+
+        // Without the agent, that folder holds no key: refused, and told so.
+        auto without = newClient();
+        without->setSshFolder(folder.filePath(QStringLiteral("ssh")));
+        without->setKnownHostsFile(m_server->knownHosts());
+        QVERIFY(without->connectToHost());
+        QVERIFY(!finished(*without));
+        QVERIFY2(without->errorMessage().contains(QStringLiteral("aucune clé")), qPrintable(without->errorMessage()));
     }
 
     void fileCommands()
