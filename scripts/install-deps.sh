@@ -13,6 +13,7 @@ packages=(
   fonts-liberation2 xvfb xauth imagemagick poppler-utils
   qt6-translations-l10n
   python3 python3-pyftpdlib
+  libssh-dev openssh-server openssh-client
   gstreamer1.0-plugins-base
   x11-utils ccache openbox vsftpd unrtf tidy libtidy-dev curl openssl xdotool
   libhunspell-dev hunspell-fr hunspell-en-us

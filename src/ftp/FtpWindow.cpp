@@ -3,6 +3,7 @@
 #include "ftp/FtpListing.h"
 #include "ftp/FtpMessages.h"
 #include "ftp/LocalFiles.h"
+#include "ftp/SftpClient.h"
 #include "ftp/TlsTexts.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Messages.h"
@@ -134,6 +135,7 @@ TFtp::TFtp(QWidget *parent)
     };
 
     buildWidgets();
+    setupSftp();
     resize(980, 640);
 }
 
@@ -181,7 +183,7 @@ void TFtp::buildWidgets()
     Passe->setStyle(stars);
     Connexion = new QComboBox;
     Connexion->setObjectName(QStringLiteral("Connexion"));
-    Connexion->addItems({QStringLiteral("FTP"), QStringLiteral("FTP sécurisé (TLS explicite)")});
+    Connexion->addItems({QStringLiteral("FTP"), QStringLiteral("FTP sécurisé (TLS explicite)"), QStringLiteral("SFTP")});
     ModePassif = new QCheckBox(QStringLiteral("Mode passif"));
     ModePassif->setObjectName(QStringLiteral("ModePassif"));
     ModePassif->setAccessibleName(ModePassif->text());
@@ -326,6 +328,7 @@ bool TFtp::eventFilter(QObject *watched, QEvent *event)
 void TFtp::done(int r)
 {
     m_closing = true;
+    sftpClose();
     if (FtpClient1->IsConnected()) {
         try {
             if (m_waits > 0)
@@ -394,7 +397,8 @@ void TFtp::Delay()
     // The request goes on in the engine; the log says why the window did
     // not wait for it. A connection says so itself.
     if (m_result.isEmpty() && !m_stop && !m_closing && Envoyer->isEnabled())
-        Display(QStringLiteral("! ") + FtpMessages::lateAnswer(FtpClient1->HostName(), (m_waitLimitMs + 999) / 1000));
+        Display(QStringLiteral("! ") + FtpMessages::lateAnswer(m_useSftp ? Hote->text() : FtpClient1->HostName(),
+                                                               (m_waitLimitMs + 999) / 1000));
 }
 
 bool TFtp::start(const std::function<void()> &request)
@@ -497,6 +501,10 @@ void TFtp::LitRepert()
 
 void TFtp::LitHote()
 {
+    if (m_useSftp) {
+        sftpList();
+        return;
+    }
     if (!FtpClient1->IsConnected())
         return;
     // Where the list is decides whether it offers a way up.
@@ -586,6 +594,10 @@ void TFtp::openRemoteEntry()
     if (selected.size() != 1 || selected.first()->text() == QLatin1String("."))
         return;
     const QString name = selected.first()->text();
+    if (m_useSftp && sftpIsFolder(name) == false) {
+        sftpOpenEntry(name);
+        return;
+    }
     ChHost(name);
     if (m_result != QLatin1String("Ok")) {
         // A file, or a folder we may not enter: the list stays as it is.
@@ -649,6 +661,12 @@ void TFtp::ConnecterClick()
         --m_ownClose;
         settle();
     }
+    sftpClose();
+    m_useSftp = Connexion->currentIndex() == SftpIndex;
+    if (m_useSftp) {
+        sftpConnect();
+        return;
+    }
     FtpClient1->setHostName(Hote->text());
     FtpClient1->setPort(PortHote->text().isEmpty() ? QStringLiteral("21") : PortHote->text());
     FtpClient1->setUserName(Usager->text());
@@ -710,6 +728,8 @@ void TFtp::reportOpenFailure()
 
 QString TFtp::serverReply() const
 {
+    if (m_useSftp)
+        return m_result.isEmpty() ? QString() : Sftp->errorMessage();
     // A request still running has said nothing yet; what the engine holds
     // belongs to the one before.
     if (m_result.isEmpty())
@@ -719,6 +739,13 @@ QString TFtp::serverReply() const
 
 void TFtp::DeconnecterClick()
 {
+    if (m_useSftp) {
+        sftpClose();
+        Deconnecter->setEnabled(false);
+        setConnectedState(false);
+        ListeHote->clear();
+        return;
+    }
     ++m_ownClose;
     try {
         FtpClient1->CloseSession();
@@ -735,6 +762,13 @@ void TFtp::DeconnecterClick()
 
 void TFtp::ArreterClick()
 {
+    if (m_useSftp) {
+        // The transfer stops at its next block; the session stays open.
+        Sftp->cancel();
+        m_stop = true;
+        m_cancelled = true;
+        return;
+    }
     const bool wasConnected = Envoyer->isEnabled();
     ++m_ownClose;
     FtpClient1->AbortSession();
@@ -772,6 +806,11 @@ void TFtp::sessionClosed()
 
 void TFtp::ChHost(const QString &name)
 {
+    if (m_useSftp) {
+        if (sftpStarted(Sftp->changeFolder(name)))
+            Delay();
+        return;
+    }
     FtpClient1->setHostDirName(name);
     if (start([this] { FtpClient1->ChangeDir(); }))
         Delay();
@@ -779,6 +818,11 @@ void TFtp::ChHost(const QString &name)
 
 void TFtp::MakeDir(const QString &name)
 {
+    if (m_useSftp) {
+        if (sftpStarted(Sftp->makeFolder(name)))
+            Delay();
+        return;
+    }
     FtpClient1->setHostDirName(QStringLiteral("."));
     FtpClient1->setHostFileName(name);
     if (start([this] { FtpClient1->CreateDir(); }))
@@ -804,6 +848,10 @@ void TFtp::CreerRepertoireClick()
 
 void TFtp::SendFile(QString remoteFolder, const QString &localPath)
 {
+    if (m_useSftp) {
+        sftpSendFile(localPath);
+        return;
+    }
     const QFileInfo info(localPath);
     if (!info.isFile())
         return;
@@ -994,6 +1042,11 @@ void TFtp::Efface2()
 
 void TFtp::SuppFile(const QString &name)
 {
+    if (m_useSftp) {
+        if (sftpStarted(Sftp->removeFile(name)))
+            Delay();
+        return;
+    }
     FtpClient1->setHostFileName(name);
     if (start([this] { FtpClient1->DeleteRemoteFile(); }))
         Delay();
@@ -1001,6 +1054,11 @@ void TFtp::SuppFile(const QString &name)
 
 void TFtp::SuppRep(const QString &name)
 {
+    if (m_useSftp) {
+        if (sftpStarted(Sftp->removeFolder(name)))
+            Delay();
+        return;
+    }
     FtpClient1->setHostFileName(name);
     if (start([this] { FtpClient1->RemoveDir(); }))
         Delay();
@@ -1008,6 +1066,8 @@ void TFtp::SuppRep(const QString &name)
 
 std::optional<bool> TFtp::isRemoteFolder(const QString &name)
 {
+    if (m_useSftp)
+        return sftpIsFolder(name);
     ChHost(name);
     if (m_result.isEmpty())
         return std::nullopt;

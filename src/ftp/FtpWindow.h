@@ -16,6 +16,7 @@
 #include "ftp/IconCache.h"
 
 class QCheckBox;
+class SftpClient;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -59,6 +60,9 @@ public:
     QProgressBar *Progression = nullptr;
 
     TFtpClient *FtpClient1 = nullptr;
+    // The engine of the "SFTP" connection kind.
+    SftpClient *Sftp = nullptr;
+    static constexpr int SftpIndex = 2; // in Connexion
 
     // "" (nothing yet), "Ok", "Nak" or "TransferDone".
     QString result() const { return m_result; }
@@ -127,6 +131,19 @@ private:
     // back to the listed folder.
     std::optional<bool> isRemoteFolder(const QString &name);
 
+    // The secure shell's side of the commands (FtpWindowSftp.cpp).
+    void setupSftp();
+    void sftpConnect();
+    void sftpClose();
+    bool sftpStarted(bool started);
+    void sftpWaitIdle();
+    void sftpList();
+    void sftpSendFile(const QString &localPath);
+    std::optional<bool> sftpIsFolder(const QString &name) const;
+    void sftpOpenEntry(const QString &name);
+    bool askHostKey();
+
+    bool m_useSftp = false; // the session is, or is being, opened over SFTP
     bool m_remoteActive = false;
     bool m_stop = false;
     // Set by "Arrêter" and kept until the next send or deletion starts, so

@@ -63,6 +63,11 @@ Answer showMessage(QWidget *parent, MessageKind kind, const QString &text, Butto
         box.setDefaultButton(add(QStringLiteral("&Oui"), QMessageBox::YesRole, Answer::Yes));
         box.setEscapeButton(add(QStringLiteral("&Non"), QMessageBox::NoRole, Answer::No));
         break;
+    case Buttons::YesNoSafe:
+        add(QStringLiteral("&Oui"), QMessageBox::YesRole, Answer::Yes);
+        box.setEscapeButton(add(QStringLiteral("&Non"), QMessageBox::NoRole, Answer::No));
+        box.setDefaultButton(qobject_cast<QPushButton *>(box.escapeButton()));
+        break;
     case Buttons::YesNoCancel:
         box.setDefaultButton(add(QStringLiteral("&Oui"), QMessageBox::YesRole, Answer::Yes));
         add(QStringLiteral("&Non"), QMessageBox::NoRole, Answer::No);

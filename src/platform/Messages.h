@@ -11,8 +11,9 @@ namespace Platform {
 enum class MessageKind { Warning, Question, Error, Information, Plain };
 enum class Answer { Ok, Yes, No, Cancel };
 
-// Which buttons a question offers.
-enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
+// Which buttons a question offers. YesNoSafe: "Non" is the default, for
+// questions where a hasty Enter must not say yes.
+enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel, YesNoSafe };
 
 struct MessageRecord {
     MessageKind kind;
