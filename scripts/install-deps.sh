@@ -16,6 +16,7 @@ packages=(
   gstreamer1.0-plugins-base
   x11-utils ccache openbox vsftpd unrtf tidy libtidy-dev curl openssl xdotool
   clang-14 libclang-rt-14-dev
+  qtkeychain-qt6-dev libsecret-1-0 gnome-keyring dbus-daemon
 )
 
 . "$(dirname "$0")/apt-missing.sh"
