@@ -25,18 +25,19 @@ QDateTime wholeSeconds(QDateTime t)
 void readFolder(const QString &root, const QString &relative, QSet<QString> &seen, LocalTree &tree)
 {
     const QDir dir(relative.isEmpty() ? root : root + u'/' + relative);
-    const QString canonical = QFileInfo(dir.path()).canonicalFilePath();
-    if (canonical.isEmpty() || seen.contains(canonical))
-        return;
-    seen.insert(canonical);
+    if (relative.isEmpty())
+        seen.insert(QFileInfo(root).canonicalFilePath());
     const QFileInfoList entries =
         dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     QStringList folders;
     for (const QFileInfo &info : entries) {
         const QString path = relative.isEmpty() ? info.fileName() : relative + u'/' + info.fileName();
         if (info.isDir()) {
-            if (!info.fileName().startsWith(u'.'))
+            const QString canonical = info.canonicalFilePath();
+            if (!info.fileName().startsWith(u'.') && !canonical.isEmpty() && !seen.contains(canonical)) {
+                seen.insert(canonical);
                 folders << path;
+            }
         } else if (info.isFile()) {
             tree.files.append({path, info.size(), wholeSeconds(info.lastModified())});
         }
