@@ -1,6 +1,7 @@
 #include "ftp/SecretStore.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 #include <qt6keychain/keychain.h>
@@ -59,23 +60,44 @@ SecretStore::Result run(const QString &service, const QString &key, int timeoutM
     return *result;
 }
 
+// Without a session bus the store's library would try to start one, which
+// can hang where no desktop runs: the store is then simply unavailable.
+bool sessionBusKnown()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
+SecretStore::Result noBus()
+{
+    return {SecretStore::Status::Unavailable, QString(), QStringLiteral("no D-Bus session")};
+}
+
 } // namespace
 
 SecretStore::SecretStore(QString service) : m_service(std::move(service)) {}
 
 SecretStore::Result SecretStore::read(const QString &key)
 {
+    if (!sessionBusKnown())
+        return noBus();
     return run<QKeychain::ReadPasswordJob>(m_service, key, m_timeoutMs, [](QKeychain::ReadPasswordJob &) {}, true);
 }
 
 SecretStore::Result SecretStore::write(const QString &key, const QString &secret)
 {
+    if (!sessionBusKnown())
+        return noBus();
     return run<QKeychain::WritePasswordJob>(
         m_service, key, m_timeoutMs, [&](QKeychain::WritePasswordJob &job) { job.setTextData(secret); }, false);
 }
 
 SecretStore::Result SecretStore::remove(const QString &key)
 {
+    if (!sessionBusKnown())
+        return noBus();
     Result r = run<QKeychain::DeletePasswordJob>(m_service, key, m_timeoutMs,
                                                  [](QKeychain::DeletePasswordJob &) {}, false);
     // Nothing to remove is what we wanted.
