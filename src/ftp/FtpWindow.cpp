@@ -291,15 +291,15 @@ void TFtp::buildWidgets()
     fields->addWidget(ModePassif, 2, 2, 1, 2);
     fields->addWidget(buddyLabel(QStringLiteral("Dossier distant"), DossierDistant), 3, 0);
     fields->addWidget(DossierDistant, 3, 1, 1, 3);
-    fields->addWidget(SupprimerDistant, 4, 0, 1, 4);
+    fields->addWidget(SupprimerDistant, 6, 0, 1, 4);
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(3, 1);
     auto *siteRow = new QHBoxLayout;
     siteRow->addWidget(buddyLabel(QStringLiteral("Sites"), Sites));
     siteRow->addWidget(Sites, 1);
-    siteRow->addWidget(buddyLabel(QStringLiteral("Nom du site"), NomSite));
-    siteRow->addWidget(NomSite, 1);
     siteRow->addWidget(siteBar);
+    fields->addWidget(buddyLabel(QStringLiteral("Nom du site"), NomSite), 4, 0);
+    fields->addWidget(NomSite, 4, 1, 1, 3);
     auto *right = new QVBoxLayout;
     right->addLayout(siteRow);
     right->addLayout(fields);

@@ -55,7 +55,7 @@ SecretStore::Result run(const QString &service, const QString &key, int timeoutM
     QObject::disconnect(done);
     if (!*finished) {
         result->status = SecretStore::Status::Unavailable;
-        result->reason = QStringLiteral("no answer from the secret store");
+        result->reason = QStringLiteral("pas de réponse du coffre");
     }
     return *result;
 }
@@ -72,7 +72,7 @@ bool sessionBusKnown()
 
 SecretStore::Result noBus()
 {
-    return {SecretStore::Status::Unavailable, QString(), QStringLiteral("no D-Bus session")};
+    return {SecretStore::Status::Unavailable, QString(), QStringLiteral("aucune session D-Bus")};
 }
 
 } // namespace
