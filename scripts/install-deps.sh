@@ -18,6 +18,7 @@ packages=(
   x11-utils ccache openbox vsftpd unrtf tidy libtidy-dev curl openssl xdotool
   libhunspell-dev hunspell-fr hunspell-en-us
   clang-14 libclang-rt-14-dev
+  qtkeychain-qt6-dev libsecret-1-0 gnome-keyring dbus-daemon
 )
 
 . "$(dirname "$0")/apt-missing.sh"

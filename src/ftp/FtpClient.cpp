@@ -143,6 +143,7 @@ QString TCustomFtpClient::commandName(TFtpStep step) const
     case stRetr: return QStringLiteral("RETR");
     case stList: return QStringLiteral("LIST");
     case stNlst: return QStringLiteral("NLST");
+    case stMlsd: return QStringLiteral("MLSD");
     case stStor: return QStringLiteral("STOR");
     case stAppe: return QStringLiteral("APPE");
     default: return QString();
@@ -313,7 +314,8 @@ void TCustomFtpClient::runStep(TFtpStep step)
         break;
     case stRetr:
     case stList:
-    case stNlst: startReceive(step); break;
+    case stNlst:
+    case stMlsd: startReceive(step); break;
     case stStor:
     case stAppe: startSend(step); break;
     case stSyst: sendCommand(stSyst, QStringLiteral("SYST"), {215}); break;
@@ -327,6 +329,13 @@ void TCustomFtpClient::runStep(TFtpStep step)
     case stDele: sendCommand(stDele, QStringLiteral("DELE ") + FHostFileName, {250, 257}); break;
     case stPwd: sendCommand(stPwd, QStringLiteral("PWD"), {250, 257}); break;
     case stQuote: sendCommand(stQuote, FLocalFileName, {}); break;
+    case stFeat: sendCommand(stFeat, QStringLiteral("FEAT"), {211}); break;
+    case stMfmt:
+        if (!FModifyTime.isValid())
+            throw FtpException(QStringLiteral("ModifyTime not set"));
+        sendCommand(stMfmt, QStringLiteral("MFMT ") + FModifyTime.toUTC().toString(QStringLiteral("yyyyMMddHHmmss"))
+                                + u' ' + FHostFileName, {213});
+        break;
     case stQuit: doQuit(); break;
     case stNone: break;
     }
@@ -360,6 +369,7 @@ void TCustomFtpClient::sendCommand(TFtpStep step, const QString &line, QList<int
         throw FtpException(FLastResponse);
     }
     FStep = step;
+    FReplyLines.clear();
     FOkResponses = accepted.mid(0, 16);
     FNext = &TCustomFtpClient::standardReply;
     FAfterReply = afterReply;
@@ -406,6 +416,15 @@ void TCustomFtpClient::extractResults()
     case stMkd:
     case stPwd:
     case stCdup: FReplyDir = FtpReply::quotedName(FLastResponse); break;
+    case stFeat:
+        // The lines between "211-" and the final "211 ": one feature each.
+        FFeatures.clear();
+        for (qsizetype i = 1; i + 1 < FReplyLines.size(); ++i) {
+            const QString feature = FReplyLines.at(i).trimmed();
+            if (!feature.isEmpty())
+                FFeatures << feature;
+        }
+        break;
     default: break;
     }
 }
@@ -519,6 +538,10 @@ void TCustomFtpClient::dispatchReply(const QString &line)
         return;
     }
     case ftpStWaitingReply:
+        // FEAT's answer is its lines; a hostile server gets no more room
+        // for them than for a name listing.
+        if (FReplyLines.size() < 4096)
+            FReplyLines << line;
         if (!FtpReply::isFinal(line))
             return; // intermediate line of a multi-line reply
         if (takeOwedReply(line))
@@ -1429,6 +1452,25 @@ void TCustomFtpClient::Syst() { runPrimitive(ftpSyst, stSyst); }
 void TCustomFtpClient::Rest() { runPrimitive(ftpRest, stRest); }
 void TCustomFtpClient::Quote() { runPrimitive(ftpQuote, stQuote); }
 void TCustomFtpClient::DataPort() { runPrimitive(ftpPort, stPort); }
+void TCustomFtpClient::Feat() { runPrimitive(ftpFeat, stFeat); }
+
+void TCustomFtpClient::ModifyFileTime()
+{
+    if (FHostFileName.isEmpty())
+        throw FtpException(QStringLiteral("HostFileName emtpy"));
+    if (!FModifyTime.isValid())
+        throw FtpException(QStringLiteral("ModifyTime not set"));
+    runPrimitive(ftpMfmt, stMfmt);
+}
+
+bool TCustomFtpClient::HasFeature(const QString &name) const
+{
+    for (const QString &feature : FFeatures) {
+        if (feature.section(u' ', 0, 0).compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 void TCustomFtpClient::Quit()
 {
@@ -1445,6 +1487,7 @@ void TCustomFtpClient::Quit()
 void TCustomFtpClient::OpenSession() { startHighLevel(ftpOpenSession, loginSteps); }
 void TCustomFtpClient::Dir() { startHighLevel(ftpDir, bit(stPort) | bit(stList)); }
 void TCustomFtpClient::ListNames() { startHighLevel(ftpListNames, bit(stPort) | bit(stNlst)); }
+void TCustomFtpClient::MachineList() { startHighLevel(ftpMlsd, bit(stPort) | bit(stMlsd)); }
 void TCustomFtpClient::Get() { startHighLevel(ftpGet, bit(stPort) | bit(stRetr)); }
 void TCustomFtpClient::StoreFile() { startHighLevel(ftpStoreFile, bit(stPort) | bit(stStor)); }
 void TCustomFtpClient::Append() { startHighLevel(ftpAppend, bit(stPort) | bit(stAppe)); }

@@ -8,11 +8,13 @@
 //   client.setHostName("example.org"); client.setUserName(...); ...
 //   client.OnRequestDone = [](QObject *, TFtpRequest kind, quint16 error) { ... };
 //   client.OpenSession();
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <stdexcept>
@@ -115,6 +117,9 @@ enum TFtpRequest : int {
     ftpRestartReceive = 39,
     ftpRestartPut = 40,
     ftpRestartTransmit = 41,
+    ftpFeat = 42,          // FEAT: what the server offers beyond the basics
+    ftpMlsd = 43,          // data port, MLSD
+    ftpMfmt = 44,          // MFMT: sets a remote file's modification time
 };
 
 // States of the engine. A request may start only in the two ready states.
@@ -137,7 +142,7 @@ public:
     enum TFtpStep : int {
         stOpen, stUser, stPass, stCwd, stCdup, stType, stPort, stRest, stRetr,
         stStor, stAppe, stList, stNlst, stSyst, stMkd, stRmd, stRnfr, stRnto,
-        stSize, stDele, stPwd, stQuote, stQuit,
+        stSize, stDele, stPwd, stQuote, stFeat, stMlsd, stMfmt, stQuit,
         stNone = -1
     };
     using TStepSet = unsigned;
@@ -207,12 +212,20 @@ public:
     bool DisplayFileFlag() const { return FDisplayFileFlag; }
     void setDisplayFileFlag(bool v) { FDisplayFileFlag = v; }
     QString ErrorMessage() const { return FErrorMessage; }
+    // The time MFMT gives the file HostFileName, in UTC.
+    QDateTime ModifyTime() const { return FModifyTime; }
+    void setModifyTime(const QDateTime &v) { FModifyTime = v; }
 
     // --- results
     int StatusCode() const { return FStatusCode; }
     QString LastResponse() const { return FLastResponse; }
     QString ReplyDir() const { return FReplyDir; }
     qint64 ReplySize() const { return FReplySize; }
+    // The features the last FEAT listed, one a line as the server wrote them
+    // without the leading blank ("MLST size*;modify*;", "MFMT", "REST STREAM").
+    QStringList Features() const { return FFeatures; }
+    // Whether the last FEAT listed the feature (its first word, any case).
+    bool HasFeature(const QString &name) const;
     bool IsConnected() const { return FConnected; }
     bool PassiveMode() const { return FPassiveMode; }
     // Direct connections take the value; proxy and SOCKS always use passive mode.
@@ -256,12 +269,15 @@ public:
     void Syst();
     void Rest();
     void Quote();            // sends LocalFileName as it is
+    void Feat();             // FEAT, filling Features
+    void ModifyFileTime();   // MFMT ModifyTime HostFileName
     void DataPort();         // PORT or PASV
     void Quit();             // QUIT (the asynchronous form of CloseSession)
     // --- high-level requests (sequences of steps)
     void OpenSession();      // open, USER, PASS
     void Dir();              // data port, LIST
     void ListNames();        // data port, NLST
+    void MachineList();      // data port, MLSD HostFileName (the facts of a folder's entries)
     void Get();              // data port, RETR
     void StoreFile();        // data port, STOR
     void Append();           // data port, APPE
@@ -416,6 +432,7 @@ private:
     QString FSocksPassword;
     bool FDisplayFileFlag = false;
     QString FErrorMessage;
+    QDateTime FModifyTime;
     bool FUseTls = false;
     bool FDataProtected = false; // PROT P accepted: data connections use TLS
     TFtpTlsFailure FTlsFailure = ftpTlsNone;
@@ -425,6 +442,8 @@ private:
     QString FLastResponse;
     QString FReplyDir;
     qint64 FReplySize = 0;
+    QStringList FFeatures;
+    QStringList FReplyLines; // of the reply being read, multi-line ones whole
     bool FConnected = false;
     bool FPassiveMode = false;
 

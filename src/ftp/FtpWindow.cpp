@@ -4,6 +4,8 @@
 #include "ftp/FtpMessages.h"
 #include "ftp/LocalFiles.h"
 #include "ftp/SftpClient.h"
+#include "ftp/SecretStore.h"
+#include "ftp/SyncPlan.h"
 #include "ftp/TlsTexts.h"
 #include "platform/CommonDialogs.h"
 #include "platform/Messages.h"
@@ -134,9 +136,12 @@ TFtp::TFtp(QWidget *parent)
         accept = acceptCertificate(errors, certificate);
     };
 
+    m_secrets = std::make_unique<SecretStore>();
+    m_syncState = std::make_unique<FtpSync::SyncState>();
+
     buildWidgets();
     setupSftp();
-    resize(980, 640);
+    resize(1060, 700);
 }
 
 TFtp::~TFtp()
@@ -164,6 +169,8 @@ void TFtp::buildWidgets()
                                  QStringLiteral("Créer un dossier sur le serveur"));
     EffacerFichier = toolButton(bar, "EffacerFichier", QStringLiteral("Effacer fichier"),
                                 QStringLiteral("Effacer les fichiers sélectionnés de la liste active"));
+    Synchroniser = toolButton(bar, "Synchroniser", QStringLiteral("Synchroniser"),
+                              QStringLiteral("Envoyer seulement ce qui a changé depuis le dossier local"));
     bar->addSeparator();
     Fermer = toolButton(bar, "Fermer", QStringLiteral("Fermer"), QStringLiteral("Fermer la fenêtre"));
 
@@ -190,6 +197,36 @@ void TFtp::buildWidgets()
     // Active mode needs the server to call back in, which the address
     // translation of nearly every home and office network prevents.
     ModePassif->setChecked(true);
+
+    // Saved sites, above the connection fields.
+    Sites = new QComboBox;
+    Sites->setObjectName(QStringLiteral("Sites"));
+    Sites->setMinimumContentsLength(16);
+    Sites->setPlaceholderText(QStringLiteral("(aucun site choisi)"));
+    NomSite = new QLineEdit;
+    NomSite->setObjectName(QStringLiteral("NomSite"));
+    auto *siteBar = new QToolBar;
+    siteBar->setIconSize(QSize(0, 0));
+    NouveauSite = toolButton(siteBar, "NouveauSite", QStringLiteral("Nouveau"), QStringLiteral("Vider les champs pour un nouveau site"));
+    EnregistrerSite = toolButton(siteBar, "EnregistrerSite", QStringLiteral("Enregistrer"),
+                                 QStringLiteral("Enregistrer le site sous ce nom (le mot de passe va dans le coffre du bureau)"));
+    SupprimerSite = toolButton(siteBar, "SupprimerSite", QStringLiteral("Supprimer"), QStringLiteral("Supprimer le site choisi"));
+    DossierDistant = new QLineEdit;
+    DossierDistant->setObjectName(QStringLiteral("DossierDistant"));
+    DossierDistant->setPlaceholderText(QStringLiteral("(dossier d'arrivée)"));
+    SupprimerDistant = new QCheckBox(QStringLiteral("Supprimer sur le serveur ce qui n'existe plus en local"));
+    SupprimerDistant->setObjectName(QStringLiteral("SupprimerDistant"));
+    SupprimerDistant->setAccessibleName(SupprimerDistant->text());
+    ProgressionTotale = new QProgressBar;
+    ProgressionTotale->setObjectName(QStringLiteral("ProgressionTotale"));
+    ProgressionTotale->setAccessibleName(QStringLiteral("Progression de la synchronisation"));
+    ProgressionTotale->setRange(0, 1000);
+    ProgressionTotale->setTextVisible(false);
+    ProgressionTotale->hide();
+    EtatSynchro = new QLabel;
+    EtatSynchro->setObjectName(QStringLiteral("EtatSynchro"));
+    EtatSynchro->setAccessibleName(QStringLiteral("État de la synchronisation"));
+    EtatSynchro->hide();
 
     RepertoireLocal = new QLabel;
     RepertoireLocal->setObjectName(QStringLiteral("RepertoireLocal"));
@@ -254,9 +291,19 @@ void TFtp::buildWidgets()
     fields->addWidget(buddyLabel(QStringLiteral("Connexion :"), Connexion), 2, 0);
     fields->addWidget(Connexion, 2, 1);
     fields->addWidget(ModePassif, 2, 2, 1, 2);
+    fields->addWidget(buddyLabel(QStringLiteral("Dossier distant"), DossierDistant), 3, 0);
+    fields->addWidget(DossierDistant, 3, 1, 1, 3);
+    fields->addWidget(SupprimerDistant, 6, 0, 1, 4);
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(3, 1);
+    auto *siteRow = new QHBoxLayout;
+    siteRow->addWidget(buddyLabel(QStringLiteral("Sites"), Sites));
+    siteRow->addWidget(Sites, 1);
+    siteRow->addWidget(siteBar);
+    fields->addWidget(buddyLabel(QStringLiteral("Nom du site"), NomSite), 4, 0);
+    fields->addWidget(NomSite, 4, 1, 1, 3);
     auto *right = new QVBoxLayout;
+    right->addLayout(siteRow);
     right->addLayout(fields);
     right->addWidget(ListeHote, 1);
 
@@ -269,6 +316,10 @@ void TFtp::buildWidgets()
     main->addLayout(halves, 3);
     main->addWidget(Journal, 1);
     main->addWidget(Progression);
+    auto *wholeSync = new QHBoxLayout;
+    wholeSync->addWidget(ProgressionTotale, 2);
+    wholeSync->addWidget(EtatSynchro, 3);
+    main->addLayout(wholeSync);
 
     setConnectedState(false);
     Deconnecter->setEnabled(false);
@@ -281,6 +332,12 @@ void TFtp::buildWidgets()
     connect(CreerRepertoire, &QToolButton::clicked, this, &TFtp::CreerRepertoireClick);
     connect(EffacerFichier, &QToolButton::clicked, this, &TFtp::EffacerFichierClick);
     connect(Fermer, &QToolButton::clicked, this, &TFtp::close);
+    connect(Synchroniser, &QToolButton::clicked, this, &TFtp::SynchroniserClick);
+    connect(NouveauSite, &QToolButton::clicked, this, &TFtp::NouveauSiteClick);
+    connect(EnregistrerSite, &QToolButton::clicked, this, &TFtp::EnregistrerSiteClick);
+    connect(SupprimerSite, &QToolButton::clicked, this, &TFtp::SupprimerSiteClick);
+    connect(Sites, &QComboBox::activated, this, &TFtp::chooseSite);
+    fillSites(QString());
     connect(ListeLocale, &QTreeWidget::itemActivated, this, [this] { openLocalEntry(); });
     connect(ListeHote, &QListWidget::itemActivated, this, [this] { openRemoteEntry(); });
     ListeLocale->installEventFilter(this);
@@ -289,7 +346,7 @@ void TFtp::buildWidgets()
 
 void TFtp::setConnectedState(bool connected)
 {
-    for (QToolButton *button : {Envoyer, EffacerFichier, Actualiser, Arreter, CreerRepertoire})
+    for (QToolButton *button : {Envoyer, EffacerFichier, Actualiser, Arreter, CreerRepertoire, Synchroniser})
         button->setEnabled(connected);
 }
 
@@ -443,10 +500,14 @@ void TFtp::requestDone(TFtpRequest kind, quint16 error)
     case ftpListNames:
     case ftpDirectory:
     case ftpList:
-        LitRepert2();
+        // The synchronisation reads its listings itself.
+        if (!m_syncListing)
+            LitRepert2();
         break;
     case ftpGet:
     case ftpStoreFile:
+    case ftpAppend:
+    case ftpRestartPut:
         m_result = QStringLiteral("TransferDone");
         break;
     case ftpSize:
@@ -460,6 +521,8 @@ void TFtp::requestDone(TFtpRequest kind, quint16 error)
 void TFtp::progress(qint64 count)
 {
     m_lastProgress.restart();
+    if (m_syncTotalBytes > 0)
+        showSyncProgress(count - m_syncResumeAt);
     if (m_fileSize <= 0)
         return;
     // The bar repaints at once on each new value; a burst of blocks in one
@@ -642,7 +705,15 @@ void TFtp::ConnecterClick()
 {
     if (Hote->text().isEmpty() || Usager->text().isEmpty())
         return;
+    if (Passe->text().isEmpty() && m_secretsUnavailable) {
+        // Without a secret store the password is typed for each connection.
+        Platform::warning(this, QStringLiteral("Tapez le mot de passe dans le champ « Passe » : "
+                                               "il n'est enregistré nulle part."));
+        Passe->setFocus();
+        return;
+    }
     Deconnecter->setEnabled(true);
+    m_featuresAsked = false;
     if (FtpClient1->Busy()) {
         // A command still waits for a server that answers slowly or not at
         // all: a polite QUIT would queue behind it. The session is dropped.
@@ -684,6 +755,14 @@ void TFtp::ConnecterClick()
     if (m_result == QLatin1String("Ok")) {
         setConnectedState(true);
         m_remoteFolder = QStringLiteral(".");
+        const QString arrival = DossierDistant->text().trimmed();
+        if (!arrival.isEmpty()) {
+            ChHost(arrival);
+            if (m_result != QLatin1String("Ok") && !m_stop && !m_closing)
+                Display(QStringLiteral("! ") + FtpMessages::changeDirFailure(arrival, serverReply()));
+            else
+                m_remoteFolder = arrival;
+        }
         LitHote();
     }
 }

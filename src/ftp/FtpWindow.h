@@ -15,6 +15,14 @@
 #include "ftp/FtpClient.h"
 #include "ftp/IconCache.h"
 
+namespace FtpSync {
+struct Plan;
+struct RemoteTree;
+struct Upload;
+class SyncState;
+} // namespace FtpSync
+struct FtpSite;
+class SecretStore;
 class QCheckBox;
 class SftpClient;
 class QComboBox;
@@ -58,11 +66,39 @@ public:
     QListWidget *ListeHote = nullptr;
     QPlainTextEdit *Journal = nullptr;
     QProgressBar *Progression = nullptr;
+    // Saved sites.
+    QComboBox *Sites = nullptr;
+    QLineEdit *NomSite = nullptr;
+    QToolButton *NouveauSite = nullptr;
+    QToolButton *EnregistrerSite = nullptr;
+    QToolButton *SupprimerSite = nullptr;
+    QLineEdit *DossierDistant = nullptr;
+    // Synchronisation.
+    QToolButton *Synchroniser = nullptr;
+    QCheckBox *SupprimerDistant = nullptr;
+    QProgressBar *ProgressionTotale = nullptr;
+    QLabel *EtatSynchro = nullptr;
 
     TFtpClient *FtpClient1 = nullptr;
     // The engine of the "SFTP" connection kind.
     SftpClient *Sftp = nullptr;
     static constexpr int SftpIndex = 2; // in Connexion
+
+    // The user hears once per run that passwords cannot be kept.
+    static inline bool secretNoticeShown = false;
+    // Where synchronisation remembers what it sent (tests use their own).
+    void setSyncStateFile(const QString &path);
+    // The figures of the last synchronisation, for the log and tests.
+    struct SyncReport {
+        int planned = 0;   // files to send
+        int sent = 0;
+        int resumed = 0;   // of them, sent on from where a cut left them
+        int created = 0;
+        int deleted = 0;
+        bool nothingToDo = false;
+        QStringList failures;
+    };
+    const SyncReport &lastSync() const { return m_syncReport; }
 
     // "" (nothing yet), "Ok", "Nak" or "TransferDone".
     QString result() const { return m_result; }
@@ -97,6 +133,11 @@ public:
     void ActualiserClick();
     void CreerRepertoireClick();
     void EffacerFichierClick();
+    void chooseSite(int index);
+    void NouveauSiteClick();
+    void EnregistrerSiteClick();
+    void SupprimerSiteClick();
+    void SynchroniserClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -105,6 +146,18 @@ protected:
 
 private:
     void buildWidgets();
+    // Sites
+    void fillSites(const QString &select);
+    FtpSite siteFromFields() const;
+    void tellNoSecretStore(const QString &reason);
+    // Synchronisation
+    std::optional<FtpSync::RemoteTree> readRemoteTree(const QString &base);
+    bool listRemoteFolder(const QString &path, QByteArray &listing);
+    bool runPlan(const FtpSync::Plan &plan, const QString &base);
+    bool sendForSync(const FtpSync::Upload &upload, const QString &base);
+    bool transfer(const std::function<void()> &request, const QString &name);
+    qint64 remoteSize(const QString &name);
+    void showSyncProgress(qint64 fileBytes);
     void setConnectedState(bool connected);
     void settle();
     void openLocalEntry();
@@ -168,4 +221,17 @@ private:
     QString m_result;
     QStringList m_sendFailures; // of the send in progress
     std::unique_ptr<QTemporaryDir> m_privateFolder;
+    std::unique_ptr<SecretStore> m_secrets;
+    bool m_secretsUnavailable = false;
+    std::unique_ptr<FtpSync::SyncState> m_syncState;
+    bool m_featuresAsked = false; // FEAT of this session
+    bool m_syncListing = false;   // a listing of the synchronisation is in flight
+    // The whole synchronisation's progress.
+    qint64 m_syncTotalBytes = 0;
+    qint64 m_syncDoneBytes = 0;
+    qint64 m_syncResumeAt = 0;
+    int m_syncFiles = 0;
+    int m_syncFileNumber = 0;
+    QElapsedTimer m_syncClock;
+    SyncReport m_syncReport;
 };
