@@ -4,6 +4,7 @@
 #include "ftp/FtpMessages.h"
 #include "ftp/FtpSites.h"
 #include "ftp/FtpWindow.h"
+#include "ftp/SftpClient.h"
 #include "ftp/SyncConfirm.h"
 #include "ftp/SyncPlan.h"
 #include "platform/Messages.h"
