@@ -29,6 +29,9 @@ void writeFile(const QString &path, const QByteArray &data, int ageSeconds = 360
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(data);
+    // Written out first: the bytes still buffered would be written at the
+    // close, and the file would get the time of that write.
+    QVERIFY(f.flush());
     // Distinct, whole-second times, as after an edit a while ago.
     QVERIFY(f.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
 }
