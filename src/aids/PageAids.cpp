@@ -11,11 +11,10 @@ int offsetOf(const TPage &page, int line, int column)
 {
     if (line <= 0)
         return 0;
-    const QTextBlock block = page.document()->findBlockByNumber(line - 1);
-    if (!block.isValid())
+    if (line > page.LineCount())
         return page.TextLength();
-    const int inLine = std::clamp(column - 1, 0, block.length() - 1);
-    return page.positionToOffset(block.position() + inLine);
+    const int start = page.lineOffset(line - 1);
+    return start + std::clamp(column - 1, 0, std::max(0, page.lineEndOffset(line - 1) - start));
 }
 
 void placeCaret(TPage &page, int line, int column) { page.SetSelStart(offsetOf(page, line, column)); }

@@ -138,7 +138,8 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
             m_numberArea->update();
     });
     connect(this, &QPlainTextEdit::cursorPositionChanged, m_numberArea, [this] {
-        const int line = textCursor().blockNumber();
+        // The block that bears the caret line's number: its first piece.
+        const int line = m_page->lineBlock(m_page->lineOf(textCursor().block())).blockNumber();
         if (line == m_numberedCaretLine)
             return;
         const int before = m_numberedCaretLine;
@@ -193,7 +194,7 @@ int TColorMemo::lineNumberWidthFor(int lineCount) const
 
 int TColorMemo::lineNumberWidth() const
 {
-    return m_lineNumbers ? lineNumberWidthFor(document()->blockCount()) : 0;
+    return m_lineNumbers ? lineNumberWidthFor(document()->blockCount() - m_page->joinCount()) : 0;
 }
 
 void TColorMemo::updateMargins()
@@ -231,7 +232,7 @@ void TColorMemo::paintLineNumbers(QPaintEvent *event)
     QFont plain = font();
     QFont bold = plain;
     bold.setBold(true);
-    const int current = textCursor().blockNumber();
+    const int current = m_page->lineOf(textCursor().block());
     const int right = m_numberArea->width() - LineNumberPadding;
     // The area and the viewport share their top edge, so a line's place in
     // the viewport is its place in the margin.
@@ -239,15 +240,17 @@ void TColorMemo::paintLineNumbers(QPaintEvent *event)
     QPointF origin = contentOffset();
     for (QTextBlock block = firstVisibleBlock(); block.isValid() && origin.y() <= bottom; block = block.next()) {
         const QRectF r = blockBoundingRect(block);
-        if (block.isVisible() && origin.y() + r.height() >= event->rect().top()) {
-            const bool isCurrent = block.blockNumber() == current;
+        // The pieces of a long line after its first bear no number.
+        if (block.isVisible() && origin.y() + r.height() >= event->rect().top() && !m_page->joinsPrevious(block)) {
+            const int number = m_page->lineOf(block);
+            const bool isCurrent = number == current;
             painter.setFont(isCurrent ? bold : plain);
             painter.setPen(pal.color(isCurrent ? QPalette::WindowText : QPalette::PlaceholderText));
             // The first text line's baseline, wherever the layout puts it.
             const QTextLine line = block.layout()->lineCount() > 0 ? block.layout()->lineAt(0) : QTextLine();
             const qreal lineHeight = line.isValid() ? line.height() : r.height();
             const QRect box(0, int(origin.y() + (line.isValid() ? line.y() : 0)), right, int(lineHeight));
-            painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, QString::number(block.blockNumber() + 1));
+            painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, QString::number(number + 1));
         }
         origin.ry() += r.height();
     }
@@ -337,10 +340,23 @@ void TColorMemo::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
-    if (editKey(event))
+    const int before = textCursor().position();
+    if (editKey(event)) {
         event->accept();
-    else
+    } else {
         QPlainTextEdit::keyPressEvent(event);
+        // A step over a join alone shows the caret at the start of the
+        // line's next piece, where it already was: one more makes it a
+        // step over a character, as everywhere else.
+        const int after = textCursor().position();
+        if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) && std::abs(after - before) == 1
+            && m_page->isJoin(std::min(before, after))) {
+            QTextCursor c = textCursor();
+            c.movePosition(after > before ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter,
+                           (event->modifiers() & Qt::ShiftModifier) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+            setTextCursor(c);
+        }
+    }
     if (produces || event->key() == Qt::Key_Backspace)
         Q_EMIT characterTyped(text.isEmpty() ? QChar(u'\b') : text.at(0));
 }
@@ -358,6 +374,9 @@ bool TColorMemo::editKey(QKeyEvent *event)
         QTextCursor to = c;
         to.clearSelection();
         to.movePosition(move, QTextCursor::KeepAnchor);
+        // A join between two pieces of a line is no character to take.
+        if (std::abs(to.position() - pos) == 1 && m_page->isJoin(std::min(pos, to.position())))
+            to.movePosition(move, QTextCursor::KeepAnchor);
         m_page->erase(std::min(pos, to.position()), std::max(pos, to.position()));
     };
     if (event == QKeySequence::Cut) {
@@ -374,6 +393,8 @@ bool TColorMemo::editKey(QKeyEvent *event)
     } else if (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
         // One character back, both halves of a surrogate pair together.
         int from = pos - 1;
+        if (from > 0 && m_page->isJoin(from))
+            --from;
         if (from > 0 && doc->characterAt(from).isLowSurrogate() && doc->characterAt(from - 1).isHighSurrogate())
             --from;
         m_page->erase(std::max(0, from), pos);
@@ -395,6 +416,14 @@ bool TColorMemo::editKey(QKeyEvent *event)
         m_page->type(text);
     }
     return true;
+}
+
+QMimeData *TColorMemo::createMimeDataFromSelection() const
+{
+    // The page's own characters: the joins of long lines are none of them.
+    auto *data = new QMimeData;
+    data->setText(QString(SelText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    return data;
 }
 
 void TColorMemo::cutSelection()
@@ -774,7 +803,7 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
     QTextBlock start = first;
     for (int i = 1; i < keyMax && start.previous().isValid(); ++i)
         start = start.previous();
-    const int startOffset = start.position() + start.blockNumber();
+    const int startOffset = positionToOffset(start.position());
 
     // Only fully visible lines are coloured; the partly shown last line is
     // left as the control drew it.
@@ -806,9 +835,9 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
     }
     int endOffset;
     if (counted < lineCount && b.isValid())
-        endOffset = b.position() + b.blockNumber();
+        endOffset = positionToOffset(b.position());
     else
-        endOffset = lastCounted.position() + lastCounted.blockNumber() + lastCounted.length() - 1;
+        endOffset = positionToOffset(lastCounted.position()) + lastCounted.length() - 1;
     endOffset = std::max(endOffset, startOffset);
 
     const int needed = endOffset - startOffset + 2;
@@ -816,13 +845,12 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
         m_text.reserve(needed + 1024);
     m_text.resize(0);
     for (QTextBlock t = start; t.isValid(); t = t.next()) {
-        const int lineStart = t.position() + t.blockNumber();
-        if (lineStart >= endOffset)
+        if (startOffset + m_text.size() >= endOffset)
             break;
         // On a long line a lookup per character costs more than the
         // allocation it saves.
         appendBlockText(t, m_text, lineCount == 1 && t.length() <= LongLine);
-        if (t.next().isValid())
+        if (t.next().isValid() && !m_page->joinsPrevious(t.next()))
             m_text.append(QStringLiteral("\r\n"));
     }
     m_text.truncate(endOffset - startOffset);
@@ -836,7 +864,7 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
     in.selLength = positionToOffset(cursor.selectionEnd()) - in.selStart;
     in.acceptTabs = !tabChangesFocus();
     in.redrawAlways = m_redrawAlways;
-    in.caretLineStart = caretLine.position() + caretLine.blockNumber();
+    in.caretLineStart = positionToOffset(caretLine.position());
     in.fontColor = clWindowText;
     in.hotSpot = &m_hotSpot;
     in.colorLimMax = int(m_drawBuffer.size());
@@ -1015,7 +1043,7 @@ void TColorMemo::drawRuns(QPainter &painter, const QRect &area)
         if (!block.isVisible() || top + r.height() < area.top())
             continue;
         const QPointF blockOrigin(origin.x(), top);
-        const int lineStart = block.position() + block.blockNumber();
+        const int lineStart = positionToOffset(block.position());
         const int lineEnd = lineStart + block.length() - 1; // first offset of the line break
         // The runs on this line, before anything is shaped for it.
         m_lineRunIndex.clear();

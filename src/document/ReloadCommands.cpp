@@ -56,9 +56,9 @@ void TEditeur::ReloadFromDisk()
     QByteArray bytes;
     // In one piece, as a file is opened.
     const PageFile::Text page = PageFile::readText(m_page->path(), &bytes);
-    const QTextCursor before = Memo1->textCursor();
-    const int line = before.blockNumber();
-    const int column = before.positionInBlock();
+    const int caret = m_page->SelStart();
+    const int line = m_page->lineOf(Memo1->textCursor().block());
+    const int column = caret - m_page->lineOffset(line);
     const int scroll = Memo1->verticalScrollBar()->value();
 
     // A change like any other: "Annuler" brings back the text as it was.
@@ -66,11 +66,10 @@ void TEditeur::ReloadFromDisk()
     m_page->setEncoding(page.encoding);
     m_page->setBreaks(page.breaks);
     m_page->replaceAllText(page.text);
-    const QTextBlock block = Memo1->document()->findBlockByNumber(
-        std::min(line, Memo1->document()->blockCount() - 1));
-    QTextCursor caret(block);
-    caret.setPosition(block.position() + std::min(column, block.length() - 1));
-    Memo1->setTextCursor(caret);
+    // The caret on its line and column, as far as the new text has them.
+    const int toLine = std::min(line, m_page->lineOf(m_page->document()->lastBlock()));
+    const int start = m_page->lineOffset(toLine);
+    m_page->SetSelStart(start + std::clamp(column, 0, std::max(0, m_page->lineEndOffset(toLine) - start)));
     Memo1->verticalScrollBar()->setValue(scroll);
     Memo1->SetModified(false);
     watchFile(m_page->path(), bytes, times);

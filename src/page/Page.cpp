@@ -72,6 +72,57 @@ void replaceAt(QTextCursor &c, int position, int removed, const QString &text)
         c.insertText(text);
 }
 
+// Where a piece of a long run ends: after a '>' or a blank near its
+// length, so that tags and words are rarely cut, never inside a pair.
+qsizetype pieceEnd(QStringView text, qsizetype start, qsizetype end)
+{
+    const qsizetype hard = start + TPage::PieceLength;
+    if (hard >= end)
+        return end;
+    for (qsizetype i = hard; i > hard - TPage::PieceLength / 4; --i) {
+        const QChar c = text[i - 1];
+        if (c == u'>' || c == u' ' || c == u'\t')
+            return i;
+    }
+    return text[hard - 1].isHighSurrogate() ? hard - 1 : hard;
+}
+
+// The text with a join wherever a run between breaks is longer than a
+// block may be; `cuts` gets their places in the result.
+QString withJoins(const QString &text, std::vector<int> *cuts)
+{
+    cuts->clear();
+    if (text.size() <= TPage::LongBlock)
+        return text;
+    QString out;
+    const qsizetype n = text.size();
+    qsizetype run = 0; // where the current run started
+    qsizetype copied = 0;
+    for (qsizetype i = 0; i <= n; ++i) {
+        if (i < n && !isInsertedBreak(text[i]))
+            continue;
+        if (i - run > TPage::LongBlock) {
+            if (out.isEmpty())
+                out.reserve(n + n / TPage::PieceLength + 16);
+            for (qsizetype at = run; at < i;) {
+                const qsizetype e = pieceEnd(text, at, i);
+                out.append(QStringView(text).mid(copied, e - copied));
+                copied = e;
+                if (e < i) {
+                    cuts->push_back(int(out.size()));
+                    out.append(QChar::ParagraphSeparator);
+                }
+                at = e;
+            }
+        }
+        run = i + 1;
+    }
+    if (cuts->empty())
+        return text;
+    out.append(QStringView(text).mid(copied));
+    return out;
+}
+
 qint64 steadyClock()
 {
     static QElapsedTimer timer;
@@ -94,6 +145,7 @@ TPage::TPage(QObject *parent)
     m_cursor = QTextCursor(m_doc);
     m_revision = m_doc->revision();
     connect(m_doc, &QTextDocument::contentsChanged, this, &TPage::contentsChanged);
+    connect(m_doc, &QTextDocument::contentsChange, this, &TPage::documentChange);
 }
 
 TPage::~TPage() = default;
@@ -113,6 +165,19 @@ void TPage::contentsChanged()
     m_history.clear();
     m_forcedModified = true;
     Q_EMIT historyChanged();
+}
+
+void TPage::documentChange(int position, int removed, int added)
+{
+    // The page's own edits keep the joins themselves; an edit of the
+    // document behind its back is one edit, told here.
+    if (m_editing > 0 || m_joins.empty() || (removed == 0 && added == 0))
+        return;
+    const auto first = std::lower_bound(m_joins.begin(), m_joins.end(), position);
+    const auto last = std::lower_bound(first, m_joins.end(), position + removed);
+    for (auto j = last; j != m_joins.end(); ++j)
+        *j += added - removed;
+    m_joins.erase(first, last);
 }
 
 void TPage::besideTheText(const std::function<void()> &viewWork)
@@ -143,35 +208,97 @@ QString TPage::fromCrLf(const QString &text)
     return out;
 }
 
+int TPage::joinsBefore(int position) const
+{
+    return int(std::lower_bound(m_joins.begin(), m_joins.end(), position) - m_joins.begin());
+}
+
+bool TPage::isJoin(int position) const { return std::binary_search(m_joins.begin(), m_joins.end(), position); }
+
+bool TPage::joinsPrevious(const QTextBlock &block) const
+{
+    return !m_joins.empty() && block.isValid() && block.position() > 0 && isJoin(block.position() - 1);
+}
+
+int TPage::documentPosition(int textPosition) const
+{
+    // Join i stands before text position m_joins[i] - i; those before the
+    // text position asked for come before it in the document.
+    int lo = 0, hi = int(m_joins.size());
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (m_joins[mid] - mid < textPosition)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return textPosition + lo;
+}
+
 int TPage::positionToOffset(int position) const
 {
     const QTextBlock block = m_doc->findBlock(position);
-    return position + (block.isValid() ? block.blockNumber() : m_doc->blockCount() - 1);
+    return position + (block.isValid() ? block.blockNumber() : m_doc->blockCount() - 1)
+        - 2 * joinsBefore(position);
 }
 
 int TPage::offsetToPosition(int offset) const
 {
     if (offset <= 0)
         return 0;
-    // Block n starts at offset position(n) + n; find the last block starting
-    // at or before the offset.
+    // Find the last block starting at or before the offset.
     int lo = 0, hi = m_doc->blockCount() - 1;
     while (lo < hi) {
         const int mid = (lo + hi + 1) / 2;
         const QTextBlock b = m_doc->findBlockByNumber(mid);
-        if (b.position() + mid <= offset)
+        if (positionToOffset(b.position()) <= offset)
             lo = mid;
         else
             hi = mid - 1;
     }
     const QTextBlock block = m_doc->findBlockByNumber(lo);
-    const int inBlock = offset - (block.position() + lo);
+    const int inBlock = offset - positionToOffset(block.position());
     // An offset inside a line break (between CR and LF) or past the end
     // stands at the end of the line.
     return block.position() + qMin(inBlock, block.length() - 1);
 }
 
-int TPage::TextLength() const { return m_doc->characterCount() - 1 + m_doc->blockCount() - 1; }
+int TPage::lineOf(const QTextBlock &block) const
+{
+    return block.blockNumber() - joinsBefore(block.position());
+}
+
+QTextBlock TPage::lineBlock(int line) const
+{
+    if (m_joins.empty())
+        return m_doc->findBlockByNumber(line);
+    // The first block whose line is `line`: lines grow with block numbers.
+    int lo = 0, hi = m_doc->blockCount();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (lineOf(m_doc->findBlockByNumber(mid)) < line)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return m_doc->findBlockByNumber(lo);
+}
+
+int TPage::lineOffset(int line) const
+{
+    const QTextBlock block = lineBlock(line);
+    return block.isValid() ? positionToOffset(block.position()) : TextLength();
+}
+
+int TPage::lineEndOffset(int line) const
+{
+    return lineBlock(line + 1).isValid() ? lineOffset(line + 1) - 2 : TextLength();
+}
+
+int TPage::TextLength() const
+{
+    return m_doc->characterCount() - 1 + m_doc->blockCount() - 1 - 2 * joinCount();
+}
 
 QString TPage::Text() const
 {
@@ -188,7 +315,7 @@ void TPage::textRange(int from, int to, QString &out) const
     if (from >= to)
         return;
     QTextBlock block = m_doc->findBlock(offsetToPosition(from));
-    int lineStart = block.position() + block.blockNumber();
+    int lineStart = positionToOffset(block.position());
     while (block.isValid() && lineStart < to) {
         const QString line = block.text();
         const int len = int(line.size());
@@ -201,15 +328,21 @@ void TPage::textRange(int from, int to, QString &out) const
                 if (out.at(i) == QChar(keptSeparator))
                     out[i] = QChar::ParagraphSeparator;
         }
+        const QTextBlock next = block.next();
+        if (joinsPrevious(next)) {
+            lineStart += len;
+            block = next;
+            continue;
+        }
         // The line break: CR at lineStart + len, LF one further.
-        if (block.next().isValid()) {
+        if (next.isValid()) {
             if (from <= lineStart + len && lineStart + len < to)
                 out.append(u'\r');
             if (from <= lineStart + len + 1 && lineStart + len + 1 < to)
                 out.append(u'\n');
         }
         lineStart += len + 2;
-        block = block.next();
+        block = next;
     }
 }
 
@@ -217,7 +350,7 @@ QStringList TPage::Lines() const
 {
     // The stored characters in one piece, cut at the line breaks: much
     // cheaper on a big page than asking each line for its text.
-    QStringList lines = m_doc->toRawText().split(QChar::ParagraphSeparator);
+    QStringList lines = snapshot().split(QChar::ParagraphSeparator);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     for (QString &line : lines)
@@ -225,7 +358,23 @@ QStringList TPage::Lines() const
     return lines;
 }
 
-QString TPage::snapshot() const { return m_doc->toRawText(); }
+QString TPage::snapshot() const
+{
+    QString text = m_doc->toRawText();
+    if (m_joins.empty())
+        return text;
+    // The joins out, in the copy's own buffer.
+    QChar *d = text.data();
+    qsizetype to = m_joins.front();
+    for (size_t j = 0; j < m_joins.size(); ++j) {
+        const qsizetype from = qsizetype(m_joins[j]) + 1;
+        const qsizetype end = j + 1 < m_joins.size() ? m_joins[j + 1] : text.size();
+        std::copy(d + from, d + end, d + to);
+        to += end - from;
+    }
+    text.truncate(to);
+    return text;
+}
 
 QString TPage::linesTextOf(QString text)
 {
@@ -248,7 +397,7 @@ PageFile::TextForm TPage::storedForm() { return {u'\u2029', keptSeparator, u'\u2
 
 int TPage::LineCount() const
 {
-    int count = m_doc->blockCount();
+    int count = m_doc->blockCount() - joinCount();
     if (m_doc->lastBlock().length() <= 1)
         --count;
     return count;
@@ -256,7 +405,10 @@ int TPage::LineCount() const
 
 QString TPage::Line(int index) const
 {
-    QString line = m_doc->findBlockByNumber(index).text();
+    QTextBlock block = lineBlock(index);
+    QString line = block.text();
+    for (block = block.next(); joinsPrevious(block); block = block.next())
+        line += block.text();
     fromStored(line);
     return line;
 }
@@ -265,17 +417,33 @@ QString TPage::storedRange(int from, int to) const
 {
     if (to <= from)
         return {};
-    if (from == 0 && to >= m_doc->characterCount() - 1)
-        return m_doc->toRawText().left(to);
+    if (from == 0 && to >= textEnd())
+        return snapshot().left(to);
+    const int a = documentPosition(from), b = documentPosition(to);
     QTextCursor range(m_doc);
-    range.setPosition(from);
-    range.setPosition(to, QTextCursor::KeepAnchor);
-    return range.selectedText();
+    range.setPosition(a);
+    range.setPosition(b, QTextCursor::KeepAnchor);
+    QString text = range.selectedText();
+    // The joins in the stretch, from the last one back.
+    const auto first = std::lower_bound(m_joins.begin(), m_joins.end(), a);
+    for (auto j = std::lower_bound(first, m_joins.end(), b); j != first;) {
+        --j;
+        text.remove(*j - a, 1);
+    }
+    return text;
 }
 
 // ------------------------------------------------------------------ selection
 
-TSelection TPage::selection() const { return {m_cursor.anchor(), m_cursor.position()}; }
+TSelection TPage::selection() const
+{
+    return {textPosition(m_cursor.anchor()), textPosition(m_cursor.position())};
+}
+
+void TPage::setCursorToText(const TSelection &s)
+{
+    setCursorTo({documentPosition(s.anchor), documentPosition(s.position)});
+}
 
 void TPage::setCursorTo(const TSelection &s)
 {
@@ -331,9 +499,88 @@ TUndoHistory::Step &TPage::commandStep()
 {
     if (TUndoHistory::Step *open = m_history.openStep(); open && open->kind == Kind::Command)
         return *open;
-    const int caret = m_cursor.selectionEnd();
+    const int caret = textPosition(m_cursor.selectionEnd());
     return m_history.beginStep(Kind::Command, m_commandName.isEmpty() ? changeName : m_commandName,
                                {caret, caret}, now());
+}
+
+void TPage::editText(QTextCursor &c, int position, int removed, const QString &text)
+{
+    const int from = documentPosition(position);
+    const int to = documentPosition(position + removed);
+    std::vector<int> cuts;
+    const QString stored = withJoins(text, &cuts);
+    // The joins of the stretch go with it; those after it move.
+    auto first = std::lower_bound(m_joins.begin(), m_joins.end(), from);
+    auto last = std::lower_bound(first, m_joins.end(), to);
+    const int moved = int(stored.size()) - (to - from);
+    for (auto j = last; j != m_joins.end(); ++j)
+        *j += moved;
+    first = m_joins.erase(first, last);
+    if (!cuts.empty()) {
+        for (int &cut : cuts)
+            cut += from;
+        m_joins.insert(first, cuts.begin(), cuts.end());
+    }
+    replaceAt(c, from, to - from, stored);
+    fitPieces(c, from, from + int(stored.size()));
+}
+
+void TPage::fitPieces(QTextCursor &c, int from, int to)
+{
+    // The blocks the edit touched and their neighbours, up to `end`, which
+    // moves with the separators put in or taken out before it.
+    QTextBlock block = m_doc->findBlock(from);
+    if (block.previous().isValid())
+        block = block.previous();
+    QTextBlock last = m_doc->findBlock(to);
+    if (last.next().isValid())
+        last = last.next();
+    int end = last.position() + last.length() - 1;
+    auto unjoin = [&](int join) {
+        auto at = m_joins.erase(std::lower_bound(m_joins.begin(), m_joins.end(), join));
+        for (; at != m_joins.end(); ++at)
+            --*at;
+        replaceAt(c, join, 1, QString());
+        --end;
+        return m_doc->findBlock(join);
+    };
+    while (block.isValid() && block.position() <= end) {
+        const int length = block.length() - 1;
+        const QTextBlock next = block.next();
+        // An empty piece: its line goes on in the block after or before.
+        if (length == 0 && joinsPrevious(next)) {
+            block = unjoin(next.position() - 1);
+            continue;
+        }
+        if (length == 0 && joinsPrevious(block)) {
+            block = unjoin(block.position() - 1);
+            continue;
+        }
+        if (length > LongBlock) {
+            const QString text = block.text();
+            std::vector<int> cuts;
+            for (qsizetype at = 0; at < text.size();) {
+                const qsizetype e = pieceEnd(text, at, text.size());
+                if (e < text.size())
+                    cuts.push_back(block.position() + int(e));
+                at = e;
+            }
+            // From the last cut back, so that the places still to cut hold.
+            for (auto cut = cuts.rbegin(); cut != cuts.rend(); ++cut) {
+                auto at = std::lower_bound(m_joins.begin(), m_joins.end(), *cut);
+                for (auto j = at; j != m_joins.end(); ++j)
+                    ++*j;
+                m_joins.insert(at, *cut);
+                c.setPosition(*cut);
+                c.insertText(QString(QChar::ParagraphSeparator));
+            }
+            end += int(cuts.size());
+            // On after the last piece: the new ones are short.
+            block = m_doc->findBlock(cuts.back() + int(cuts.size()));
+        }
+        block = block.next();
+    }
 }
 
 void TPage::apply(const std::vector<Span> &spans, TUndoHistory::Step *step)
@@ -347,10 +594,10 @@ void TPage::apply(const std::vector<Span> &spans, TUndoHistory::Step *step)
     for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
         if (step) {
             TTextEdit edit{span->position, storedRange(span->position, span->position + span->removed), span->text};
-            replaceAt(c, span->position, span->removed, span->text);
+            editText(c, span->position, span->removed, span->text);
             m_history.record(*step, std::move(edit), t);
         } else {
-            replaceAt(c, span->position, span->removed, span->text);
+            editText(c, span->position, span->removed, span->text);
         }
     }
     c.endEditBlock();
@@ -409,11 +656,11 @@ bool TPage::replaceSpan(int from, int to, const QString &givenText)
 
 void TPage::SetSelText(const QString &text)
 {
-    const int start = m_cursor.selectionStart();
+    const int start = textPosition(m_cursor.selectionStart());
     const QString qtText = fromCrLf(text);
-    replaceSpan(start, m_cursor.selectionEnd(), qtText);
+    replaceSpan(start, textPosition(m_cursor.selectionEnd()), qtText);
     const int caret = start + int(qtText.size());
-    setCursorTo({caret, caret});
+    setCursorToText({caret, caret});
 }
 
 void TPage::SetLines(const QStringList &lines)
@@ -432,19 +679,19 @@ void TPage::replaceLines(int first, int count, const QStringList &lines)
     QString text = lines.join(u'\n');
     if (text.contains(u'\r'))
         text = fromCrLf(text);
-    const int end = m_doc->characterCount() - 1;
+    const int end = textEnd();
     const bool lastLineHasBreak = m_doc->blockCount() > 1 && m_doc->lastBlock().length() <= 1;
     int from, to;
     if (first + count < lineCount || lastLineHasBreak) {
         // Whole lines with their breaks: the new lines get theirs.
-        from = m_doc->findBlockByNumber(first).position();
-        to = m_doc->findBlockByNumber(first + count).position();
+        from = textPosition(lineBlock(first).position());
+        to = textPosition(lineBlock(first + count).position());
         if (!lines.isEmpty())
             text += u'\n';
     } else if (first < lineCount) {
         // Up to a last line without a break: the new last line has none
         // either; taking every line from there takes the break before them.
-        from = m_doc->findBlockByNumber(first).position();
+        from = textPosition(lineBlock(first).position());
         to = end;
         if (lines.isEmpty() && first > 0)
             --from;
@@ -463,7 +710,7 @@ void TPage::replaceAllText(const QString &text)
     const QString qtText = text.contains(u'\r') ? fromCrLf(text) : text;
     // Rewriting the whole text has always counted as a change of the page,
     // even when the command found nothing to change: the step stays.
-    if (!replaceSpan(0, m_doc->characterCount() - 1, qtText) && !m_doc->isEmpty())
+    if (!replaceSpan(0, textEnd(), qtText) && !m_doc->isEmpty())
         commandStep().change = true;
     setCursorTo({0, 0});
     Q_EMIT historyChanged();
@@ -481,7 +728,7 @@ void TPage::loadText(const QString &text)
 {
     // Not a step: the history starts from this text.
     m_record = false;
-    replaceSpan(0, m_doc->characterCount() - 1, text);
+    replaceSpan(0, textEnd(), text);
     m_record = true;
     m_history.clear();
     m_forcedModified = false;
@@ -503,17 +750,18 @@ void TPage::type(const QString &typed)
         const TTextEdit &last = open->edits.back();
         // A new word starts a new step, as editors undo typing word by word.
         const bool newWord = !last.inserted.isEmpty() && last.inserted.back().isSpace() && !text.front().isSpace();
-        if (m_cursor.hasSelection() || m_cursor.position() != last.position + last.inserted.size() || newWord)
+        if (m_cursor.hasSelection() || textPosition(m_cursor.position()) != last.position + last.inserted.size()
+            || newWord)
             endStep();
     }
     const qint64 t = now();
     TUndoHistory::Step &step = m_history.stepFor(Kind::Typing, typingName, selection(), t);
-    const int start = m_cursor.selectionStart();
-    std::vector<Span> spans{{start, m_cursor.selectionEnd() - start, text}};
+    const int start = textPosition(m_cursor.selectionStart());
+    std::vector<Span> spans{{start, textPosition(m_cursor.selectionEnd()) - start, text}};
     const bool first = step.edits.empty();
     apply(spans, &step);
     const int caret = start + int(text.size());
-    m_cursor.setPosition(caret);
+    m_cursor.setPosition(documentPosition(caret));
     step.after = selection();
     // A line break ends the run it belongs to.
     if (std::any_of(text.begin(), text.end(), isInsertedBreak))
@@ -529,8 +777,8 @@ void TPage::erase(int from, int to)
         from = m_cursor.selectionStart();
         to = m_cursor.selectionEnd();
     }
-    from = std::max(0, from);
-    to = std::min(to, m_doc->characterCount() - 1);
+    from = textPosition(std::max(0, from));
+    to = textPosition(std::min(to, m_doc->characterCount() - 1));
     if (to <= from)
         return;
     if (const TUndoHistory::Step *open = m_history.openStep(); open && open->kind == Kind::Deleting) {
@@ -541,7 +789,7 @@ void TPage::erase(int from, int to)
     TUndoHistory::Step &step = m_history.stepFor(Kind::Deleting, deletingName, selection(), now());
     const bool first = step.edits.empty();
     apply({{from, to - from, QString()}}, &step);
-    m_cursor.setPosition(from);
+    m_cursor.setPosition(documentPosition(from));
     step.after = selection();
     Q_EMIT selectionSet();
     if (first)
@@ -560,11 +808,14 @@ void TPage::insertOwnStep(const QString &text, const QString &name)
 
 void TPage::moveSelection(int position)
 {
-    const int start = m_cursor.selectionStart(), end = m_cursor.selectionEnd();
-    if (start == end || (position >= start && position <= end))
+    if (!m_cursor.hasSelection())
         return;
     QString moved;
-    textRange(positionToOffset(start), positionToOffset(end), moved);
+    textRange(positionToOffset(m_cursor.selectionStart()), positionToOffset(m_cursor.selectionEnd()), moved);
+    const int start = textPosition(m_cursor.selectionStart()), end = textPosition(m_cursor.selectionEnd());
+    position = textPosition(position);
+    if (position >= start && position <= end)
+        return;
     const QString given = m_commandName;
     m_commandName = QStringLiteral("Déplacement");
     beginCommand();
@@ -579,7 +830,7 @@ void TPage::moveSelection(int position)
         replaceSpan(start, end, QString());
         replaceSpan(position, position, qtText);
     }
-    setCursorTo({position, position + int(qtText.size())});
+    setCursorToText({position, position + int(qtText.size())});
     endStep();
 }
 
@@ -587,7 +838,7 @@ void TPage::moveSelection(int position)
 
 void TPage::beginCommand(const QString &name)
 {
-    const int caret = m_cursor.selectionEnd();
+    const int caret = textPosition(m_cursor.selectionEnd());
     m_history.beginStep(Kind::Command,
                         !name.isEmpty() ? name : m_commandName.isEmpty() ? changeName : m_commandName,
                         {caret, caret}, now());
@@ -630,11 +881,11 @@ bool TPage::undo()
     QTextCursor c(m_doc);
     c.beginEditBlock();
     for (auto e = step.edits.rbegin(); e != step.edits.rend(); ++e)
-        replaceAt(c, e->position, int(e->inserted.size()), e->removed);
+        editText(c, e->position, int(e->inserted.size()), e->removed);
     c.endEditBlock();
     --m_editing;
     m_revision = m_doc->revision();
-    setCursorTo(step.before);
+    setCursorToText(step.before);
     Q_EMIT historyChanged();
     return true;
 }
@@ -649,11 +900,11 @@ bool TPage::redo()
     QTextCursor c(m_doc);
     c.beginEditBlock();
     for (const TTextEdit &e : step.edits)
-        replaceAt(c, e.position, int(e.removed.size()), e.inserted);
+        editText(c, e.position, int(e.removed.size()), e.inserted);
     c.endEditBlock();
     --m_editing;
     m_revision = m_doc->revision();
-    setCursorTo(step.after);
+    setCursorToText(step.after);
     Q_EMIT historyChanged();
     return true;
 }

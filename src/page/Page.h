@@ -9,6 +9,13 @@
 // read of the text comes from the blocks' own characters (the document's
 // plain-text export turns no-break spaces into blanks and is never used).
 //
+// A line longer than LongBlock characters (a minified page) is kept in the
+// document as pieces of about PieceLength, each a block of its own: a block
+// is laid out whole at every key, and a line of megabytes would take a
+// second to. The block breaks between the pieces are joins, no characters of
+// the page: offsets, lines, the text and the history never see them, and
+// the views show the line wrapped where they stand.
+//
 // Every change of the text goes through the page, so that the history can
 // hold what each change took out. A change made to the document behind the
 // page's back cannot be undone: the history is then emptied rather than
@@ -21,7 +28,9 @@
 #include <QStringList>
 #include <QTextCursor>
 #include <functional>
+#include <vector>
 
+class QTextBlock;
 class QTextDocument;
 
 class TPage : public QObject
@@ -64,6 +73,22 @@ public:
     int offsetToPosition(int offset) const;
     int positionToOffset(int position) const;
     static QString fromCrLf(const QString &text);
+
+    // --- the pieces of long lines
+    static constexpr int LongBlock = 16384;
+    static constexpr int PieceLength = 4096;
+    // The block goes on the line of the block before it.
+    bool joinsPrevious(const QTextBlock &block) const;
+    // The separator at a document position is a join.
+    bool isJoin(int position) const;
+    int joinCount() const { return int(m_joins.size()); }
+    // The page line a block belongs to, and the first block of a line.
+    int lineOf(const QTextBlock &block) const;
+    QTextBlock lineBlock(int line) const;
+    // The offset a line starts at (TextLength() past the last line), and
+    // the one its text ends at, before its break.
+    int lineOffset(int line) const;
+    int lineEndOffset(int line) const;
 
     // --- the selection (views follow it, and report theirs)
     const QTextCursor &cursor() const { return m_cursor; }
@@ -153,25 +178,44 @@ Q_SIGNALS:
 
 private:
     using Kind = TUndoHistory::Kind;
+    // Positions in the text alone, without the joins: the history's, which
+    // stay true whatever pieces the lines are cut into later.
     struct Span
     {
         int position;
         int removed;
         QString text;
     };
-    // Replaces document positions [from, to) by text (LF breaks), keeping
+    int joinsBefore(int position) const;
+    int textPosition(int position) const { return position - joinsBefore(position); }
+    // The document position of a text position, before any joins there.
+    int documentPosition(int textPosition) const;
+    int textEnd() const { return m_doc->characterCount() - 1 - joinCount(); }
+    // The document's edit, with the joins kept in step: those in the
+    // stretch go, the text is cut into pieces where its lines are long.
+    void editText(QTextCursor &c, int position, int removed, const QString &text);
+    // Long blocks around [from, to) are cut, empty pieces joined again.
+    void fitPieces(QTextCursor &c, int from, int to);
+    void documentChange(int position, int removed, int added);
+    // Replaces text positions [from, to) by text (LF breaks), keeping
     // what both have in common, in one edit recorded in `step` (none:
     // the command step). Answers whether the text changed.
     bool replaceSpan(int from, int to, const QString &text);
     void apply(const std::vector<Span> &spans, TUndoHistory::Step *step);
     TUndoHistory::Step &commandStep();
+    // The selection in text positions, as the history holds it.
     TSelection selection() const;
+    void setCursorToText(const TSelection &s);
+    // In document positions.
     void setCursorTo(const TSelection &s);
     void contentsChanged();
     qint64 now() const;
+    // The stored characters of text positions [from, to).
     QString storedRange(int from, int to) const;
 
     QTextDocument *m_doc;
+    // Document positions of the joins, in order.
+    std::vector<int> m_joins;
     QTextCursor m_cursor;
     TUndoHistory m_history;
     std::function<qint64()> m_clock;
