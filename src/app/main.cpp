@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "page/SafeSave.h"
 #include "platform/CaptionFit.h"
+#include "renderer/HtmlView.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -63,6 +64,7 @@ int main(int argc, char **argv)
     // Maximised; without a window manager to honour that, fill the screen.
     if (QScreen *screen = QGuiApplication::primaryScreen())
         frame.setGeometry(screen->availableGeometry());
+    THtmlView::prepareWindow(&frame);
     frame.showMaximized();
 
     // The toolkit has taken its own options out of argv by now.

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QOpenGLWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -950,3 +951,17 @@ void THtmlView::paintEvent(QPaintEvent *event)
 }
 
 #include "HtmlView.moc"
+
+void THtmlView::prepareWindow(QWidget *window)
+{
+    // A child that draws through OpenGL, never shown: its being there is
+    // enough. Only where windows are native and such children are drawn by
+    // the window system's OpenGL.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("xcb") && !platform.startsWith(QLatin1String("wayland")))
+        return;
+    auto *child = new QOpenGLWidget(window);
+    child->setObjectName(QStringLiteral("previewReady"));
+    child->setFixedSize(1, 1);
+    child->hide();
+}

@@ -105,6 +105,11 @@ public:
 
     // The profile shared by every preview of the program.
     static QWebEngineProfile *sharedProfile();
+    // The preview draws through OpenGL, and a window on screen that gets
+    // its first such child is destroyed and made again (it flashes, and
+    // loses its place in the stacking): made ready before it is first
+    // shown, the window is of that kind from the start.
+    static void prepareWindow(QWidget *window);
 
 Q_SIGNALS:
     // The link under the mouse changed; empty when the mouse left the links.
