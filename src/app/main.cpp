@@ -6,6 +6,7 @@
 #include "renderer/HtmlView.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -13,6 +14,7 @@
 #include <QScreen>
 #include <QTextStream>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -64,13 +66,19 @@ int main(int argc, char **argv)
     // Maximised; without a window manager to honour that, fill the screen.
     if (QScreen *screen = QGuiApplication::primaryScreen())
         frame.setGeometry(screen->availableGeometry());
-    THtmlView::prepareWindow(&frame);
-    frame.showMaximized();
 
     // The toolkit has taken its own options out of argv by now.
     QStringList files;
     for (int i = 1; i < argc; ++i)
         files << SafeSave::fromNativePath(QByteArray(argv[i]));
+    // Made ready for a preview unless every page it opens is too big to be
+    // previewed at once: drawn through OpenGL, a window costs memory and
+    // time at every paint where the window system draws OpenGL in software.
+    if (files.isEmpty() || std::any_of(files.cbegin(), files.cend(), [](const QString &file) {
+            return QFileInfo(file).size() <= THtmlView::onDemandLimit;
+        }))
+        THtmlView::prepareWindow(&frame);
+    frame.showMaximized();
     QTimer::singleShot(0, &frame, [&frame, files] {
         // Pages a stopped program could not save come first.
         frame.offerRecovery();

@@ -403,11 +403,20 @@ bool TColorMemo::editKey(QKeyEvent *event)
     } else if (event == QKeySequence::DeleteEndOfWord) {
         eraseTo(QTextCursor::NextWord);
     } else if (event == QKeySequence::DeleteEndOfLine) {
-        eraseTo(c.atBlockEnd() ? QTextCursor::NextCharacter : QTextCursor::EndOfBlock);
+        // To the end of the line, over the joins of its pieces.
+        QTextBlock last = c.block();
+        while (m_page->joinsPrevious(last.next()))
+            last = last.next();
+        const int end = last.position() + last.length() - 1;
+        if (end > pos && !c.hasSelection())
+            m_page->erase(pos, end);
+        else
+            eraseTo(QTextCursor::NextCharacter);
     } else if (event == QKeySequence::DeleteCompleteLine) {
-        const QTextBlock block = c.block();
-        m_page->setSelection(block.position(),
-                             std::min(block.position() + block.length(), doc->characterCount() - 1));
+        const int line = m_page->lineOf(c.block());
+        const QTextBlock next = m_page->lineBlock(line + 1);
+        m_page->setSelection(m_page->lineBlock(line).position(),
+                             next.isValid() ? next.position() : doc->characterCount() - 1);
         m_page->erase(0, 0);
     } else {
         const QString text = event->text();

@@ -72,18 +72,21 @@ void replaceAt(QTextCursor &c, int position, int removed, const QString &text)
         c.insertText(text);
 }
 
-// Where a piece of a long run ends: after a '>' or a blank near its
-// length, so that tags and words are rarely cut, never inside a pair.
+// Where a piece of a long run ends: after a tag near its length, else
+// after a blank, so that tags, words and what stands around a sign are
+// rarely cut; never inside a pair.
 qsizetype pieceEnd(QStringView text, qsizetype start, qsizetype end)
 {
     const qsizetype hard = start + TPage::PieceLength;
     if (hard >= end)
         return end;
-    for (qsizetype i = hard; i > hard - TPage::PieceLength / 4; --i) {
-        const QChar c = text[i - 1];
-        if (c == u'>' || c == u' ' || c == u'\t')
+    const qsizetype reach = hard - TPage::PieceLength / 4;
+    for (qsizetype i = hard; i > reach; --i)
+        if (text[i - 1] == u'>')
             return i;
-    }
+    for (qsizetype i = hard; i > reach; --i)
+        if (text[i - 1] == u' ' || text[i - 1] == u'\t')
+            return i;
     return text[hard - 1].isHighSurrogate() ? hard - 1 : hard;
 }
 
