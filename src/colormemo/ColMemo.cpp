@@ -1271,6 +1271,7 @@ void TColorMemo::setWritingAids(bool spelling, bool typography)
     m_spelling = spelling;
     m_typographyMarks = typography;
     m_languageKnown = false;
+    m_checkerChosen = false;
     m_marks->setTypography(typography);
     if (!spelling)
         m_marks->setChecker(nullptr);
@@ -1290,14 +1291,22 @@ void TColorMemo::prepareAids()
     if (m_languageKnown)
         return;
     m_languageKnown = true;
-    m_checker = nullptr;
     if (m_spelling) {
         QStringList head;
         for (QTextBlock b = document()->begin(); b.isValid() && head.size() < LanguageLines; b = b.next())
             head << b.text();
-        const QString dictionary = Spelling::dictionaryFor(Spelling::pageLanguage(head));
-        if (!dictionary.isEmpty())
-            m_checker = checkerFor(dictionary);
+        // Typing in the head of the page asks again at every key: the
+        // dictionaries' folders are read only when the language changed.
+        const QString language = Spelling::pageLanguage(head);
+        if (!m_checkerChosen || language != m_checkerLanguage) {
+            const QString dictionary = Spelling::dictionaryFor(language);
+            m_checker = dictionary.isEmpty() ? nullptr : checkerFor(dictionary);
+            m_checkerLanguage = language;
+            m_checkerChosen = true;
+        }
+    } else {
+        m_checker = nullptr;
+        m_checkerChosen = false;
     }
     m_marks->setChecker(m_checker);
 }

@@ -322,6 +322,8 @@ private:
     std::unique_ptr<TTextMarks> m_marks;
     TSpellChecker *m_checker = nullptr; // shared by the panes of a dictionary
     bool m_languageKnown = false;
+    bool m_checkerChosen = false;  // m_checker is the one for m_checkerLanguage
+    QString m_checkerLanguage;
     int m_marksLines = 1;               // line count the marks last heard of
     bool m_statesPending = false;
     QList<TextMark> m_shownMarks;
