@@ -180,7 +180,12 @@ void TPage::documentChange(int position, int removed, int added)
     const auto last = std::lower_bound(first, m_joins.end(), position + removed);
     for (auto j = last; j != m_joins.end(); ++j)
         *j += added - removed;
-    m_joins.erase(first, last);
+    // A change of formats alone tells of its stretch as taken out and put
+    // back: the joins still standing there stay.
+    const auto kept = removed == added ? std::remove_if(first, last, [this](int join) {
+        return m_doc->characterAt(join) != QChar::ParagraphSeparator;
+    }) : first;
+    m_joins.erase(kept, last);
 }
 
 void TPage::besideTheText(const std::function<void()> &viewWork)

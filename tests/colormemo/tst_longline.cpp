@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QImage>
 #include <QScrollBar>
+#include <QTextCharFormat>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -282,6 +283,15 @@ void TestLongLine::anEditOfTheDocumentItselfKeepsThePieces()
     QTextCursor c(m_memo->document());
     c.setPosition(m_memo->offsetToPosition(30000));
     c.insertText(QStringLiteral("à"));
+    QCOMPARE(m_memo->Text(), QString(line).insert(30000, QStringLiteral("à")));
+    // A change of formats over pieces changes no character.
+    const int joins = m_memo->page()->joinCount();
+    c.setPosition(0);
+    c.setPosition(m_memo->offsetToPosition(40000), QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    c.mergeCharFormat(bold);
+    QCOMPARE(m_memo->page()->joinCount(), joins);
     QCOMPARE(m_memo->Text(), QString(line).insert(30000, QStringLiteral("à")));
 }
 
