@@ -1361,11 +1361,13 @@ void TColorMemo::drawMarks(QPainter &painter, const QRect &area)
         const qreal top = origin.y();
         origin.ry() += r.height();
         const int number = block.blockNumber();
-        const QString text = block.text();
-        const TTextMarks::LineMarks marks = m_marks->marksOf(text, state);
+        // The lines above the repainted stretch (a key repaints the caret's
+        // line) only carry the state on.
+        const bool shown = block.isVisible() && top + r.height() >= area.top();
+        const TTextMarks::LineMarks marks = shown ? m_marks->marksOf(block.text(), state) : TTextMarks::LineMarks();
         if (block.next().isValid())
             m_marks->stateAt(number + 1, fetch, &state);
-        if (!block.isVisible() || top + r.height() < area.top())
+        if (!shown)
             continue;
         QList<TextMark> line;
         for (const Spelling::Word &w : marks.misspelt)
