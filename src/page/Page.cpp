@@ -176,16 +176,26 @@ void TPage::documentChange(int position, int removed, int added)
     // document behind its back is one edit, told here.
     if (m_editing > 0 || m_joins.empty() || (removed == 0 && added == 0))
         return;
-    const auto first = std::lower_bound(m_joins.begin(), m_joins.end(), position);
-    const auto last = std::lower_bound(first, m_joins.end(), position + removed);
-    for (auto j = last; j != m_joins.end(); ++j)
-        *j += added - removed;
+    if (removed != added) {
+        moveJoins(position, position + removed, added - removed);
+        return;
+    }
     // A change of formats alone tells of its stretch as taken out and put
     // back: the joins still standing there stay.
-    const auto kept = removed == added ? std::remove_if(first, last, [this](int join) {
-        return m_doc->characterAt(join) != QChar::ParagraphSeparator;
-    }) : first;
-    m_joins.erase(kept, last);
+    const auto first = std::lower_bound(m_joins.begin(), m_joins.end(), position);
+    const auto last = std::lower_bound(first, m_joins.end(), position + removed);
+    m_joins.erase(std::remove_if(first, last,
+                                 [this](int join) { return m_doc->characterAt(join) != QChar::ParagraphSeparator; }),
+                  last);
+}
+
+std::vector<int>::iterator TPage::moveJoins(int from, int to, int moved)
+{
+    auto first = std::lower_bound(m_joins.begin(), m_joins.end(), from);
+    auto last = std::lower_bound(first, m_joins.end(), to);
+    for (auto j = last; j != m_joins.end(); ++j)
+        *j += moved;
+    return m_joins.erase(first, last);
 }
 
 void TPage::besideTheText(const std::function<void()> &viewWork)
@@ -519,12 +529,7 @@ void TPage::editText(QTextCursor &c, int position, int removed, const QString &t
     std::vector<int> cuts;
     const QString stored = withJoins(text, &cuts);
     // The joins of the stretch go with it; those after it move.
-    auto first = std::lower_bound(m_joins.begin(), m_joins.end(), from);
-    auto last = std::lower_bound(first, m_joins.end(), to);
-    const int moved = int(stored.size()) - (to - from);
-    for (auto j = last; j != m_joins.end(); ++j)
-        *j += moved;
-    first = m_joins.erase(first, last);
+    const auto first = moveJoins(from, to, int(stored.size()) - (to - from));
     if (!cuts.empty()) {
         for (int &cut : cuts)
             cut += from;
@@ -546,9 +551,7 @@ void TPage::fitPieces(QTextCursor &c, int from, int to)
         last = last.next();
     int end = last.position() + last.length() - 1;
     auto unjoin = [&](int join) {
-        auto at = m_joins.erase(std::lower_bound(m_joins.begin(), m_joins.end(), join));
-        for (; at != m_joins.end(); ++at)
-            --*at;
+        moveJoins(join, join + 1, -1);
         replaceAt(c, join, 1, QString());
         --end;
         return m_doc->findBlock(join);
@@ -576,10 +579,7 @@ void TPage::fitPieces(QTextCursor &c, int from, int to)
             }
             // From the last cut back, so that the places still to cut hold.
             for (auto cut = cuts.rbegin(); cut != cuts.rend(); ++cut) {
-                auto at = std::lower_bound(m_joins.begin(), m_joins.end(), *cut);
-                for (auto j = at; j != m_joins.end(); ++j)
-                    ++*j;
-                m_joins.insert(at, *cut);
+                m_joins.insert(moveJoins(*cut, *cut, 1), *cut);
                 c.setPosition(*cut);
                 c.insertText(QString(QChar::ParagraphSeparator));
             }

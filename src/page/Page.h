@@ -197,6 +197,9 @@ private:
     // Long blocks around [from, to) are cut, empty pieces joined again.
     void fitPieces(QTextCursor &c, int from, int to);
     void documentChange(int position, int removed, int added);
+    // The joins of document positions [from, to) go, those after move by
+    // `moved`; answers the place of the first of those.
+    std::vector<int>::iterator moveJoins(int from, int to, int moved);
     // Replaces text positions [from, to) by text (LF breaks), keeping
     // what both have in common, in one edit recorded in `step` (none:
     // the command step). Answers whether the text changed.
