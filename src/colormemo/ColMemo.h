@@ -205,6 +205,8 @@ private:
     // Lines longer than this are drawn by the pane itself, over the columns
     // shown only.
     static constexpr int LongLine = 1000;
+    // Above this many blocks a change of width lays nothing out again.
+    static constexpr int RelayoutLimit = 20000;
 
     void updateMargins();
     // The pane's font, as the text is laid out in.
@@ -257,6 +259,7 @@ private:
 
     QWidget *m_numberArea = nullptr;
     bool m_lineNumbers = true;
+    int m_loadingLines = 0; // while a file's text comes in: its lines
     int m_numberedCaretLine = -1;   // the line whose number is drawn in bold
     QMargins m_inset;
 

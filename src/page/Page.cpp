@@ -541,15 +541,34 @@ void TPage::editText(QTextCursor &c, int position, int removed, const QString &t
 
 void TPage::fitPieces(QTextCursor &c, int from, int to)
 {
-    // The blocks the edit touched and their neighbours, up to `end`, which
-    // moves with the separators put in or taken out before it.
-    QTextBlock block = m_doc->findBlock(from);
-    if (block.previous().isValid())
-        block = block.previous();
-    QTextBlock last = m_doc->findBlock(to);
-    if (last.next().isValid())
-        last = last.next();
-    int end = last.position() + last.length() - 1;
+    // Only the blocks at the two ends of the stretch hold text from before
+    // the edit: those between are the text put in, already cut as it came.
+    // So the blocks around each end and their neighbours are looked at, not
+    // the hundreds of thousands of lines a whole page brings.
+    const QTextBlock first = m_doc->findBlock(from);
+    const QTextBlock last = m_doc->findBlock(to);
+    auto endOf = [](const QTextBlock &b) {
+        const QTextBlock after = b.next().isValid() ? b.next() : b;
+        return after.position() + after.length() - 1;
+    };
+    const QTextBlock start = first.previous().isValid() ? first.previous() : first;
+    if (last.blockNumber() - first.blockNumber() <= 4) {
+        fitBlocks(c, start, endOf(last));
+        return;
+    }
+    // The place of the tail counted from the end, which the edits at the
+    // head do not move.
+    const QTextBlock tail = last.previous();
+    const int tailFromEnd = m_doc->characterCount() - tail.position();
+    fitBlocks(c, start, endOf(first));
+    fitBlocks(c, m_doc->findBlock(m_doc->characterCount() - tailFromEnd),
+              endOf(m_doc->findBlock(m_doc->characterCount() - tailFromEnd).next()));
+}
+
+void TPage::fitBlocks(QTextCursor &c, QTextBlock block, int end)
+{
+    // The blocks from `block` up to `end`, which moves with the separators
+    // put in or taken out before it.
     auto unjoin = [&](int join) {
         moveJoins(join, join + 1, -1);
         replaceAt(c, join, 1, QString());
@@ -655,6 +674,9 @@ bool TPage::replaceSpan(int from, int to, const QString &givenText)
             a = aEnd + 1;
             b = bEnd + 1;
         }
+    } else if (head == 0 && tail == 0) {
+        // The whole text given (a page loaded): shared, not copied.
+        spans.push_back({from, int(oldMiddle.size()), qtText});
     } else {
         spans.push_back({from + int(head), int(oldMiddle.size()), newMiddle.toString()});
     }
@@ -736,6 +758,7 @@ void TPage::loadText(const QString &text)
 {
     // Not a step: the history starts from this text.
     m_record = false;
+    Q_EMIT loading(int(std::min<qsizetype>(text.count(u'\n') + 1, INT_MAX)));
     replaceSpan(0, textEnd(), text);
     m_record = true;
     m_history.clear();

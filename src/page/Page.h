@@ -175,6 +175,9 @@ Q_SIGNALS:
     void selectionSet();
     // What "Annuler" and "Rétablir" offer, or the modified mark, changed.
     void historyChanged();
+    // A whole new text of about `lines` lines is coming (a file opened):
+    // views size what depends on the number of lines before it is there.
+    void loading(int lines);
 
 private:
     using Kind = TUndoHistory::Kind;
@@ -196,6 +199,7 @@ private:
     void editText(QTextCursor &c, int position, int removed, const QString &text);
     // Long blocks around [from, to) are cut, empty pieces joined again.
     void fitPieces(QTextCursor &c, int from, int to);
+    void fitBlocks(QTextCursor &c, QTextBlock block, int end);
     void documentChange(int position, int removed, int added);
     // The joins of document positions [from, to) go, those after move by
     // `moved`; answers the place of the first of those.

@@ -1,9 +1,12 @@
 #include "colormemo/ColMemo.h"
+#include "page/Page.h"
 #include "scanmask.h"
 #include "testmain.h"
 
 #include <QFontMetrics>
 #include <QPaintEvent>
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 // The line-number margin: its width, where the text starts beside it, and
@@ -77,6 +80,44 @@ private Q_SLOTS:
         QCOMPARE(m_memo->lineNumberWidth(), m_memo->lineNumberWidthFor(100000));
         QCOMPARE(m_memo->lineNumberArea()->width(), m_memo->lineNumberWidth());
         QCOMPARE(textLeft(), m_memo->lineNumberWidth() + 3);
+    }
+
+    void aBigPageIsNotLaidOutAgainForAWidth()
+    {
+        // The document layout tells of a whole new layout with an update of
+        // everything, from its very top.
+        auto *layout = m_memo->document()->documentLayout();
+        int relayouts = 0, bigRelayouts = 0;
+        connect(layout, &QAbstractTextDocumentLayout::update, this, [&](const QRectF &r) {
+            if (r == QRectF(0, 0, 1000000000., 1000000000.)) {
+                ++relayouts;
+                bigRelayouts += m_memo->document()->blockCount() > 1000;
+            }
+        });
+        // A small page follows the view's width.
+        m_memo->SetLines({"a", "b"});
+        m_host->resize(500, 240);
+        QTRY_VERIFY(relayouts > 0);
+
+        // A file's hundred thousand lines come with their margin already
+        // sized: the view takes its new width while it still holds the
+        // small page, and keeps it as they come in.
+        const int before = m_memo->viewport()->width();
+        m_memo->page()->loadText(QStringList(100000, QStringLiteral("<p>ligne</p>")).join(u'\n'));
+        QCOMPARE(m_memo->lineNumberWidth(), m_memo->lineNumberWidthFor(100000));
+        QCOMPARE(textLeft(), m_memo->lineNumberWidth() + 3);
+        QCOMPARE(bigRelayouts, 0);
+
+        // Widened, the big page is not laid out again; it still shows and
+        // scrolls as it did.
+        m_host->resize(700, 240);
+        QTRY_VERIFY(m_memo->viewport()->width() > before);
+        QCOMPARE(bigRelayouts, 0);
+        QCOMPARE(textLeft(), m_memo->lineNumberWidth() + 3);
+        m_memo->SetSelStart(m_memo->TextLength());
+        m_memo->ensureCursorVisible();
+        QVERIFY(m_memo->verticalScrollBar()->value() > 99900);
+        QVERIFY(m_memo->viewport()->rect().contains(m_memo->cursorRect()));
     }
 
     void switchedOffGivesTheWidthBack()
