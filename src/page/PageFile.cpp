@@ -52,6 +52,27 @@ qsizetype asciiRun(const uchar *p, qsizetype n)
         ++i;
     return i;
 }
+
+// Copies the ASCII units at the start of s (at most n) into d as bytes;
+// answers how many. Four at a time while they are all ASCII.
+qsizetype narrowAscii(const char16_t *s, char *d, qsizetype n)
+{
+    qsizetype i = 0;
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        for (; i + 4 <= n; i += 4) {
+            quint64 units;
+            std::memcpy(&units, s + i, 8);
+            if (units & 0xFF80FF80FF80FF80ULL)
+                break;
+            const quint32 bytes = quint32(units & 0xFF) | quint32((units >> 8) & 0xFF00)
+                | quint32((units >> 16) & 0xFF0000) | quint32((units >> 24) & 0xFF000000);
+            std::memcpy(d + i, &bytes, 4);
+        }
+    }
+    for (; i < n && s[i] < 0x80; ++i)
+        d[i] = char(s[i]);
+    return i;
+}
 } // namespace
 
 namespace {
@@ -568,15 +589,28 @@ void appendNarrow(QByteArray &out, QStringView text, const TextForm &form, bool 
     char *d = out.data() + done;
     char *end = out.data() + capacity;
     const char16_t *s = text.utf16();
+    // Runs of ASCII go in bulk when no ASCII unit is special in this form.
+    const bool bulk = form.lineBreak >= 0x80 && (!form.standIn || form.standIn >= 0x80);
     for (qsizetype i = 0; i < n; ++i) {
-        char32_t c = s[i];
-        if (end - d < 32) {
+        if (end - d < 64) {
             done = d - out.data();
             capacity = capacity + (n - i) + 64 + capacity / 8;
             out.resize(capacity);
             d = out.data() + done;
             end = out.data() + capacity;
         }
+        if (bulk) {
+            const qsizetype run = narrowAscii(s + i, d, std::min(n - i, qsizetype(end - d) - 32));
+            d += run;
+            i += run;
+            if (i == n)
+                break;
+            if (end - d < 32) {
+                --i; // the room is made at the top of the loop
+                continue;
+            }
+        }
+        char32_t c = s[i];
         if (c < 0x80 && c != form.lineBreak) {
             *d++ = char(c);
             continue;
