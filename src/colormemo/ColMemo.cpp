@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QPainter>
+#include <QPlainTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -25,10 +26,33 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <vector>
 
 namespace {
+// The plain layout of the lines, with the width it reports beyond the view
+// grown in steps. A line that grows as one types then changes the
+// horizontal scroll bar's range every few dozen characters rather than at
+// each key; each change repaints the whole pane around the view.
+class TSourceLayout : public QPlainTextDocumentLayout
+{
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+    static constexpr qreal WidthStep = 128;
+    QSizeF documentSize() const override
+    {
+        QSizeF size = QPlainTextDocumentLayout::documentSize();
+        if (size.width() > m_viewWidth)
+            size.setWidth(m_viewWidth + std::ceil((size.width() - m_viewWidth) / WidthStep) * WidthStep);
+        return size;
+    }
+    void setViewWidth(int width) { m_viewWidth = width; }
+
+private:
+    int m_viewWidth = 0;
+};
+
 // Lines at the page's top where the <html> element and its language are looked for.
 constexpr int LanguageLines = 200;
 // Lines read between two events to find the states above the view.
@@ -72,7 +96,7 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
     setTabChangesFocus(false);
     // The pane lays its page's document out as plain lines.
     QTextDocument *doc = m_page->document();
-    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    doc->setDocumentLayout(new TSourceLayout(doc));
     setDocument(doc);
     useFontForText();
     setTextCursor(m_page->cursor());
@@ -1203,6 +1227,8 @@ void TColorMemo::mouseMoveEvent(QMouseEvent *event)
 
 void TColorMemo::resizeEvent(QResizeEvent *event)
 {
+    if (auto *layout = dynamic_cast<TSourceLayout *>(document()->documentLayout()))
+        layout->setViewWidth(viewport()->width());
     // A new width makes the base class lay every line out again, and give
     // each line a layout object of its own: on a page of a million lines,
     // 170 ms and 200 MB at each step of a window being widened. Lines are

@@ -120,6 +120,35 @@ private Q_SLOTS:
         QVERIFY(m_memo->viewport()->rect().contains(m_memo->cursorRect()));
     }
 
+    void aGrowingLineMovesTheScrollRangeInSteps()
+    {
+        QScrollBar *bar = m_memo->horizontalScrollBar();
+        // Lines narrower than the view: nothing to scroll, whatever the steps.
+        const qreal charWidth = QFontMetricsF(m_memo->document()->defaultFont()).horizontalAdvance(u'x');
+        const int fits = int((m_memo->viewport()->width() - 40) / charWidth);
+        m_memo->SetLines({QString(fits, u'x'), QStringLiteral("<p>")});
+        QTRY_COMPARE(bar->maximum(), 0);
+
+        // Typed at the end of a line wider than the view, a hundred letters
+        // change the range a few times, each time past the line's end.
+        m_memo->SetLines({QString(fits + 40, u'x'), QStringLiteral("<p>")});
+        m_memo->SetSelStart(fits + 40);
+        int changes = 0;
+        connect(bar, &QScrollBar::rangeChanged, this, [&] { ++changes; });
+        for (int i = 0; i < 100; ++i)
+            QTest::keyClick(m_memo, Qt::Key_X);
+        QCOMPARE(m_memo->Lines().first().size(), fits + 140);
+        QVERIFY2(changes <= 100 * charWidth / 128 + 2, qPrintable(QString::number(changes)));
+        QVERIFY(changes > 0);
+        const qreal lineWidth = m_memo->document()->documentLayout()->blockBoundingRect(m_memo->document()->firstBlock()).width();
+        QVERIFY(bar->maximum() + m_memo->viewport()->width() >= lineWidth);
+        QVERIFY(bar->maximum() + m_memo->viewport()->width() <= lineWidth + 128 + 1);
+        // The end of the line can be scrolled to and shown.
+        m_memo->SetSelStart(m_memo->Lines().first().size());
+        m_memo->ensureCursorVisible();
+        QVERIFY(m_memo->viewport()->rect().contains(m_memo->cursorRect()));
+    }
+
     void switchedOffGivesTheWidthBack()
     {
         m_memo->SetLines({"a", "b"});
