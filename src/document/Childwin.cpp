@@ -3,6 +3,8 @@
 #include "aids/AidSettings.h"
 #include "colormemo/ColMemo.h"
 #include "page/Page.h"
+#include "page/PageFile.h"
+#include "page/SafeSave.h"
 #include "document/DiskWatch.h"
 #include "document/DocumentRules.h"
 #include "document/FrameServices.h"
@@ -138,11 +140,18 @@ bool TEditeur::holdsItsFile() const
 void TEditeur::writeTo(const QString &path)
 {
     // One copy of the text as the page keeps it, encoded straight into the
-    // file's bytes.
-    const QString text = m_page->snapshot();
-    const PageFile::TextForm form = TPage::storedForm();
-    const PageFile::Encoding encoding = PageFile::saveEncodingOfText(text, form, m_page->encoding());
-    const QByteArray bytes = PageFile::writeText(path, text, form, encoding, m_page->breaks());
+    // file's bytes. The copy is given back before the file is written: the
+    // file's pages then take memory the system has just had back, which on
+    // a big page costs a tenth of what fresh memory does.
+    PageFile::Encoding encoding;
+    QByteArray bytes;
+    {
+        const QString text = m_page->snapshot();
+        const PageFile::TextForm form = TPage::storedForm();
+        encoding = PageFile::saveEncodingOfText(text, form, m_page->encoding());
+        bytes = PageFile::encodeText(text, form, encoding, m_page->breaks());
+    }
+    SafeSave::replaceContents(path, bytes);
     m_page->setEncoding(encoding);
     Memo1->SetModified(false);
     watchFile(path, bytes, FileTimes::of(path));
