@@ -14,8 +14,47 @@
 #include <QScreen>
 #include <QTextStream>
 #include <QTimer>
+#include <QWindow>
+
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+
+namespace {
+// Runs `then` once, from the event loop, after the window's first exposure
+// (once it has been drawn) or after `wait` ms for a window the system never
+// shows.
+class AfterFirstExposure : public QObject
+{
+public:
+    AfterFirstExposure(QWindow *window, int wait, std::function<void()> then)
+        : QObject(window), m_then(std::move(then))
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(window->isExposed() ? 0 : wait, this, &AfterFirstExposure::fire);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed())
+            QTimer::singleShot(0, this, &AfterFirstExposure::fire);
+        return false;
+    }
+
+private:
+    void fire()
+    {
+        if (!m_then)
+            return;
+        const std::function<void()> then = std::move(m_then);
+        m_then = nullptr;
+        deleteLater();
+        then();
+    }
+    std::function<void()> m_then;
+};
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -79,7 +118,10 @@ int main(int argc, char **argv)
         }))
         THtmlView::prepareWindow(&frame);
     frame.showMaximized();
-    QTimer::singleShot(0, &frame, [&frame, files] {
+    // The pages open in a frame already drawn: a big one then shows its
+    // first screen while the rest of it is read in, rather than an empty
+    // window for seconds.
+    new AfterFirstExposure(frame.windowHandle(), 500, [&frame, files] {
         // Pages a stopped program could not save come first.
         frame.offerRecovery();
         if (!files.isEmpty())

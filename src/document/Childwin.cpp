@@ -122,7 +122,11 @@ void TEditeur::OpenFile(const QString &path)
     const PageFile::Text page = PageFile::readText(path, &bytes);
     m_page->setEncoding(page.encoding);
     m_page->setBreaks(page.breaks);
-    m_page->loadText(page.text);
+    // A big page's first screen is drawn as soon as its lines are in.
+    m_page->loadText(page.text, [this] {
+        if (isVisible())
+            window()->repaint();
+    });
     // Shown at once, whatever the automatic refresh says, with the page's
     // pictures and links found from its own folder.
     showPreview(false);

@@ -754,12 +754,24 @@ void TPage::load(const QStringList &lines)
     loadText(text.contains(u'\r') ? fromCrLf(text) : text);
 }
 
-void TPage::loadText(const QString &text)
+void TPage::loadText(const QString &text, const std::function<void()> &headShown)
 {
     // Not a step: the history starts from this text.
     m_record = false;
     Q_EMIT loading(int(std::min<qsizetype>(text.count(u'\n') + 1, INT_MAX)));
-    replaceSpan(0, textEnd(), text);
+    const qsizetype headEnd = headShown && text.size() > TwoStepsFrom ? text.indexOf(u'\n', HeadLength) : -1;
+    if (headEnd > 0) {
+        // The first screen shows while the rest comes in, which on a page
+        // of a million lines takes seconds. The head ends after a line
+        // break: no line is cut in two.
+        replaceSpan(0, textEnd(), text.first(headEnd + 1));
+        headShown();
+        // The rest read in place: no copy of a hundred megabytes made.
+        replaceSpan(textEnd(), textEnd(),
+                    QString::fromRawData(text.constData() + headEnd + 1, text.size() - headEnd - 1));
+    } else {
+        replaceSpan(0, textEnd(), text);
+    }
     m_record = true;
     m_history.clear();
     m_forcedModified = false;

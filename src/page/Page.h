@@ -129,8 +129,14 @@ public:
     // --- a text that is no change of the page (opening a file, a new page):
     // the history starts again and the page is unmodified.
     void load(const QStringList &lines);
-    // The same for a text of LF-separated lines (see linesText()).
-    void loadText(const QString &text);
+    // The same for a text of LF-separated lines (see linesText()). A big
+    // text comes in two steps when `headShown` is given: its first lines,
+    // then headShown() (where a view can show them), then the rest.
+    void loadText(const QString &text, const std::function<void()> &headShown = {});
+    // A text longer than this comes in two steps; the first ends with the
+    // line that holds character HeadLength.
+    static constexpr qsizetype TwoStepsFrom = 1 << 20;
+    static constexpr qsizetype HeadLength = 32 * 1024;
 
     // --- file binding
     QString path() const { return m_path; }

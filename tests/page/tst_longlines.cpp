@@ -88,6 +88,48 @@ private Q_SLOTS:
     // Typing, deleting and replacing anywhere, over the joins and across
     // lines, then every step undone and done again: each state is exactly
     // the text a plain string model has, and blocks stay within the bound.
+    void aBigTextComesInTwoStepsWhole()
+    {
+        // Short lines, long lines (one across the head's end) and French
+        // text, over a megabyte: the first screen is there at the call, the
+        // page whole after it.
+        QString text;
+        int lines = 0;
+        while (text.size() <= TPage::TwoStepsFrom) {
+            const bool longOne = lines % 40 == 7 || (text.size() < TPage::HeadLength && text.size() + 30000 > TPage::HeadLength);
+            text += longOne ? oneLine(30000) : QStringLiteral("<p>Voilà l’été, déjà\u00a0!</p>");
+            text += u'\n';
+            ++lines;
+        }
+        TPage page;
+        int calls = 0;
+        page.loadText(text, [&] {
+            ++calls;
+            QVERIFY(page.LineCount() > 0);
+            QVERIFY(page.LineCount() < lines);
+            QVERIFY(page.linesText().size() >= TPage::HeadLength);
+            QVERIFY(text.startsWith(page.linesText()));
+        });
+        QCOMPARE(calls, 1);
+        QCOMPARE(page.linesText(), text);
+        QCOMPARE(page.LineCount(), lines);
+        QVERIFY(blocksFit(page));
+        QVERIFY(!page.Modified());
+        QVERIFY(page.undoName().isEmpty());
+        QCOMPARE(page.SelStart(), 0);
+        // Every line starts where the text says, joins or not.
+        const QString crlf = QString(text).replace(u'\n', QStringLiteral("\r\n"));
+        for (int line = 0, offset = 0; line < lines; offset = int(crlf.indexOf(u'\n', offset)) + 1, ++line)
+            if (line % 97 == 0 || line < 3)
+                QCOMPARE(page.lineOffset(line), offset);
+        // A small text, or no one to show the head to: one step.
+        TPage small;
+        small.loadText(QStringLiteral("<p>un</p>\n"), [&] { ++calls; });
+        page.loadText(text);
+        QCOMPARE(calls, 1);
+        QCOMPARE(page.linesText(), text);
+    }
+
     void editsAndTheHistoryNeverSeeTheJoins()
     {
         QRandomGenerator random(20261210);
