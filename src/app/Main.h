@@ -156,6 +156,10 @@ private:
     QHash<const TEditeur *, int> m_recoveryIds;
     int m_nextRecoveryId = 0;
     bool m_recoveryFailed = false;
+    bool postponeRecoveryCopy(const TEditeur &e);
+    // Big pages whose copy waits for a pause in the typing, since when.
+    QHash<const TEditeur *, qint64> m_recoveryPostponed;
+    bool m_recoveryRetry = false;
 };
 
 // The argument handed to the browser: the page's path behind "FILE:///",

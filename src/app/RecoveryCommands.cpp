@@ -6,12 +6,15 @@
 #include "document/Childwin.h"
 #include "document/Recovery.h"
 #include "document/RecoveryDialog.h"
+#include "page/Page.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "platform/TempFolders.h"
 
 #include <QAction>
+#include <QDateTime>
+#include <QTextDocument>
 #include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QSessionManager>
@@ -82,8 +85,34 @@ void TMainForm::trackForRecovery(TEditeur *editeur, QMdiSubWindow *sub)
     // down: that disconnects first, and pages left unsaved keep their copy.
     connect(sub, &QObject::destroyed, this, [this, editeur, id] {
         m_recoveryIds.remove(editeur);
+        m_recoveryPostponed.remove(editeur);
         m_recovery->remove(id);
     });
+}
+
+bool TMainForm::postponeRecoveryCopy(const TEditeur &e)
+{
+    // Taking a big page's text holds the window a tenth of a second at
+    // 50 MB: between two keys that is a stall one feels. Its copy waits for
+    // a pause in the typing, a little at a time, half a minute at most.
+    constexpr int BigPage = 4 * 1024 * 1024; // characters
+    constexpr qint64 Pause = 1500, Longest = 30 * 1000;
+    const TPage *page = e.page();
+    if (page->document()->characterCount() < BigPage || page->sinceLastChange() >= Pause)
+        return false;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 since = m_recoveryPostponed.value(&e, now);
+    if (now - since >= Longest)
+        return false;
+    m_recoveryPostponed.insert(&e, since);
+    if (!m_recoveryRetry) {
+        m_recoveryRetry = true;
+        QTimer::singleShot(int(Pause), this, [this] {
+            m_recoveryRetry = false;
+            saveRecoveryCopies(false);
+        });
+    }
+    return true;
 }
 
 void TMainForm::saveRecoveryCopies(bool wait)
@@ -104,12 +133,16 @@ void TMainForm::saveRecoveryCopies(bool wait)
         if (id == 0)
             continue;
         if (!e->Memo1->Modified()) {
+            m_recoveryPostponed.remove(e);
             m_recovery->remove(id);
             continue;
         }
         const Recovery::Stamp stamp = stampOf(*e);
         if (m_recovery->upToDate(id, stamp))
             continue;
+        if (!wait && postponeRecoveryCopy(*e))
+            continue;
+        m_recoveryPostponed.remove(e);
         // One copy of the text here; the rest on the session's thread.
         Recovery::Copy copy = copyOf(*e, false);
         copy.text = e->page()->snapshot();

@@ -160,6 +160,7 @@ void TPage::contentsChanged()
     // The document tells of every change of its content this way, laid out
     // in a pane or not.
     ++m_changes;
+    m_lastChange = now();
     if (m_editing > 0 || m_doc->revision() == m_revision)
         return;
     m_revision = m_doc->revision();

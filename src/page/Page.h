@@ -67,6 +67,8 @@ public:
     // Grows with every change of the text, whoever made it; equal counts
     // mean the same text.
     quint64 changeCount() const { return m_changes; }
+    // Milliseconds since the text last changed, on the page's clock.
+    qint64 sinceLastChange() const { return now() - m_lastChange; }
     int LineCount() const;
     QString Line(int index) const;
 
@@ -238,6 +240,7 @@ private:
     int m_revision = 0; // the document's revision after the page's last edit
     bool m_forcedModified = false;
     quint64 m_changes = 0;
+    qint64 m_lastChange = 0;
 
     QString m_path;
     QString m_newFolder;

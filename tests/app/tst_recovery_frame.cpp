@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
@@ -104,6 +105,44 @@ private Q_SLOTS:
         frame.saveRecoveryCopies(false);
         frame.recoverySession().wait();
         QCOMPARE(readAll(copy), QByteArray("<p>xun</p>\r\n"));
+    }
+
+    // Taking a big page's text stalls the window: its copy waits for a
+    // pause in the typing; a small page's does not wait, nor does the last
+    // copy when the session ends.
+    void aBigPageIsCopiedAtAPauseInTheTyping()
+    {
+        TMainForm frame;
+        frame.FileNewItemClick();
+        frame.FileNewItemClick();
+        TEditeur *big = frame.editeurs().at(0);
+        TEditeur *small = frame.editeurs().at(1);
+        qint64 clock = 100000;
+        big->page()->setClock([&clock] { return clock; });
+        small->page()->setClock([&clock] { return clock; });
+        big->page()->loadText(QStringList(150000, QStringLiteral("<p>Un été à la mer, déjà !</p>")).join(u'\n'));
+        big->Memo1->SetSelText(QStringLiteral("x"));
+        small->Memo1->SetSelText(QStringLiteral("y"));
+        clock += 200; // typing on
+        frame.saveRecoveryCopies(false);
+        frame.recoverySession().wait();
+        QCOMPARE(copiesOf(frame.recoverySession()).size(), 1); // the small one
+        clock += 2000; // a pause
+        frame.saveRecoveryCopies(false);
+        frame.recoverySession().wait();
+        QCOMPARE(copiesOf(frame.recoverySession()).size(), 2);
+
+        big->Memo1->SetSelText(QStringLiteral("z"));
+        frame.saveRecoveryCopies(false);
+        frame.recoverySession().wait();
+        QString copy;
+        for (const QString &name : copiesOf(frame.recoverySession()))
+            if (const QString path = QDir(frame.recoverySession().folder()).filePath(name); QFileInfo(path).size() > 1000000)
+                copy = path;
+        QVERIFY(!copy.isEmpty());
+        QVERIFY(readAll(copy).startsWith("x<p>Un "));
+        frame.saveRecoveryCopies(); // the session ends: at once
+        QVERIFY(readAll(copy).startsWith("xz<p>Un "));
     }
 
     void aPageGivenUpLosesItsCopy()
