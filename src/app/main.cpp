@@ -14,13 +14,50 @@
 #include <QScreen>
 #include <QTextStream>
 #include <QTimer>
+#include <QSocketNotifier>
 #include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
+// The signal handler's only work: a byte down this pair, read by the event loop.
+int stopSignals[2] = {-1, -1};
+
+void onStopSignal(int signal)
+{
+    const char number = char(signal);
+    [[maybe_unused]] const ssize_t written = ::write(stopSignals[1], &number, 1);
+}
+
+// Told to stop (the system shutting down, a "kill", Ctrl+C in a terminal),
+// the program has no one to answer "save the changes?": the pages not saved
+// are copied, as the clock copies them, and the program ends at once, its
+// lock left behind. The next start offers the copies, as after a crash.
+void copyPagesWhenStopped(TMainForm &frame)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, stopSignals) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(stopSignals[0], QSocketNotifier::Read, &frame);
+    QObject::connect(notifier, &QSocketNotifier::activated, &frame, [&frame] {
+        char number = 0;
+        [[maybe_unused]] const ssize_t read = ::read(stopSignals[0], &number, 1);
+        frame.saveRecoveryCopies();
+        std::_Exit(128 + number);
+    });
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
+}
+
 // Runs `then` once, from the event loop, after the window's first exposure
 // (once it has been drawn) or after `wait` ms for a window the system never
 // shows.
@@ -95,6 +132,7 @@ int main(int argc, char **argv)
     app.processEvents();
 
     TMainForm frame;
+    copyPagesWhenStopped(frame);
     // Freed as soon as the frame is on screen. The first show happens before
     // the event loop runs, inside the frame's show event; a deleteLater() posted
     // from there would wait for an event loop level that never comes, so the
