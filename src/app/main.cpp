@@ -58,17 +58,20 @@ void copyPagesWhenStopped(TMainForm &frame)
         ::sigaction(signal, &action, nullptr);
 }
 
-// Runs `then` once, from the event loop, after the window's first exposure
-// (once it has been drawn) or after `wait` ms for a window the system never
-// shows.
+// Runs `then` once, from the event loop, after the widget's window is first
+// exposed (once it has been drawn), or after `wait` ms for a window the
+// system never shows. Kept by the widget, not by its native window, which
+// the toolkit may make again.
 class AfterFirstExposure : public QObject
 {
 public:
-    AfterFirstExposure(QWindow *window, int wait, std::function<void()> then)
-        : QObject(window), m_then(std::move(then))
+    AfterFirstExposure(QWidget *widget, int wait, std::function<void()> then)
+        : QObject(widget), m_then(std::move(then))
     {
-        window->installEventFilter(this);
-        QTimer::singleShot(window->isExposed() ? 0 : wait, this, &AfterFirstExposure::fire);
+        QWindow *window = widget->windowHandle();
+        if (window)
+            window->installEventFilter(this);
+        QTimer::singleShot(window && window->isExposed() ? 0 : wait, this, &AfterFirstExposure::fire);
     }
 
 protected:
@@ -159,7 +162,7 @@ int main(int argc, char **argv)
     // The pages open in a frame already drawn: a big one then shows its
     // first screen while the rest of it is read in, rather than an empty
     // window for seconds.
-    new AfterFirstExposure(frame.windowHandle(), 500, [&frame, files] {
+    new AfterFirstExposure(&frame, 500, [&frame, files] {
         // Pages a stopped program could not save come first.
         frame.offerRecovery();
         if (!files.isEmpty())
