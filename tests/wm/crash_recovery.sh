@@ -12,12 +12,6 @@ copies="$XDG_DATA_HOME/Pemo/Pemo HTML/recuperation"
 pids=()
 cleanup() { kill -9 "${pids[@]}" 2>/dev/null; kill "$wm" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "$1"; exit 1; }
-windows() { xwininfo -root -tree; }
-wait_for() { # pattern, tries of 0.5 s
-  for _ in $(seq 1 "$2"); do [[ $(windows) == *"$1"* ]] && return 0; sleep 0.5; done
-  return 1
-}
 
 # A Windows-1252 page: accents, a no-break space, the euro sign.
 printf '<html>\r\n<p>D\xe9j\xe0 10\xa0\x80 \xe9t\xe9</p>\r\n</html>\r\n' > "$work/page.htm"
@@ -25,10 +19,8 @@ cp "$work/page.htm" "$work/expected.htm"
 "$program" "$work/page.htm" >/dev/null 2>&1 &
 first=$!
 pids+=("$first")
-wait_for '"Pemo HTML": ("pemohtml"' 120 || fail "la fenêtre principale n'est pas apparue"
 # An opened page goes to the recent files of the settings.
-for _ in $(seq 1 40); do grep -qs 'page.htm' "$XDG_CONFIG_HOME/Pemo/Pemo HTML.conf" && break; sleep 0.5; done
-grep -qs 'page.htm' "$XDG_CONFIG_HOME/Pemo/Pemo HTML.conf" || fail "la page ne s'est pas ouverte"
+wait_opened page.htm
 
 # The file vanishes under the page, which is marked modified: the page is
 # now the only copy.

@@ -11,3 +11,17 @@ export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 mkdir -p "$HOME"
 openbox >/dev/null 2>&1 &
 wm=$!
+
+# Helpers of the checks: a French failure message, and waiting for a window.
+fail() { echo "$1"; exit 1; }
+windows() { xwininfo -root -tree; }
+wait_for() { # pattern, tries of 0.5 s
+  for _ in $(seq 1 "$2"); do [[ $(windows) == *"$1"* ]] && return 0; sleep 0.5; done
+  return 1
+}
+# Waits for the main window, then for `page` among the settings' recent files.
+wait_opened() {
+  wait_for '"Pemo HTML": ("pemohtml"' 120 || fail "la fenêtre principale n'est pas apparue"
+  for _ in $(seq 1 40); do grep -qs "$1" "$XDG_CONFIG_HOME/Pemo/Pemo HTML.conf" && break; sleep 0.5; done
+  grep -qs "$1" "$XDG_CONFIG_HOME/Pemo/Pemo HTML.conf" || fail "la page ne s'est pas ouverte"
+}
