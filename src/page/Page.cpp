@@ -562,8 +562,8 @@ void TPage::fitPieces(QTextCursor &c, int from, int to)
     const QTextBlock tail = last.previous();
     const int tailFromEnd = m_doc->characterCount() - tail.position();
     fitBlocks(c, start, endOf(first));
-    fitBlocks(c, m_doc->findBlock(m_doc->characterCount() - tailFromEnd),
-              endOf(m_doc->findBlock(m_doc->characterCount() - tailFromEnd).next()));
+    const QTextBlock tailNow = m_doc->findBlock(m_doc->characterCount() - tailFromEnd);
+    fitBlocks(c, tailNow, endOf(tailNow.next()));
 }
 
 void TPage::fitBlocks(QTextCursor &c, QTextBlock block, int end)
