@@ -143,22 +143,28 @@ bool TEditeur::holdsItsFile() const
 
 void TEditeur::writeTo(const QString &path)
 {
-    // One copy of the text as the page keeps it, encoded straight into the
-    // file's bytes. The copy is given back before the file is written: the
-    // file's pages then take memory the system has just had back, which on
-    // a big page costs a tenth of what fresh memory does.
+    // One copy of the text as the page keeps it, encoded a piece after
+    // another straight into the file: the bytes of a big page are never
+    // held whole, and each piece is written while the next is encoded.
     PageFile::Encoding encoding;
-    QByteArray bytes;
+    DiskWatch::Digest digest;
+    qint64 size = 0;
     {
         const QString text = m_page->snapshot();
         const PageFile::TextForm form = TPage::storedForm();
         encoding = PageFile::saveEncodingOfText(text, form, m_page->encoding());
-        bytes = PageFile::encodeText(text, form, encoding, m_page->breaks());
+        const auto pieces = PageFile::encodedPieces(text, form, encoding, m_page->breaks());
+        SafeSave::replaceContents(path, [&](QByteArray &piece) {
+            const bool more = pieces(piece);
+            digest.add(piece);
+            size += piece.size();
+            return more;
+        });
     }
-    SafeSave::replaceContents(path, bytes);
     m_page->setEncoding(encoding);
     Memo1->SetModified(false);
-    watchFile(path, bytes, FileTimes::of(path));
+    m_diskWatch->watchWritten(path, {true, size, digest.result()}, FileTimes::of(path));
+    setRemovedMark(false);
     Q_EMIT fileUsed(path);
 }
 

@@ -14,6 +14,7 @@
 #include "document/FileTimes.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -33,6 +34,20 @@ public:
         QByteArray digest;
         bool operator==(const Stamp &) const = default;
     };
+    // The digest of a content given in pieces of any size: the same bytes
+    // give the same digest however they were cut.
+    class Digest
+    {
+    public:
+        void add(QByteArrayView bytes);
+        QByteArray result() const;
+
+    private:
+        static constexpr qsizetype Block = 64 * 1024;
+        QByteArray m_carry; // the start of the block being filled
+        size_t m_hash = 1;
+        qint64 m_size = 0;
+    };
     static Stamp stampOf(const QString &path);
     static Stamp stampOfBytes(const QByteArray &bytes);
     using Times = FileTimes;
@@ -47,6 +62,8 @@ public:
     // they were read (or after they were written), the digest made off the
     // user-interface thread.
     void watchBytes(const QString &path, const QByteArray &bytes, const Times &times);
+    // The same for a content just written, of which only the stamp is left.
+    void watchWritten(const QString &path, const Stamp &written, const Times &times);
     void stop();
     QString path() const { return m_path; }
     // Takes what the file holds now as known (a change the page declined).

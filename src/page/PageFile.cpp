@@ -702,6 +702,37 @@ QByteArray encodeText(QStringView text, const TextForm &form, Encoding encoding,
     return out;
 }
 
+std::function<bool(QByteArray &)> encodedPieces(QStringView text, const TextForm &form, Encoding encoding,
+                                                Breaks breaks)
+{
+    constexpr qsizetype pieceLength = 1024 * 1024;
+    if (isWide(encoding) || text.size() <= pieceLength)
+        return [=](QByteArray &piece) {
+            piece = encodeText(text, form, encoding, breaks);
+            return false;
+        };
+    // As encodeText() does, a piece after another; a piece never ends
+    // between the two halves of a pair.
+    const bool utf8 = encoding == Encoding::Utf8 || encoding == Encoding::Utf8Bom;
+    const QStringView body = text.endsWith(QChar(form.lineBreak)) ? text.chopped(1) : text;
+    const bool finalBreak = breaks.final;
+    const QByteArrayView lineBreak = breaks.style == LineBreak::Lf ? "\n" : breaks.style == LineBreak::Cr ? "\r" : "\r\n";
+    return [=, at = qsizetype(0)](QByteArray &piece) mutable {
+        if (at == 0 && hasBom(encoding))
+            piece += bomOf(encoding);
+        qsizetype end = std::min(body.size(), at + pieceLength);
+        if (end < body.size() && body[end - 1].isHighSurrogate())
+            ++end;
+        appendNarrow(piece, body.sliced(at, end - at), form, utf8, lineBreak);
+        at = end;
+        if (at < body.size())
+            return true;
+        if (finalBreak)
+            piece += lineBreak;
+        return false;
+    };
+}
+
 QByteArray encode(const QStringList &lines, Encoding encoding, Breaks breaks)
 {
     return encodeText(textOf(lines), encoding, breaks);

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <functional>
 #include <optional>
 
 namespace PageFile {
@@ -106,6 +107,10 @@ struct TextForm {
 // without converting it first: the bytes are the same. Big texts are
 // encoded in two halves at once.
 QByteArray encodeText(QStringView text, const TextForm &form, Encoding encoding, Breaks breaks = {});
+// The same bytes in pieces of about a megabyte, for SafeSave to write while
+// the next one is made. The text must outlive the function.
+std::function<bool(QByteArray &piece)> encodedPieces(QStringView text, const TextForm &form, Encoding encoding,
+                                                     Breaks breaks = {});
 Encoding saveEncodingOfText(QStringView text, const TextForm &form, Encoding opened);
 
 // Throw Platform::PemoError with a French message naming the file, also

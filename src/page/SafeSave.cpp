@@ -8,6 +8,7 @@
 #include <cstring>
 #include <algorithm>
 #include <functional>
+#include <future>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -114,10 +115,41 @@ Method intoDevice(const QString &path, const QByteArray &native, const struct st
     return Method::IntoDevice;
 }
 
+// Writes the new content into fd; answers 0, or the errno of the failure.
+using Content = std::function<int(int fd)>;
+
+int writeBytes(int fd, const QByteArray &bytes) { return writeAll(fd, bytes) ? 0 : errno; }
+
+// The pieces written while the next one is made: two buffers, each kept
+// (with its room) from piece to piece, so that nothing of the size of the
+// file is ever allocated.
+int writePieces(int fd, const Pieces &next)
+{
+    QByteArray buffers[2];
+    std::future<int> writing;
+    int err = 0;
+    for (int k = 0;; k ^= 1) {
+        QByteArray &piece = buffers[k];
+        piece.resize(0);
+        const bool more = next(piece);
+        if (writing.valid() && (err = writing.get()) != 0)
+            break;
+        if (!piece.isEmpty())
+            writing = std::async(std::launch::async, [fd, &piece] { return writeBytes(fd, piece); });
+        if (!more)
+            break;
+    }
+    if (writing.valid()) {
+        const int last = writing.get();
+        err = err ? err : last;
+    }
+    return err;
+}
+
 // Answers false, with nothing changed, when the renamed file could not
 // carry the old one's owner and group, or when the folder takes no new
 // file; throws when the new content itself could not be written.
-bool renamedInto(const QString &path, const QByteArray &target, const struct stat *old, const QByteArray &bytes)
+bool renamedInto(const QString &path, const QByteArray &target, const struct stat *old, const Content &content)
 {
     const QByteArray folder = folderOf(target);
     const qsizetype slash = target.lastIndexOf('/');
@@ -154,7 +186,18 @@ bool renamedInto(const QString &path, const QByteArray &target, const struct sta
         ::umask(mask);
         step([&] { return ::fchmod(fd, 0666 & ~mask) == 0; });
     }
-    step([&] { return writeAll(fd, bytes); });
+    if (done) {
+        try {
+            err = content(fd);
+        } catch (...) {
+            // Whatever went wrong while the content was made leaves no
+            // half-written file behind.
+            ::close(fd);
+            ::unlink(name.constData());
+            throw;
+        }
+        done = err == 0;
+    }
     step([&] { return ::fsync(fd) == 0; });
     const bool closed = ::close(fd) == 0;
     step([&] { return closed; });
@@ -203,8 +246,23 @@ void appendUtf8(QByteArray &out, char32_t c)
 
 } // namespace
 
-Method replaceContents(const QString &path, const QByteArray &bytes)
+namespace {
+// The whole content, for the ways that need it at once.
+QByteArray joined(const Pieces &next)
 {
+    QByteArray bytes, piece;
+    for (bool more = true; more;) {
+        piece.resize(0);
+        more = next(piece);
+        bytes += piece;
+    }
+    return bytes;
+}
+
+Method replace(const QString &path, const QByteArray *bytes, const Pieces *pieces)
+{
+    const Content content = [&](int fd) { return bytes ? writeBytes(fd, *bytes) : writePieces(fd, *pieces); };
+    auto whole = [&] { return bytes ? *bytes : joined(*pieces); };
     const QByteArray native = nativePath(path);
     struct stat st;
     if (::stat(native.constData(), &st) != 0) {
@@ -219,18 +277,23 @@ Method replaceContents(const QString &path, const QByteArray &bytes)
                 target = to.startsWith('/') ? to : folderOf(native) + '/' + to;
             }
         }
-        renamedInto(path, target, nullptr, bytes);
+        renamedInto(path, target, nullptr, content);
         return Method::Renamed;
     }
     if (S_ISDIR(st.st_mode))
         fail(path, EISDIR);
     if (!S_ISREG(st.st_mode))
-        return intoDevice(path, native, st, bytes);
+        return intoDevice(path, native, st, whole());
     const QByteArray target = resolved(native);
-    if (st.st_nlink <= 1 && renamedInto(path, target, &st, bytes))
+    if (st.st_nlink <= 1 && renamedInto(path, target, &st, content))
         return Method::Renamed;
-    return inPlace(path, target, st, bytes);
+    return inPlace(path, target, st, whole());
 }
+} // namespace
+
+Method replaceContents(const QString &path, const QByteArray &bytes) { return replace(path, &bytes, nullptr); }
+
+Method replaceContents(const QString &path, const Pieces &next) { return replace(path, nullptr, &next); }
 
 std::optional<QByteArray> readContents(const QString &path)
 {

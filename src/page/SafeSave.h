@@ -16,6 +16,7 @@
 // a folder is refused. Neither is ever replaced by a regular file.
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace SafeSave {
@@ -25,6 +26,13 @@ enum class Method { Renamed, InPlace, IntoDevice };
 // Throws Platform::PemoError with a French text naming the file; the file
 // then holds what it held before.
 Method replaceContents(const QString &path, const QByteArray &bytes);
+// The same for content given in pieces, for a file too big to be held
+// whole beside the text it comes from: next() appends the next piece to
+// its (empty) argument and answers false after the last one. A piece is
+// written while the next one is made. In the ways that write the file in
+// place, the pieces are put together first.
+using Pieces = std::function<bool(QByteArray &piece)>;
+Method replaceContents(const QString &path, const Pieces &next);
 
 // The whole file; nothing, with errno set, when it cannot be read.
 std::optional<QByteArray> readContents(const QString &path);

@@ -321,6 +321,70 @@ private Q_SLOTS:
         QCOMPARE(kept, QByteArray("ancien\n"));
     }
 
+    // A big page goes out in pieces, each written while the next is made:
+    // the file is whole, or it is what it was and nothing is left beside
+    // it, whichever piece fails.
+    void savedInPiecesIsWholeOrNothing()
+    {
+        const QByteArray piece(40 * 1024, 'x');
+        auto pieces = [&](int count, int failingAt = -1) {
+            return [=, made = 0](QByteArray &out) mutable {
+                if (made == failingAt)
+                    throw Platform::PemoError(QStringLiteral("panne"));
+                out += piece;
+                out += QByteArray::number(made);
+                return ++made < count;
+            };
+        };
+        QByteArray whole;
+        for (int k = 0; k < 5; ++k)
+            whole += piece + QByteArray::number(k);
+
+        const QString folder = path("morceaux");
+        QDir().mkpath(folder);
+        const QString file = folder + QStringLiteral("/page.htm");
+        writeAll(file, "ancien\n");
+        QCOMPARE(SafeSave::replaceContents(file, SafeSave::Pieces(pieces(5))), SafeSave::Method::Renamed);
+        QCOMPARE(readAll(file), whole);
+        // With another name, in place: the pieces are put together.
+        QVERIFY(::link(QFile::encodeName(file).constData(), QFile::encodeName(folder + "/lien").constData()) == 0);
+        QCOMPARE(SafeSave::replaceContents(file, SafeSave::Pieces(pieces(2))), SafeSave::Method::InPlace);
+        QCOMPARE(readAll(folder + "/lien"), piece + "0" + piece + "1");
+        QVERIFY(QFile::remove(folder + "/lien"));
+
+        bool failed = false;
+        try {
+            SafeSave::replaceContents(file, SafeSave::Pieces(pieces(5, 3)));
+        } catch (const Platform::PemoError &) {
+            failed = true;
+        }
+        QVERIFY(failed);
+        QCOMPARE(readAll(file), piece + "0" + piece + "1");
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"page.htm"});
+
+        // The disk full after two pieces: the writer's failure is the save's.
+        if (::geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        const QString full = path("plein-morceaux");
+        QDir().mkpath(full);
+        if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=128k", "tmpfs", full}) != 0)
+            QSKIP("cannot mount a small file system here");
+        const QString small = full + QStringLiteral("/page.htm");
+        writeAll(small, "ancien\n");
+        QString message;
+        try {
+            SafeSave::replaceContents(small, SafeSave::Pieces(pieces(5)));
+        } catch (const Platform::PemoError &e) {
+            message = e.message();
+        }
+        const QByteArray kept = readAll(small);
+        const QStringList left = QDir(full).entryList(QDir::Files | QDir::Hidden);
+        QProcess::execute(QStringLiteral("umount"), {full});
+        QVERIFY2(message.contains(QStringLiteral("Impossible d'enregistrer")), qPrintable(message));
+        QCOMPARE(kept, QByteArray("ancien\n"));
+        QCOMPARE(left, QStringList{"page.htm"});
+    }
+
     void devicesAndPipesAreWrittenIntoNeverReplaced()
     {
         // A link to a device: written through, the link stays a link.

@@ -287,6 +287,44 @@ private Q_SLOTS:
         QVERIFY(!e.Memo1->Modified());
     }
 
+    // A big page is saved in pieces and its digest made as they go: the
+    // file read back whole must give the same one, however it was cut.
+    void bigSavesAreKnownByTheirBytes()
+    {
+        QByteArray bytes;
+        for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i)
+            bytes += "<p>ligne " + QByteArray::number(i) + " \xc3\xa9t\xc3\xa9</p>\r\n";
+        DiskWatch::Digest cut;
+        for (qsizetype at = 0, step = 1; at < bytes.size(); at += step, step = step * 3 % 100003 + 1)
+            cut.add(QByteArrayView(bytes).sliced(at, std::min(step, bytes.size() - at)));
+        QCOMPARE(cut.result(), DiskWatch::stampOfBytes(bytes).digest);
+        QByteArray other = bytes;
+        other[other.size() / 2] = 'X';
+        QVERIFY(DiskWatch::stampOfBytes(other).digest != cut.result());
+
+        const QString file = path(QStringLiteral("gros.htm"));
+        writeInPlace(file, bytes);
+        TEditeur e(nullptr);
+        e.OpenFile(file);
+        e.Memo1->SetLines(QStringList{QStringLiteral("<meta charset=\"utf-8\">")} + e.Memo1->Lines());
+        QVERIFY(e.Enregistrer());
+        QSignalSpy changed(e.diskWatch(), &DiskWatch::changed);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        f.close();
+        QVERIFY(!changed.wait(700));
+        QByteArray saved = "<meta charset=\"utf-8\">\r\n" + bytes;
+        QFile back(file);
+        QVERIFY(back.open(QIODevice::ReadOnly));
+        QVERIFY(back.readAll() == saved);
+        back.close();
+        saved[saved.size() / 2] = 'X';
+        writeInPlace(file, saved);
+        QTRY_VERIFY(e.Memo1->Lines().join(u'\n').contains(u'X'));
+        QVERIFY(m_messages.isEmpty());
+    }
+
     void saveAsMovesTheWatch()
     {
         const QString first = path(QStringLiteral("first.htm"));

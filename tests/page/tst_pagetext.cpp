@@ -50,11 +50,16 @@ private Q_SLOTS:
         while (big.size() < 5 * 1024 * 1024)
             big += piece;
         const QString head = QStringLiteral("<meta charset=\"utf-8\">\n");
+        // Pieces of a megabyte: a pair across the first cut, a lone half
+        // just before it.
+        const QString acrossCut = QString(1024 * 1024 - 1, u'a') + QStringLiteral("\U0001F600b\n") + piece;
+        const QString loneAtCut = QString(1024 * 1024 - 1, u'a') + QChar(0xD800) + QStringLiteral("b\n");
         using PageFile::Encoding;
         using PageFile::LineBreak;
         const QList<Encoding> encodings{Encoding::Windows1252, Encoding::Utf8, Encoding::Utf8Bom,
                                         Encoding::Utf16Le, Encoding::Utf32BeBom};
-        for (const QString &text : QStringList{piece, piece + u'y', big, head + big.chopped(1), QString()}) {
+        for (const QString &text :
+             QStringList{piece, piece + u'y', big, head + big.chopped(1), acrossCut, loneAtCut, QString()}) {
             TPage page;
             page.loadText(text);
             const QString stored = page.snapshot();
@@ -68,9 +73,23 @@ private Q_SLOTS:
                             continue; // the big texts in two forms only: enough for the halves
                         const PageFile::Breaks breaks{style, final};
                         const QByteArray expected = PageFile::encodeText(lines, e, breaks);
+                        const QString what = QStringLiteral("%1 chars, encoding %2, style %3, final %4")
+                                                 .arg(text.size()).arg(int(e)).arg(int(style)).arg(final);
                         QVERIFY2(PageFile::encodeText(stored, TPage::storedForm(), e, breaks) == expected,
-                                 qPrintable(QStringLiteral("%1 chars, encoding %2, style %3, final %4")
-                                                .arg(text.size()).arg(int(e)).arg(int(style)).arg(final)));
+                                 qPrintable(what));
+                        // In pieces, as a page is saved: the same bytes, and
+                        // a big text never in one piece.
+                        const auto next = PageFile::encodedPieces(stored, TPage::storedForm(), e, breaks);
+                        QByteArray joined, one;
+                        int pieces = 0;
+                        for (bool more = true; more; ++pieces) {
+                            one.resize(0);
+                            more = next(one);
+                            QVERIFY(one.size() < 3 * 1024 * 1024 || PageFile::isWide(e));
+                            joined += one;
+                        }
+                        QVERIFY2(joined == expected, qPrintable(what));
+                        QVERIFY(pieces > 1 || stored.size() < 2 * 1024 * 1024 || PageFile::isWide(e));
                     }
         }
         // The UTF-8 written is the library's own, lone halves of pairs
