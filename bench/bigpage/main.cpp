@@ -156,6 +156,8 @@ int main(int argc, char **argv)
     QDir::setCurrent(dir.path());
     TMainForm frame;
     frame.resize(1200, 780);
+    // As the program makes its frame: ready for the preview's drawing.
+    THtmlView::prepareWindow(&frame);
     frame.show();
     settle(300);
     Recreations recreations;
