@@ -105,7 +105,9 @@ int decodeEntity(QStringView line, int i, QChar *out, bool *known)
 
 // Reads the line's text into units, following tags, comments, scripts and
 // styles; returns the state at the line's end.
-LineState readUnits(QStringView line, LineState s, QList<Unit> &units)
+// The units of the line's text into *units; without units, only the state
+// at the line's end, which text changes only at a "<".
+LineState readUnits(QStringView line, LineState s, QList<Unit> *units)
 {
     const int n = int(line.size());
     int i = 0;
@@ -153,6 +155,12 @@ LineState readUnits(QStringView line, LineState s, QList<Unit> &units)
             break;
         }
         case Mode::Text: {
+            if (!units) {
+                const int lt = int(line.indexOf(u'<', i));
+                if (lt < 0)
+                    return s;
+                i = lt;
+            }
             const QChar c = line.at(i);
             const bool checked = s.codeDepth == 0;
             if (c == u'<' && i + 1 < n) {
@@ -180,21 +188,25 @@ LineState readUnits(QStringView line, LineState s, QList<Unit> &units)
                     break;
                 }
             }
+            if (!units) {
+                ++i;
+                break;
+            }
             if (c == u'&') {
                 QChar decoded;
                 bool known = true;
                 if (const int length = decodeEntity(line, i, &decoded, &known)) {
-                    units << Unit{decoded, i, i + length, checked, !known};
+                    *units << Unit{decoded, i, i + length, checked, !known};
                     i += length;
                     break;
                 }
             }
             if (c.isHighSurrogate() && i + 1 < n && line.at(i + 1).isLowSurrogate()) {
-                units << Unit{QChar(u'x'), i, i + 2, checked, true};
+                *units << Unit{QChar(u'x'), i, i + 2, checked, true};
                 i += 2;
                 break;
             }
-            units << Unit{c, i, i + 1, checked, false};
+            *units << Unit{c, i, i + 1, checked, false};
             ++i;
             break;
         }
@@ -227,7 +239,7 @@ void skipAddresses(QList<Unit> &units)
         int end = k;
         bool address = false;
         while (end < n && !units.at(end).ch.isSpace()) {
-            if (startsWith(units, end, n, u"://"))
+            if (units.at(end).ch == u':' && startsWith(units, end, n, u"://"))
                 address = true;
             ++end;
         }
@@ -371,10 +383,12 @@ LineState readText(QStringView line, const LineState &start, QList<TextUnit> &un
 {
     units.clear();
     units.reserve(line.size());
-    const LineState end = readUnits(line, start, units);
+    const LineState end = readUnits(line, start, &units);
     skipAddresses(units);
     return end;
 }
+
+LineState endOf(QStringView line, const LineState &start) { return readUnits(line, start, nullptr); }
 
 LineResult scanLine(QStringView line, const LineState &start)
 {

@@ -73,6 +73,8 @@ struct TextUnit {
 // line's start; answers the state at its end. The spell check reads the
 // same text as the typography check.
 LineState readText(QStringView line, const LineState &start, QList<TextUnit> &units);
+// The state at the end of a line, as readText() gives it, without the units.
+LineState endOf(QStringView line, const LineState &start);
 QList<Fault> scan(const QStringList &lines);
 
 // French description of a fault ("Espace manquante avant « ! »").

@@ -64,8 +64,7 @@ bool TTextMarks::stateAt(int line, const Fetch &fetch, State *out, int budget)
         if (budget >= 0 && read >= budget)
             return false;
         const int i = m_valid - 1;
-        QList<FrenchTypography::TextUnit> units;
-        const State end = FrenchTypography::readText(fetch(i), m_states[i], units);
+        const State end = FrenchTypography::endOf(fetch(i), m_states[i]);
         ++read;
         ++m_linesRead;
         if (m_valid == int(m_states.size())) {

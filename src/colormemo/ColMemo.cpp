@@ -759,10 +759,11 @@ TOpenSpans TColorMemo::openSpansAt(int line)
     // on the way stay known for the next passes.
     QTextBlock b = document()->findBlockByNumber(m_openValid - 1);
     TOpenSpans open = m_openAt[m_openValid - 1];
-    while (b.isValid() && b.blockNumber() < line) {
+    // Counted on the way: a block's number is a search of its own.
+    for (int number = m_openValid - 1; b.isValid() && number < line; ++number) {
         open = carryOpenSpans(m_rules, open, b.text());
         b = b.next();
-        m_openAt[b.isValid() ? b.blockNumber() : line] = open;
+        m_openAt[b.isValid() ? number + 1 : line] = open;
     }
     m_openValid = line + 1;
     return open;
@@ -1357,6 +1358,22 @@ void TColorMemo::prepareAids()
     m_marks->setChecker(m_checker);
 }
 
+namespace {
+// The lines' texts for the marks' states, which are read one after
+// another: the next block, not a search through the page for each line.
+TTextMarks::Fetch lineFetch(const QTextDocument *doc)
+{
+    return [doc, block = QTextBlock(), at = -2](int line) mutable {
+        if (line == at + 1 && block.isValid())
+            block = block.next();
+        else if (line != at)
+            block = doc->findBlockByNumber(line);
+        at = line;
+        return block.text();
+    };
+}
+} // namespace
+
 void TColorMemo::readStatesLater()
 {
     if (m_statesPending)
@@ -1368,8 +1385,7 @@ void TColorMemo::readStatesLater()
             return;
         const QTextDocument *doc = document();
         TTextMarks::State state;
-        if (m_marks->stateAt(firstVisibleBlock().blockNumber(),
-                             [doc](int line) { return doc->findBlockByNumber(line).text(); }, &state, StateSlice))
+        if (m_marks->stateAt(firstVisibleBlock().blockNumber(), lineFetch(doc), &state, StateSlice))
             viewport()->update();
         else
             readStatesLater();
@@ -1384,7 +1400,7 @@ void TColorMemo::drawMarks(QPainter &painter, const QRect &area)
     QTextBlock block = firstVisibleBlock();
     if (!block.isValid())
         return;
-    const TTextMarks::Fetch fetch = [doc](int line) { return doc->findBlockByNumber(line).text(); };
+    const TTextMarks::Fetch fetch = lineFetch(doc);
     TTextMarks::State state;
     // The lines above the view are read between events when many of them
     // are new: a jump to the end of a big page shows its marks a moment

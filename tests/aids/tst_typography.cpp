@@ -91,6 +91,18 @@ private Q_SLOTS:
         QCOMPARE(state.mode, LineState::Mode::Script);
         QVERIFY(scanLine(lines.at(3), state).faults.isEmpty());
         QCOMPARE(scanLine(lines.at(3)).faults.size(), 1); // read as text: only the final ";"
+
+        // The states alone, as a jump through a big page reads them: the
+        // same at every line's end, whatever the line opened or closed.
+        const QStringList more = {"<pre>a<b>&lt;</b><code>", "x < y &amp; <3 </code>", "<p title=\"a>b\" x='<'>t",
+                                  "&#60;script> <", "<", "<!", "<!-", "<STYLE>p{}</Style><a href=x", ">\U0001F600<"};
+        LineState withUnits, alone;
+        QList<FrenchTypography::TextUnit> units;
+        for (const QString &line : lines + more + lines) {
+            withUnits = readText(line, withUnits, units);
+            alone = FrenchTypography::endOf(line, alone);
+            QVERIFY2(alone == withUnits, qPrintable(line));
+        }
     }
 
     void windows1252PagesGetReferences()
