@@ -92,6 +92,17 @@ qsizetype pieceEnd(QStringView text, qsizetype start, qsizetype end)
 
 // The text with a join wherever a run between breaks is longer than a
 // block may be; `cuts` gets their places in the result.
+// Whether any break but LF stands in text: one pass without a branch,
+// which the compiler makes many characters at a time.
+bool hasOtherBreaks(QStringView text)
+{
+    const char16_t *p = text.utf16();
+    unsigned found = 0;
+    for (qsizetype i = 0, n = text.size(); i < n; ++i)
+        found |= unsigned(p[i] == 0x2029) | unsigned((p[i] & 0xFFFE) == 0xFDD0);
+    return found != 0;
+}
+
 QString withJoins(const QString &text, std::vector<int> *cuts)
 {
     cuts->clear();
@@ -101,9 +112,20 @@ QString withJoins(const QString &text, std::vector<int> *cuts)
     const qsizetype n = text.size();
     qsizetype run = 0; // where the current run started
     qsizetype copied = 0;
-    for (qsizetype i = 0; i <= n; ++i) {
-        if (i < n && !isInsertedBreak(text[i]))
-            continue;
+    // Most texts break only at LF: the library then finds each break many
+    // characters at a time.
+    const QStringView view(text);
+    const bool lfOnly = !hasOtherBreaks(view);
+    auto nextBreak = [&](qsizetype from) {
+        if (lfOnly) {
+            const qsizetype at = view.indexOf(u'\n', from);
+            return at < 0 ? n : at;
+        }
+        while (from < n && !isInsertedBreak(view[from]))
+            ++from;
+        return from;
+    };
+    for (qsizetype i = nextBreak(0); i <= n; i = i < n ? nextBreak(i + 1) : n + 1) {
         if (i - run > TPage::LongBlock) {
             if (out.isEmpty())
                 out.reserve(n + n / TPage::PieceLength + 16);

@@ -83,6 +83,16 @@ private Q_SLOTS:
         QVERIFY(page.joinsPrevious(first.next()));
         QCOMPARE(page.lineOf(first.next()), 1);
         QCOMPARE(page.lineOf(page.lineBlock(2)), 2);
+
+        // The document's own break, held inside long lines, is read as a
+        // character of its line.
+        const QString held = oneLine(40000) + QChar(0x2029) + oneLine(30000) + QStringLiteral("\n")
+            + oneLine(20000) + QChar(0x2029) + QStringLiteral("\n");
+        TPage other;
+        other.loadText(held);
+        QCOMPARE(other.linesText(), held);
+        QCOMPARE(other.LineCount(), 2);
+        QVERIFY(blocksFit(other));
     }
 
     // Typing, deleting and replacing anywhere, over the joins and across
