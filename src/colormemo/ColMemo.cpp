@@ -57,6 +57,9 @@ private:
 constexpr int LanguageLines = 200;
 // Lines read between two events to find the states above the view.
 constexpr int StateSlice = 2000;
+// Beyond this many lines to read at once, the colours' states are read from
+// a copy of the whole text.
+constexpr int LongWalk = 50000;
 } // namespace
 
 // The margin where the pane draws its line numbers. It only forwards its
@@ -759,6 +762,24 @@ TOpenSpans TColorMemo::openSpansAt(int line)
     // on the way stay known for the next passes.
     QTextBlock b = document()->findBlockByNumber(m_openValid - 1);
     TOpenSpans open = m_openAt[m_openValid - 1];
+    if (line - m_openValid > LongWalk && b.isValid()) {
+        // A jump far down a big page: the blocks read from one copy of the
+        // text, which costs far less than asking each block for its own.
+        const QString raw = document()->toRawText();
+        const QStringView text(raw);
+        qsizetype at = b.position();
+        for (int number = m_openValid - 1; number < line && at <= text.size(); ++number) {
+            qsizetype end = text.indexOf(QChar::ParagraphSeparator, at);
+            if (end < 0)
+                end = text.size();
+            open = carryOpenSpans(m_rules, open, text.sliced(at, end - at));
+            at = end + 1;
+            m_openAt[number + 1] = open;
+        }
+        m_openAt[line] = open;
+        m_openValid = line + 1;
+        return open;
+    }
     // Counted on the way: a block's number is a search of its own.
     for (int number = m_openValid - 1; b.isValid() && number < line; ++number) {
         open = carryOpenSpans(m_rules, open, b.text());

@@ -137,6 +137,16 @@ void TestColorMemoPane::spanOpenedAboveOrClosedBelowTheView_data()
     QStringList closedTwice = comment;
     closedTwice[20] = QStringLiteral("-->");
     QTest::newRow("comment closed above the view") << closedTwice << 30 << 31 << "BBB";
+    // A jump far down a big page reads the lines above from a copy of the
+    // text: the same states as line by line.
+    QStringList big(120000, QStringLiteral("<p>"));
+    big[3] = QStringLiteral("x<!--");
+    big[100050] = QStringLiteral("-->y");
+    QTest::newRow("far down, comment opened far above") << big << 100000 << 100001 << "GGG";
+    QTest::newRow("far down, comment closed in view") << big << 100045 << 100050 << "GGG.";
+    QStringList bigClosed = big;
+    bigClosed[70000] = QStringLiteral("-->");
+    QTest::newRow("far down, comment closed far above") << bigClosed << 100000 << 100001 << "BBB";
 }
 
 void TestColorMemoPane::spanOpenedAboveOrClosedBelowTheView()
