@@ -8,10 +8,6 @@ set -u
 program=$1
 . "$(dirname "$0")/desktop.sh"
 export PEMO_RECOVERY_INTERVAL=300
-copies="$XDG_DATA_HOME/Pemo/Pemo HTML/recuperation"
-pids=()
-cleanup() { kill -9 "${pids[@]}" 2>/dev/null; kill "$wm" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
 
 # A Windows-1252 page: accents, a no-break space, the euro sign.
 printf '<html>\r\n<p>D\xe9j\xe0 10\xa0\x80 \xe9t\xe9</p>\r\n</html>\r\n' > "$work/page.htm"

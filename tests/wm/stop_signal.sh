@@ -7,10 +7,6 @@ program=$1
 . "$(dirname "$0")/desktop.sh"
 # The clock alone would copy nothing during the check.
 export PEMO_RECOVERY_INTERVAL=3600000
-copies="$XDG_DATA_HOME/Pemo/Pemo HTML/recuperation"
-pids=()
-cleanup() { kill -9 "${pids[@]}" 2>/dev/null; kill "$wm" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
 
 printf '<p>\xe9t\xe9</p>\r\n' > "$work/page.htm"
 "$program" "$work/page.htm" >/dev/null 2>&1 &
