@@ -88,7 +88,7 @@ QList<Word> wordsOf(QStringView line, const FrenchTypography::LineState &start, 
     return words;
 }
 
-QString pageLanguage(const QStringList &lines)
+QString pageLanguage(const QStringList &lines, TextPoint *tagEnd)
 {
     static const QRegularExpression html(QStringLiteral("<html\\b([^>]*)>"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression lang(QStringLiteral("(?:^|\\s)(?:xml:)?lang\\s*=\\s*[\"']?\\s*([A-Za-z]{2,3}(?:[-_][A-Za-z0-9]+)*)"),
@@ -98,8 +98,23 @@ QString pageLanguage(const QStringList &lines)
     for (int i = 0; i < std::min<int>(lines.size(), 200) && head.size() < 20000; ++i)
         head += lines.at(i) + u'\n';
     const QRegularExpressionMatch m = html.match(head);
+    if (tagEnd)
+        *tagEnd = TextPoint();
     if (!m.hasMatch())
         return QString();
+    if (tagEnd) {
+        // The first tag found is the leftmost: what follows its ">" takes
+        // no part in finding it.
+        qsizetype lineStart = 0;
+        int line = 0;
+        for (; line < lines.size(); ++line) {
+            const qsizetype next = lineStart + lines.at(line).size() + 1;
+            if (m.capturedEnd() < next)
+                break;
+            lineStart = next;
+        }
+        *tagEnd = TextPoint{line, int(m.capturedEnd() - lineStart)};
+    }
     const QRegularExpressionMatch l = lang.match(m.captured(1));
     return l.hasMatch() ? l.captured(1) : QString();
 }

@@ -39,8 +39,14 @@ QList<Word> wordsOf(QStringView line, const FrenchTypography::LineState &start,
                     FrenchTypography::LineState *end = nullptr);
 
 // The language the page declares on its <html> element ("fr", "en-US"), or
-// an empty string.
-QString pageLanguage(const QStringList &lines);
+// an empty string. tagEnd, when given, gets where that element's tag ends
+// (line and column after its ">"), or line -1 when no such tag stands in
+// the lines: text after that point cannot change the answer.
+struct TextPoint {
+    int line = -1;
+    int column = 0;
+};
+QString pageLanguage(const QStringList &lines, TextPoint *tagEnd = nullptr);
 
 // The folders searched for dictionaries; PEMO_HUNSPELL_DIR, when set, first.
 QStringList dictionaryFolders();

@@ -130,7 +130,7 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
         const int lines = document()->blockCount();
         m_marks->linesChanged(changedLine, std::max(1, addedLines - (lines - m_marksLines)), addedLines);
         m_marksLines = lines;
-        if (changedLine < LanguageLines)
+        if (changedLine < LanguageLines && (m_languageTagEnd < 0 || pos < m_languageTagEnd))
             m_languageKnown = false;
         // A look for end markers below still holds when the change lies
         // above where it started and moved no line (typing in the caret's
@@ -1363,9 +1363,13 @@ void TColorMemo::prepareAids()
         QStringList head;
         for (QTextBlock b = document()->begin(); b.isValid() && head.size() < LanguageLines; b = b.next())
             head << b.text();
-        // Typing in the head of the page asks again at every key: the
-        // dictionaries' folders are read only when the language changed.
-        const QString language = Spelling::pageLanguage(head);
+        // Typing above the end of the <html> tag, or in the head of a page
+        // without one, asks again at every key: the dictionaries' folders
+        // are read only when the language changed.
+        Spelling::TextPoint tagEnd;
+        const QString language = Spelling::pageLanguage(head, &tagEnd);
+        m_languageTagEnd =
+            tagEnd.line < 0 ? -1 : document()->findBlockByNumber(tagEnd.line).position() + tagEnd.column;
         if (!m_checkerChosen || language != m_checkerLanguage) {
             const QString dictionary = Spelling::dictionaryFor(language);
             m_checker = dictionary.isEmpty() ? nullptr : checkerFor(dictionary);

@@ -325,6 +325,9 @@ private:
     std::unique_ptr<TTextMarks> m_marks;
     TSpellChecker *m_checker = nullptr; // shared by the panes of a dictionary
     bool m_languageKnown = false;
+    // Where the head's <html> tag ends (a document position), -1 without
+    // one: a change after it keeps the language.
+    int m_languageTagEnd = -1;
     bool m_checkerChosen = false;  // m_checker is the one for m_checkerLanguage
     QString m_checkerLanguage;
     int m_marksLines = 1;               // line count the marks last heard of

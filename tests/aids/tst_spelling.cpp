@@ -90,6 +90,16 @@ private Q_SLOTS:
         QCOMPARE(Spelling::pageLanguage({"<html", "  xml:lang='fr'>"}), QStringLiteral("fr"));
         QCOMPARE(Spelling::pageLanguage({"<html><body lang=\"en\">"}), QString());
         QCOMPARE(Spelling::pageLanguage({"<p>pas de page</p>"}), QString());
+        // Where the element's tag ends: after its ">", on the line it ends.
+        Spelling::TextPoint end;
+        Spelling::pageLanguage({"<!DOCTYPE html>", "<html", "  lang='fr'><head>"}, &end);
+        QCOMPARE(end.line, 2);
+        QCOMPARE(end.column, 12);
+        Spelling::pageLanguage({"<html>"}, &end);
+        QCOMPARE(end.line, 0);
+        QCOMPARE(end.column, 6);
+        Spelling::pageLanguage({"<p>pas de page</p>", "<html"}, &end);
+        QCOMPARE(end.line, -1);
         if (Spelling::dictionaryFor(QStringLiteral("fr")).isEmpty())
             QSKIP("Aucun dictionnaire français installé (paquet hunspell-fr)");
         QCOMPARE(Spelling::dictionaryFor(QStringLiteral("en-US")), QStringLiteral("en_US"));

@@ -204,6 +204,19 @@ private Q_SLOTS:
         paint();
         QVERIFY(m_memo->shownMarks().contains(TColorMemo::TextMark{1, 7, 6, true})); // "school"
         QVERIFY(!m_memo->shownMarks().contains(TColorMemo::TextMark{1, 25, 7, true})); // "l'école"
+        // Typed just after the tag, the language holds; a tag typed before
+        // it is the page's new element.
+        m_memo->page()->Select(16, 0);
+        m_memo->page()->SetSelText(QStringLiteral("<!-- x -->"));
+        QCOMPARE(m_memo->spellDictionary(), QStringLiteral("fr"));
+        m_memo->page()->Select(0, 0);
+        m_memo->page()->SetSelText(QStringLiteral("<html lang=\"en-US\">"));
+        QCOMPARE(m_memo->spellDictionary(), QStringLiteral("en_US"));
+        // And the first tag taken out leaves the second one.
+        m_memo->page()->Select(0, 19);
+        m_memo->page()->SetSelText(QString());
+        QCOMPARE(m_memo->Line(0), QStringLiteral("<html lang=\"fr\"><!-- x -->"));
+        QCOMPARE(m_memo->spellDictionary(), QStringLiteral("fr"));
     }
 };
 

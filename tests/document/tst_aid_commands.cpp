@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -126,6 +127,16 @@ private Q_SLOTS:
         AidSettings::setTagCompletionOn(true);
         QTest::keyClicks(&memo, "></");
         QCOMPARE(memo.Text(), QStringLiteral("<div></></div>"));
+        // Switched off by another window of the program, through the file.
+        QTest::qWait(20);
+        {
+            QSettings other;
+            other.setValue(QStringLiteral("Aids/tagCompletion"), false);
+        }
+        QVERIFY(!AidSettings::tagCompletionOn());
+        QVERIFY(AidSettings::validationOn());
+        AidSettings::setTagCompletionOn(true);
+        QVERIFY(AidSettings::tagCompletionOn());
     }
 
     void panesFollowTheSpellingSetting()
