@@ -1,11 +1,12 @@
 #include "AidSettings.h"
 
-#include <QDateTime>
-#include <QFileInfo>
+#include <QFile>
 #include <QSettings>
 
 #include <array>
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace AidSettings {
 namespace {
@@ -19,15 +20,30 @@ int changes = 0;
 // each time cost more than the key itself. The copy is read again when the
 // file changes under it (another window of the program wrote it).
 std::array<std::optional<bool>, AidCount> known;
-QString knownFile;
-QDateTime knownTime;
+QByteArray knownFile;
+struct FileTime {
+    qint64 seconds = -1;
+    qint64 nanoseconds = 0;
+    bool operator==(const FileTime &) const = default;
+};
+FileTime knownTime;
+
+// The file's time straight from the system: the library's own turns it
+// into a local date, which cost as much as reading the settings.
+FileTime timeOf(const QByteArray &file)
+{
+    struct stat st;
+    if (::stat(file.constData(), &st) != 0)
+        return {};
+    return {qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec)};
+}
 
 void followFile()
 {
     if (knownFile.isEmpty())
-        knownFile = QSettings().fileName();
-    const QDateTime time = QFileInfo(knownFile).lastModified();
-    if (time != knownTime) {
+        knownFile = QFile::encodeName(QSettings().fileName());
+    const FileTime time = timeOf(knownFile);
+    if (!(time == knownTime)) {
         knownTime = time;
         known = {};
     }
@@ -46,7 +62,7 @@ void setValue(Aid aid, bool on)
     QSettings settings;
     settings.setValue(QLatin1String(keys[aid]), on);
     settings.sync();
-    knownTime = QFileInfo(settings.fileName()).lastModified();
+    knownTime = timeOf(QFile::encodeName(settings.fileName()));
     known = {};
     known[aid] = on;
     ++changes;

@@ -60,6 +60,21 @@ constexpr int StateSlice = 2000;
 // Beyond this many lines to read at once, the colours' states are read from
 // a copy of the whole text.
 constexpr int LongWalk = 50000;
+
+// The characters of a block for a line window, read from one copy of its
+// text made at the first question: a lookup per character walks the
+// document's tree each time, which on a big page costs far more than the
+// copy.
+TLineWindow::Fetch blockFetch(const QTextBlock &block)
+{
+    return [block, text = QString(), read = false](int from, int to, QString &out) mutable {
+        if (!read) {
+            text = block.text();
+            read = true;
+        }
+        out.append(QStringView(text).mid(from, to - from));
+    };
+}
 } // namespace
 
 // The margin where the pane draws its line numbers. It only forwards its
@@ -842,20 +857,6 @@ void TColorMemo::runPass(bool currentLineOnly, int line)
     }
 }
 
-void TColorMemo::appendBlockText(const QTextBlock &block, QString &out, bool byCharacter) const
-{
-    if (!byCharacter) {
-        out.append(block.text());
-        return;
-    }
-    // Character by character from the document: the caret line's pass runs
-    // on every keystroke, and reading the line as a string would allocate.
-    const QTextDocument *doc = document();
-    const int pos = block.position();
-    const int len = block.length() - 1;
-    for (int i = 0; i < len; ++i)
-        out.append(doc->characterAt(pos + i));
-}
 
 int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList &out, int *scanStart,
                           int *scanEnd)
@@ -911,9 +912,7 @@ int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList 
     for (QTextBlock t = start; t.isValid(); t = t.next()) {
         if (startOffset + m_text.size() >= endOffset)
             break;
-        // On a long line a lookup per character costs more than the
-        // allocation it saves.
-        appendBlockText(t, m_text, lineCount == 1 && t.length() <= LongLine);
+        m_text.append(t.text());
         if (t.next().isValid() && !m_page->joinsPrevious(t.next()))
             m_text.append(QStringLiteral("\r\n"));
     }
@@ -1037,10 +1036,7 @@ void TColorMemo::paintText(const QRect &area)
                 layout->drawCursor(&painter, blockOrigin, caret, cursorWidth());
             continue;
         }
-        const TLineWindow::Fetch fetch = [doc, pos](int from, int to, QString &out) {
-            for (int i = from; i < to; ++i)
-                out.append(doc->characterAt(pos + i));
-        };
+        const TLineWindow::Fetch fetch = blockFetch(block);
         for (int l = 0; l < layout->lineCount(); ++l) {
             m_window.shape(layout->lineAt(l), font, option, area.left() - blockOrigin.x(),
                            area.right() + 1 - blockOrigin.x(), fetch, block.blockNumber(), block.revision());
@@ -1125,10 +1121,7 @@ void TColorMemo::drawRuns(QPainter &painter, const QRect &area)
             continue;
         const QTextLayout *layout = block.layout();
         const int blockPos = block.position();
-        const TLineWindow::Fetch fetch = [doc, blockPos](int from, int to, QString &out) {
-            for (int i = from; i < to; ++i)
-                out.append(doc->characterAt(blockPos + i));
-        };
+        const TLineWindow::Fetch fetch = blockFetch(block);
         const int caret = context.cursorPosition - blockPos;
         bool caretCovered = false;
         for (int l = 0; l < layout->lineCount(); ++l) {
@@ -1471,11 +1464,7 @@ void TColorMemo::drawMarks(QPainter &painter, const QRect &area)
             continue;
         m_shownMarks << line;
         const QPointF blockOrigin(origin.x(), top);
-        const int blockPos = block.position();
-        const TLineWindow::Fetch fetchChars = [doc, blockPos](int from, int to, QString &out) {
-            for (int i = from; i < to; ++i)
-                out.append(doc->characterAt(blockPos + i));
-        };
+        const TLineWindow::Fetch fetchChars = blockFetch(block);
         const QTextLayout *layout = block.layout();
         for (int l = 0; l < layout->lineCount(); ++l) {
             const QTextLine tl = layout->lineAt(l);

@@ -228,7 +228,6 @@ private:
     void textChanged();
     void runPass(bool currentLineOnly, int line = -1); // line: block of a line pass
     int scanLines(const QTextBlock &first, int lineCount, TKeyDescrList &out, int *scanStart, int *scanEnd);
-    void appendBlockText(const QTextBlock &block, QString &out, bool byCharacter) const;
     void mergeLineRuns(int from, int to, int count);
     void shiftRuns(int offset);
     void clearRuns();
