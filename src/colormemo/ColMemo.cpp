@@ -407,6 +407,24 @@ void TColorMemo::keyPressEvent(QKeyEvent *event)
                            (event->modifiers() & Qt::ShiftModifier) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
             setTextCursor(c);
         }
+        // Home and End go to the start and end of the piece shown, as on a
+        // wrapped line; pressed again where they left the caret, they go
+        // on to the start or end of the whole line.
+        const bool edgeKey = event->key() == Qt::Key_Home || event->key() == Qt::Key_End;
+        if (edgeKey && after == before && m_page->joinCount() > 0
+            && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            QTextBlock target = m_page->lineBlock(m_page->lineOf(textCursor().block()));
+            if (event->key() == Qt::Key_End)
+                while (target.next().isValid() && m_page->joinsPrevious(target.next()))
+                    target = target.next();
+            const int edge = event->key() == Qt::Key_Home ? target.position() : target.position() + target.length() - 1;
+            if (edge != after) {
+                QTextCursor c = textCursor();
+                c.setPosition(edge, (event->modifiers() & Qt::ShiftModifier) ? QTextCursor::KeepAnchor
+                                                                             : QTextCursor::MoveAnchor);
+                setTextCursor(c);
+            }
+        }
     }
     if (produces || event->key() == Qt::Key_Backspace)
         Q_EMIT characterTyped(text.isEmpty() ? QChar(u'\b') : text.at(0));

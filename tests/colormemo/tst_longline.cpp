@@ -24,6 +24,7 @@ private Q_SLOTS:
     void shownColumnsLookAsOnAShortLine();
     void textTypedLeftOfTheViewMovesWhatItShows();
     void keysStepOverTheJoinsOfALongLine();
+    void homeAndEndTwiceReachTheLinesEdges();
     void anEditOfTheDocumentItselfKeepsThePieces();
 
 private:
@@ -222,6 +223,36 @@ void TestLongLine::textTypedLeftOfTheViewMovesWhatItShows()
     // Three columns more left of the view, not through the caret.
     QTextCursor(m_memo->document()->findBlockByNumber(0)).insertText(QStringLiteral("<i>"));
     QVERIFY(grab(9 * 303) == before);
+}
+
+// Home and End stop at the edges of the piece shown first, like on a wrapped
+// line, then at the edges of the whole line.
+void TestLongLine::homeAndEndTwiceReachTheLinesEdges()
+{
+    const QString line = minified(3 * TPage::LongBlock);
+    m_memo->SetLines({QStringLiteral("avant"), line, QStringLiteral("fin")});
+    m_memo->setFocus();
+    const int start = 7; // "avant" and its break
+    const int middle = start + line.size() / 2;
+    m_memo->SetSelStart(middle);
+    QTest::keyClick(m_memo, Qt::Key_End);
+    const int pieceEnd = m_memo->SelStart();
+    QVERIFY(pieceEnd > middle && pieceEnd < start + line.size());
+    QTest::keyClick(m_memo, Qt::Key_End);
+    QCOMPARE(m_memo->SelStart(), start + line.size());
+    QTest::keyClick(m_memo, Qt::Key_End);
+    QCOMPARE(m_memo->SelStart(), start + line.size());
+    // Back to the middle, then Home twice with Shift: the selection runs to
+    // the line's start, not into the line above.
+    m_memo->SetSelStart(middle);
+    QTest::keyClick(m_memo, Qt::Key_Home, Qt::ShiftModifier);
+    const int pieceStart = m_memo->SelStart();
+    QVERIFY(pieceStart > start && pieceStart < middle);
+    QTest::keyClick(m_memo, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(m_memo->SelStart(), start);
+    QCOMPARE(m_memo->SelText(), line.left(middle - start));
+    QTest::keyClick(m_memo, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(m_memo->SelStart(), start);
 }
 
 // A line longer than a block may be stands in pieces: the keys go over the
