@@ -875,7 +875,6 @@ void TColorMemo::runPass(bool currentLineOnly, int line)
     }
 }
 
-
 int TColorMemo::scanLines(const QTextBlock &first, int lineCount, TKeyDescrList &out, int *scanStart,
                           int *scanEnd)
 {
