@@ -1,6 +1,7 @@
 #include "app/AboutBox.h"
 #include "app/BatchMode.h"
 #include "app/Main.h"
+#include "page/PageFile.h"
 #include "page/SafeSave.h"
 #include "platform/CaptionFit.h"
 #include "renderer/HtmlView.h"
@@ -111,6 +112,17 @@ int main(int argc, char **argv)
         return BatchMode::run(arguments, out, err);
     }
 
+    // The pages named are read while the windows are made: on a big page,
+    // reading and decoding take as long as the start itself.
+    constexpr int ReadAhead = 4;
+    int readAhead = 0;
+    for (const QString &argument : std::as_const(arguments)) {
+        if (readAhead < ReadAhead && !argument.startsWith(u'-')) {
+            PageFile::readAhead(argument);
+            ++readAhead;
+        }
+    }
+
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pemo HTML"));
@@ -167,6 +179,7 @@ int main(int argc, char **argv)
         frame.offerRecovery();
         if (!files.isEmpty())
             frame.openFiles(files);
+        PageFile::forgetReadAheads();
     });
     return app.exec();
 }

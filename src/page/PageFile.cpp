@@ -10,8 +10,14 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <future>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include <sys/stat.h>
 #include <cstdio>
 #include <cstring>
 
@@ -771,8 +777,116 @@ Page read(const QString &path, QByteArray *rawBytes)
     return page;
 }
 
+namespace {
+// What tells that a file is still the one read: the same file, of the same
+// size, not written since.
+struct FileStamp {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 seconds = 0;
+    qint64 nanoseconds = 0;
+    qint64 changeSeconds = 0;
+    qint64 changeNanoseconds = 0;
+    bool operator==(const FileStamp &) const = default;
+};
+
+std::optional<FileStamp> stampOf(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileStamp{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec),
+                     qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec), qint64(st.st_ctim.tv_nsec)};
+}
+
+struct ReadAhead {
+    bool read = false;
+    QByteArray bytes;
+    Text page;
+};
+
+struct PendingRead {
+    FileStamp stamp;
+    std::future<ReadAhead> result;
+};
+
+std::mutex readsLock;
+std::vector<PendingRead> &pendingReads()
+{
+    // Kept until the program ends: a read still running is waited for then.
+    static std::vector<PendingRead> reads;
+    return reads;
+}
+
+std::optional<ReadAhead> takeReadAhead(const QString &path)
+{
+    std::future<ReadAhead> result;
+    FileStamp stamp;
+    {
+        const std::lock_guard<std::mutex> lock(readsLock);
+        auto &reads = pendingReads();
+        if (reads.empty())
+            return std::nullopt;
+        const std::optional<FileStamp> now = stampOf(path);
+        if (!now)
+            return std::nullopt;
+        // The same file under whatever name it is opened by.
+        const auto it = std::find_if(reads.begin(), reads.end(), [&](const PendingRead &r) {
+            return r.stamp.device == now->device && r.stamp.inode == now->inode;
+        });
+        if (it == reads.end())
+            return std::nullopt;
+        stamp = it->stamp;
+        result = std::move(it->result);
+        reads.erase(it);
+    }
+    ReadAhead ahead = result.get();
+    // Taken before the bytes were read: a change made since moved it.
+    if (!ahead.read || stampOf(path) != std::optional<FileStamp>(stamp))
+        return std::nullopt;
+    return ahead;
+}
+} // namespace
+
+void readAhead(const QString &path)
+{
+    const std::optional<FileStamp> stamp = stampOf(path);
+    if (!stamp)
+        return;
+    auto result = std::async(std::launch::async, [path] {
+        ReadAhead ahead;
+        try {
+            ahead.bytes = readBytes(path);
+            ahead.page = decodeText(ahead.bytes);
+            ahead.read = ahead.page.isText;
+        } catch (...) {
+            // Read again where the failure can be told.
+            ahead = ReadAhead();
+        }
+        return ahead;
+    });
+    const std::lock_guard<std::mutex> lock(readsLock);
+    pendingReads().push_back({*stamp, std::move(result)});
+}
+
+void forgetReadAheads()
+{
+    std::vector<PendingRead> dropped;
+    {
+        const std::lock_guard<std::mutex> lock(readsLock);
+        dropped.swap(pendingReads());
+    }
+    // Their threads are waited for here, outside the lock.
+}
+
 Text readText(const QString &path, QByteArray *rawBytes)
 {
+    if (std::optional<ReadAhead> ahead = takeReadAhead(path)) {
+        if (rawBytes)
+            *rawBytes = std::move(ahead->bytes);
+        return std::move(ahead->page);
+    }
     const QByteArray bytes = readBytes(path);
     Text page = decodeText(bytes);
     if (!page.isText)

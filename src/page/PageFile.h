@@ -118,6 +118,13 @@ Encoding saveEncodingOfText(QStringView text, const TextForm &form, Encoding ope
 // bytes as read.
 Page read(const QString &path, QByteArray *rawBytes = nullptr);
 Text readText(const QString &path, QByteArray *rawBytes = nullptr);
+// Reads and decodes the file at path on a thread of its own, while the
+// program does something else (makes its windows at start). The next
+// readText() of that file takes what was read, if the file has not changed
+// since; otherwise, or if the reading failed, it reads the file itself, and
+// its failure is told as always. forgetReadAheads() drops those not taken.
+void readAhead(const QString &path);
+void forgetReadAheads();
 // Through SafeSave: the old file stays intact when anything fails, and keeps
 // its owner, rights and links. Returns the bytes written.
 QByteArray write(const QString &path, const QStringList &lines, Encoding encoding, Breaks breaks = {});

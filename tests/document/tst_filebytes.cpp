@@ -184,6 +184,54 @@ private Q_SLOTS:
         QCOMPARE(readAll(path("binaire.htm")), bytes);
     }
 
+    // A page read ahead (while the program starts) opens as if read then:
+    // the same text and bytes, under another name of the same file too; a
+    // file changed since is read again, and a failure is told as always.
+    void readAheadGivesTheFileAsItIsNow()
+    {
+        const QByteArray bytes = "<p>L\xe2\x80\x99\xc3\xa9t\xc3\xa9\xc2\xa0;</p>\r\n<p>fin</p>\r\n";
+        writeAll(path("avance.htm"), bytes);
+        QByteArray direct;
+        const PageFile::Text expected = PageFile::readText(path("avance.htm"), &direct);
+        QCOMPARE(direct, bytes);
+
+        PageFile::readAhead(path("avance.htm"));
+        QByteArray ahead;
+        const PageFile::Text taken = PageFile::readText(m_dir.path() + QStringLiteral("/./avance.htm"), &ahead);
+        QCOMPARE(ahead, bytes);
+        QCOMPARE(taken.text, expected.text);
+        QCOMPARE(int(taken.encoding), int(expected.encoding));
+        QVERIFY(taken.breaks == expected.breaks);
+
+        // Written again after it was read ahead, same length, a later time.
+        PageFile::readAhead(path("avance.htm"));
+        const QByteArray changed = QByteArray(bytes).replace("fin", "FIN");
+        writeAll(path("avance.htm"), changed);
+        struct timespec later[2] = {{0, UTIME_OMIT}, {statOf(path("avance.htm")).st_mtim.tv_sec + 5, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(path("avance.htm")).constData(), later, 0) == 0);
+        QByteArray now;
+        QVERIFY(PageFile::readText(path("avance.htm"), &now).text.contains(QStringLiteral("FIN")));
+        QCOMPARE(now, changed);
+
+        // Taken away, then a file that is no text: the usual messages.
+        PageFile::readAhead(path("avance.htm"));
+        QVERIFY(QFile::remove(path("avance.htm")));
+        QVERIFY_THROWS_EXCEPTION(Platform::PemoError, PageFile::readText(path("avance.htm")));
+        writeAll(path("avance.htm"), QByteArray("a\0b\0c", 5));
+        PageFile::readAhead(path("avance.htm"));
+        try {
+            PageFile::readText(path("avance.htm"));
+            QFAIL("a file that is no text must not open");
+        } catch (const Platform::PemoError &error) {
+            QVERIFY(error.message().contains(QStringLiteral("n'est pas un fichier texte")));
+        }
+        // One not taken is dropped, and a later read is the file's own.
+        writeAll(path("avance.htm"), bytes);
+        PageFile::readAhead(path("avance.htm"));
+        PageFile::forgetReadAheads();
+        QCOMPARE(PageFile::readText(path("avance.htm")).text, expected.text);
+    }
+
     // An edit changes the line it is in, and nothing else of the file.
     void editedPageKeepsTheFileForm_data()
     {
