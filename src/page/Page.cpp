@@ -668,9 +668,10 @@ bool TPage::replaceSpan(int from, int to, const QString &givenText)
         return false;
 
     std::vector<Span> spans;
+    // The new text's breaks are counted one character at a time: not for a
+    // page loaded, which replaces no break.
     const qsizetype oldBreaks = oldMiddle.count(QChar::ParagraphSeparator);
-    const qsizetype newBreaks = std::count_if(newMiddle.begin(), newMiddle.end(), isInsertedBreak);
-    if (oldBreaks > 0 && oldBreaks == newBreaks) {
+    if (oldBreaks > 0 && oldBreaks == std::count_if(newMiddle.begin(), newMiddle.end(), isInsertedBreak)) {
         // As many lines before as after: each line that differs is edited
         // alone, so that the lines themselves stay and only their changed
         // characters move. Much cheaper than taking every line down and
