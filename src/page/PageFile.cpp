@@ -16,10 +16,10 @@
 #include <mutex>
 #include <optional>
 #include <vector>
-
-#include <sys/stat.h>
 #include <cstdio>
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace PageFile {
 
