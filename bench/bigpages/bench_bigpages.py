@@ -529,6 +529,16 @@ def run_startup(prog):
         prog.stop()
 
 
+def control_alone(exe, source):
+    """The text control alone on the page: decoding and insertion, in s."""
+    try:
+        out = subprocess.run([exe, source], capture_output=True, text=True, timeout=OPEN_TIMEOUT,
+                             env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout
+    except subprocess.TimeoutExpired:
+        return {}
+    return {k: float(v) for k, v in (f.split("=") for f in out.split()) if k.endswith("_s")}
+
+
 # ---------------------------------------------------------------- report
 
 def fmt(v, form):
@@ -541,6 +551,24 @@ def ratio(a, b):
 
 def get(results, prog, page, part, key):
     return results.get(prog, {}).get(page, {}).get(part, {}).get(key)
+
+
+def report_floors(floors, results, peer):
+    """What the text control alone takes to decode and hold each page: the
+    least our open can cost, whatever the program around it does."""
+    if not floors:
+        return
+    print("\nLe contrôle de texte seul (document sans fenêtre : décodage + insertion, en s)")
+    for page, f in floors.items():
+        if "insert_s" not in f:
+            print(f"  {page} : non mesuré")
+            continue
+        alone = f["decode_s"] + f["insert_s"]
+        line = f"  {page} : {f['decode_s']:.2f} + {f['insert_s']:.2f} = {alone:.2f}"
+        theirs = get(results, peer, page, "open", "idle_s") if peer else None
+        if theirs:
+            line += f" ; ouverture entière de {peer} {theirs:.2f} ; ratio {ratio(alone, theirs)}"
+        print(line)
 
 
 def report(results, labels, page_names):
@@ -627,6 +655,11 @@ def main():
     elif not args.no_peer:
         print("KWrite n'est pas installé : seuls nos chiffres sont donnés.")
     results = {p.label: {} for p in programs}
+    # The text control by itself, built next to the editor.
+    alone = os.path.join(os.path.dirname(os.path.abspath(args.ours)), "..", "..", "bench", "bigpages",
+                         "textcontrol_alone")
+    alone = alone if os.access(alone, os.X_OK) else None
+    floors = {}
     try:
         for prog in programs:
             results[prog.label]["démarrage"] = run_startup(prog)
@@ -638,6 +671,8 @@ def main():
             for prog in programs:
                 print(f"  {name} : {prog.label}...", file=sys.stderr, flush=True)
                 results[prog.label][name] = run_page(prog, name, source, one_line, out)
+            if alone:
+                floors[name] = control_alone(alone, source)
             os.remove(source)
     finally:
         for prog in programs:
@@ -648,6 +683,7 @@ def main():
 
     print("Grandes pages, côte à côte (une seule exécution ; seuls les ratios comptent)")
     report(results, [p.label for p in programs], [p[0] for p in pages])
+    report_floors(floors, results, programs[1].label if len(programs) > 1 else None)
     raw(results)
     print(f"\nCaptures d'écran : {out}" if keep else "")
     if not keep:
