@@ -114,6 +114,7 @@ void TLineWindow::shape(const QTextLine &line, const QFont &font, const QTextOpt
     m_line = line;
     m_shaped = 0;
     m_text.clear();
+    m_places[0] = m_places[1] = Place();
     // A short line is shaped once by its layout and kept: its own glyphs
     // cost less than shaping a stretch of it again on every paint.
     if (!line.isValid() || option.textDirection() == Qt::RightToLeft || line.textLength() <= ShortLine) {
@@ -191,9 +192,15 @@ void TLineWindow::shape(const QTextLine &line, const QFont &font, const QTextOpt
 
 qreal TLineWindow::x(int column) const
 {
-    if (m_whole)
-        return m_line.cursorToX(column);
-    return m_offset.x() + m_piece.cursorToX(std::clamp(column, m_from, m_to) - m_from);
+    if (!m_whole)
+        column = std::clamp(column, m_from, m_to);
+    for (const Place &p : m_places)
+        if (p.column == column)
+            return p.x;
+    const qreal at = m_whole ? m_line.cursorToX(column) : m_offset.x() + m_piece.cursorToX(column - m_from);
+    m_places[m_nextPlace] = {column, at};
+    m_nextPlace ^= 1;
+    return at;
 }
 
 QList<QGlyphRun> TLineWindow::glyphRuns(int a, int b) const

@@ -87,4 +87,13 @@ private:
     int m_to = 0;
     int m_shaped = 0;
     bool m_whole = true;
+    // The last places asked: one run ends where the next starts, and
+    // each answer walks the line.
+    struct Place
+    {
+        int column = -1;
+        qreal x = 0;
+    };
+    mutable Place m_places[2];
+    mutable int m_nextPlace = 0;
 };
