@@ -1,4 +1,5 @@
 #include "colormemo/ColMemo.h"
+#include "colormemo/LineWindow.h"
 #include "page/Page.h"
 #include "testmain.h"
 
@@ -8,6 +9,8 @@
 #include <QTextCharFormat>
 #include <QTextBlock>
 #include <QVBoxLayout>
+
+#include <memory>
 
 // A page that stands on one line (a minified page): a paint shapes only the
 // columns it shows, and shows them as the control would.
@@ -26,6 +29,7 @@ private Q_SLOTS:
     void keysStepOverTheJoinsOfALongLine();
     void homeAndEndTwiceReachTheLinesEdges();
     void anEditOfTheDocumentItselfKeepsThePieces();
+    void placesAnswerForTheLineShapedLast();
 
 private:
     QWidget *m_host = nullptr;
@@ -326,5 +330,50 @@ void TestLongLine::anEditOfTheDocumentItselfKeepsThePieces()
     QCOMPARE(m_memo->Text(), QString(line).insert(30000, QStringLiteral("à")));
 }
 
+void TestLongLine::placesAnswerForTheLineShapedLast()
+{
+    // Two lines of different widths, one short and one long enough to be
+    // cut; the same columns asked of each in turn must give each line's own
+    // places, never those remembered from the line before.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(14);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    auto laidOut = [&](const QString &text) {
+        auto layout = std::make_unique<QTextLayout>(text, font);
+        layout->setTextOption(option);
+        layout->beginLayout();
+        layout->createLine();
+        layout->endLayout();
+        return layout;
+    };
+    const QString narrow = QStringLiteral("iiiiiiiiiiiiiiiiiiii");
+    const QString wide = QStringLiteral("WWWWWWWWWWWWWWWWWWWW");
+    const QString longText = minified(4 * TLineWindow::ShortLine);
+    const auto a = laidOut(narrow), b = laidOut(wide), c = laidOut(longText);
+    auto fetchOf = [](const QString &text) {
+        return [text](int from, int to, QString &out) { out += QStringView(text).mid(from, to - from); };
+    };
+    TLineWindow window;
+    for (int round = 0; round < 2; ++round) {
+        window.shape(a->lineAt(0), font, option, 0, 1000, fetchOf(narrow));
+        QCOMPARE(window.x(5), a->lineAt(0).cursorToX(5));
+        QCOMPARE(window.x(12), a->lineAt(0).cursorToX(12));
+        window.shape(b->lineAt(0), font, option, 0, 1000, fetchOf(wide));
+        QCOMPARE(window.x(12), b->lineAt(0).cursorToX(12));
+        QCOMPARE(window.x(5), b->lineAt(0).cursorToX(5));
+        // A stretch cut from the middle of the long line: the same columns
+        // once more, now within the stretch.
+        const qreal left = c->lineAt(0).cursorToX(2000);
+        window.shape(c->lineAt(0), font, option, left, left + 300, fetchOf(longText));
+        QVERIFY(!window.wholeLine() && window.from() <= 2000);
+        for (const int column : {window.from() + 5, window.from() + 12, window.from() + 5})
+            QVERIFY(std::abs(window.x(column) - c->lineAt(0).cursorToX(column)) < 0.5);
+        // Out of the stretch: its edges' places.
+        QCOMPARE(window.x(0), window.x(window.from()));
+    }
+}
+
 PEMO_TEST(TestLongLine)
+
 #include "tst_longline.moc"
