@@ -536,7 +536,8 @@ def control_alone(exe, source):
                              env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout
     except subprocess.TimeoutExpired:
         return {}
-    return {k: float(v) for k, v in (f.split("=") for f in out.split()) if k.endswith("_s")}
+    fields = (f.partition("=") for f in out.split())
+    return {k: float(v) for k, _, v in fields if k.endswith("_s") and v.replace(".", "", 1).isdigit()}
 
 
 # ---------------------------------------------------------------- report
@@ -560,7 +561,7 @@ def report_floors(floors, results, peer):
         return
     print("\nLe contrôle de texte seul (document sans fenêtre : décodage + insertion, en s)")
     for page, f in floors.items():
-        if "insert_s" not in f:
+        if "insert_s" not in f or "decode_s" not in f:
             print(f"  {page} : non mesuré")
             continue
         alone = f["decode_s"] + f["insert_s"]
