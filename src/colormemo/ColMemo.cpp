@@ -65,6 +65,19 @@ constexpr int LongWalk = 50000;
 // text made at the first question: a lookup per character walks the
 // document's tree each time, which on a big page costs far more than the
 // copy.
+// What is open after a block, its lines read one after another: a block
+// of a group holds several, separated by U+2028.
+TOpenSpans carryBlock(TDrawRules &rules, TOpenSpans open, QStringView text)
+{
+    for (qsizetype at = 0;;) {
+        const qsizetype end = text.indexOf(QChar::LineSeparator, at);
+        if (end < 0)
+            return carryOpenSpans(rules, open, text.sliced(at));
+        open = carryOpenSpans(rules, open, text.sliced(at, end - at));
+        at = end + 1;
+    }
+}
+
 TLineWindow::Fetch blockFetch(const QTextBlock &block)
 {
     return [block, text = QString(), read = false](int from, int to, QString &out) mutable {
@@ -188,7 +201,9 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
     });
     connect(this, &QPlainTextEdit::cursorPositionChanged, m_numberArea, [this] {
         // The block that bears the caret line's number: its first piece.
-        const int line = m_page->lineBlock(m_page->lineOf(textCursor().block())).blockNumber();
+        const QTextBlock caret = textCursor().block();
+        const int line = m_page->joinsPrevious(caret) ? m_page->lineBlock(m_page->lineOf(caret)).blockNumber()
+                                                      : caret.blockNumber();
         if (line == m_numberedCaretLine)
             return;
         const int before = m_numberedCaretLine;
@@ -245,7 +260,8 @@ int TColorMemo::lineNumberWidth() const
 {
     if (!m_lineNumbers)
         return 0;
-    return lineNumberWidthFor(m_loadingLines ? m_loadingLines : document()->blockCount() - m_page->joinCount());
+    return lineNumberWidthFor(m_loadingLines ? m_loadingLines
+                                             : document()->blockCount() - m_page->joinCount() + m_page->groupBreakCount());
 }
 
 void TColorMemo::updateMargins()
@@ -805,7 +821,7 @@ TOpenSpans TColorMemo::openSpansAt(int line)
             qsizetype end = text.indexOf(QChar::ParagraphSeparator, at);
             if (end < 0)
                 end = text.size();
-            open = carryOpenSpans(m_rules, open, text.sliced(at, end - at));
+            open = carryBlock(m_rules, open, text.sliced(at, end - at));
             at = end + 1;
             m_openAt[number + 1] = open;
         }
@@ -815,7 +831,7 @@ TOpenSpans TColorMemo::openSpansAt(int line)
     }
     // Counted on the way: a block's number is a search of its own.
     for (int number = m_openValid - 1; b.isValid() && number < line; ++number) {
-        open = carryOpenSpans(m_rules, open, b.text());
+        open = carryBlock(m_rules, open, b.text());
         b = b.next();
         m_openAt[b.isValid() ? number + 1 : line] = open;
     }
@@ -1072,9 +1088,61 @@ void TColorMemo::paintText(const QRect &area)
     }
 }
 
+void TColorMemo::unfoldAround(int topLine)
+{
+    if (!m_page->hasGroups())
+        return;
+    // A screen above and two below the top line: scrolling a little, or a
+    // page down, finds its lines as blocks already.
+    const int shown = viewport()->height() / std::max(1, fontMetrics().lineSpacing()) + 2;
+    QTextDocument *doc = document();
+    const QTextBlock first = doc->findBlockByLineNumber(std::max(0, topLine - shown));
+    QTextBlock last = doc->findBlockByLineNumber(topLine + 2 * shown);
+    if (!last.isValid())
+        last = doc->lastBlock();
+    if (!first.isValid())
+        return;
+    QScrollBar *bar = verticalScrollBar();
+    const int value = bar->value();
+    m_page->unfold(first.position(), last.position() + last.length() - 1);
+    // The view keeps the line it was scrolled to, now a block of its own.
+    if (bar->value() != value) {
+        const QSignalBlocker blocker(bar);
+        bar->setValue(value);
+    }
+}
+
 void TColorMemo::paintEvent(QPaintEvent *event)
 {
     m_paintShaped = 0;
+    if (m_page->hasGroups() && !m_unfoldQueued) {
+        // Lines of a group in view (a jump the scroll did not see coming):
+        // they are taken apart after this paint, and painted again.
+        const int bottom = viewport()->height();
+        for (QTextBlock b = firstVisibleBlock(); b.isValid() && blockRect(b).top() < bottom; b = b.next()) {
+            if (m_page->holdsLines(b)) {
+                m_unfoldQueued = true;
+                QTimer::singleShot(0, this, [this] {
+                    m_unfoldQueued = false;
+                    // The blocks shown, whatever line the bar says, so
+                    // that no group is left to ask for this again.
+                    const int height = viewport()->height();
+                    const QTextBlock first = firstVisibleBlock();
+                    QTextBlock last = first;
+                    while (last.next().isValid() && blockRect(last.next()).top() < height)
+                        last = last.next();
+                    const int value = verticalScrollBar()->value();
+                    m_page->unfold(first.position(), last.position() + last.length() - 1);
+                    unfoldAround(value);
+                    QPlainTextEdit::scrollContentsBy(0, 0);
+                    requestAll();
+                    viewport()->update();
+                    m_numberArea->update();
+                });
+                break;
+            }
+        }
+    }
     if (longLineIn(event->rect()))
         paintText(event->rect());
     else
@@ -1267,14 +1335,26 @@ void TColorMemo::resizeEvent(QResizeEvent *event)
     // not wrapped, so their layout does not depend on the width; on a big
     // page the view keeps the width it was laid out for.
     if (event->oldSize().width() != event->size().width() && lineWrapMode() == NoWrap
-        && document()->blockCount() > RelayoutLimit) {
+        && document()->blockCount() + m_page->groupBreakCount() > RelayoutLimit) {
         QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
         QPlainTextEdit::resizeEvent(&sameWidth);
     } else {
         QPlainTextEdit::resizeEvent(event);
+        // A width laid out anew reckons each block one line.
+        if (event->oldSize().width() != event->size().width() && m_page->hasGroups())
+            restoreLineCounts();
     }
+    if (event->size().height() > event->oldSize().height())
+        unfoldAround(verticalScrollBar()->value());
     updateMargins();
     requestAll();
+}
+
+void TColorMemo::restoreLineCounts()
+{
+    m_page->restoreLineCounts();
+    if (QAbstractTextDocumentLayout *layout = document()->documentLayout())
+        Q_EMIT layout->documentSizeChanged(layout->documentSize());
 }
 
 void TColorMemo::changeEvent(QEvent *event)
@@ -1283,6 +1363,8 @@ void TColorMemo::changeEvent(QEvent *event)
     switch (event->type()) {
     case QEvent::FontChange:
         useFontForText();
+        if (m_page->hasGroups())
+            restoreLineCounts();
         updateMargins();
         requestAll();
         break;
@@ -1303,6 +1385,10 @@ void TColorMemo::showEvent(QShowEvent *event)
 
 void TColorMemo::scrollContentsBy(int dx, int dy)
 {
+    // The lines scrolled to are taken out of their groups before the view
+    // settles on them.
+    if (dy)
+        unfoldAround(verticalScrollBar()->value());
     QPlainTextEdit::scrollContentsBy(dx, dy);
     if (dy)
         Q_EMIT OnVScroll();

@@ -205,10 +205,13 @@ private:
     // Lines longer than this are drawn by the pane itself, over the columns
     // shown only.
     static constexpr int LongLine = 1000;
-    // Above this many blocks a change of width lays nothing out again.
+    // Above this many lines a change of width lays nothing out again.
     static constexpr int RelayoutLimit = 20000;
 
     void updateMargins();
+    // Takes the lines around a top line out of their groups (see TPage).
+    void unfoldAround(int topLine);
+    void restoreLineCounts();
     // The pane's font, as the text is laid out in.
     void useFontForText();
     // The page moved its selection: the pane's follows.
@@ -255,6 +258,7 @@ private:
     TPage *m_page;
     TTagCompleter *m_completer = nullptr;
     bool m_followingPage = false;
+    bool m_unfoldQueued = false;
 
     QWidget *m_numberArea = nullptr;
     bool m_lineNumbers = true;

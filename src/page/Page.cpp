@@ -156,6 +156,10 @@ qint64 steadyClock()
     return timer.elapsed();
 }
 
+qsizetype groupingFrom = TPage::TwoStepsFrom;
+
+constexpr QChar groupBreak = QChar::LineSeparator;
+
 const QString typingName = QStringLiteral("Frappe");
 const QString deletingName = QStringLiteral("Suppression");
 const QString changeName = QStringLiteral("Modification");
@@ -179,6 +183,9 @@ qint64 TPage::now() const { return m_clock ? m_clock() : steadyClock(); }
 
 void TPage::contentsChanged()
 {
+    // A group taken apart changes the document, not the page's text.
+    if (m_quiet)
+        return;
     // The document tells of every change of its content this way, laid out
     // in a pane or not.
     ++m_changes;
@@ -197,10 +204,14 @@ void TPage::documentChange(int position, int removed, int added)
 {
     // The page's own edits keep the joins themselves; an edit of the
     // document behind its back is one edit, told here.
-    if (m_editing > 0 || m_joins.empty() || (removed == 0 && added == 0))
+    if (m_editing > 0 || (removed == 0 && added == 0))
+        return;
+    if (!m_groups.empty())
+        groupsChangedBehind(position, removed, added);
+    if (m_joins.empty())
         return;
     if (removed != added) {
-        moveJoins(position, position + removed, added - removed);
+        moveJoins(position, position + removed, added - removed, false);
         return;
     }
     // A change of formats alone tells of its stretch as taken out and put
@@ -212,8 +223,47 @@ void TPage::documentChange(int position, int removed, int added)
                   last);
 }
 
-std::vector<int>::iterator TPage::moveJoins(int from, int to, int moved)
+void TPage::groupsChangedBehind(int position, int removed, int added)
 {
+    // Groups the edit reached are told again from the blocks it left, every
+    // line separator in them still taken for a line break; those after it
+    // move.
+    const int end = position + removed;
+    auto first = std::lower_bound(m_groups.begin(), m_groups.end(), position,
+                                  [](const Group &g, int p) { return g.position + g.length < p; });
+    auto last = std::upper_bound(first, m_groups.end(), end, [](int p, const Group &g) { return p < g.position; });
+    const bool touched = first != last;
+    const int firstBlock = touched ? first->position : 0;
+    first = m_groups.erase(first, last);
+    for (auto g = first; g != m_groups.end(); ++g)
+        g->position += added - removed;
+    if (touched) {
+        std::vector<Group> again;
+        for (QTextBlock b = m_doc->findBlock(std::min(firstBlock, position));
+             b.isValid() && b.position() <= position + added; b = b.next()) {
+            const QString text = b.text();
+            if (const int breaks = int(text.count(groupBreak)); breaks > 0)
+                again.push_back({b.position(), int(text.size()), breaks, 0});
+        }
+        m_groups.insert(first, again.begin(), again.end());
+    }
+    m_groupBreaks = 0;
+    for (Group &g : m_groups) {
+        g.breaksBefore = m_groupBreaks;
+        m_groupBreaks += g.breaks;
+    }
+}
+
+std::vector<int>::iterator TPage::moveJoins(int from, int to, int moved, bool groupsToo)
+{
+    // The groups after the stretch move with the joins; those in it were
+    // taken apart before the edit.
+    if (groupsToo && moved != 0 && !m_groups.empty()) {
+        auto g = std::lower_bound(m_groups.begin(), m_groups.end(), to,
+                                  [](const Group &group, int p) { return group.position < p; });
+        for (; g != m_groups.end(); ++g)
+            g->position += moved;
+    }
     auto first = std::lower_bound(m_joins.begin(), m_joins.end(), from);
     auto last = std::lower_bound(first, m_joins.end(), to);
     for (auto j = last; j != m_joins.end(); ++j)
@@ -276,11 +326,197 @@ int TPage::documentPosition(int textPosition) const
     return textPosition + lo;
 }
 
+// ------------------------------------------------------------------ groups
+
+qsizetype TPage::groupFrom() { return groupingFrom; }
+
+void TPage::setGroupFrom(qsizetype length) { groupingFrom = length; }
+
+const TPage::Group *TPage::groupAt(int position) const
+{
+    const auto g = std::lower_bound(m_groups.begin(), m_groups.end(), position,
+                                    [](const Group &group, int p) { return group.position < p; });
+    return g != m_groups.end() && g->position == position ? &*g : nullptr;
+}
+
+bool TPage::holdsLines(const QTextBlock &block) const
+{
+    return !m_groups.empty() && block.isValid() && groupAt(block.position()) != nullptr;
+}
+
+int TPage::groupBreaksBefore(int position) const
+{
+    if (m_groups.empty())
+        return 0;
+    auto g = std::upper_bound(m_groups.begin(), m_groups.end(), position,
+                              [](int p, const Group &group) { return p < group.position; });
+    if (g == m_groups.begin())
+        return 0;
+    --g;
+    if (position <= g->position)
+        return g->breaksBefore;
+    if (position > g->position + g->length)
+        return g->breaksBefore + g->breaks;
+    const QString text = m_doc->findBlock(g->position).text();
+    return g->breaksBefore + int(QStringView(text).first(position - g->position).count(groupBreak));
+}
+
+void TPage::groupLineEnds(QStringView text, std::vector<int> &ends)
+{
+    ends.clear();
+    for (qsizetype at = text.indexOf(groupBreak); at >= 0; at = text.indexOf(groupBreak, at + 1))
+        ends.push_back(int(at));
+}
+
+void TPage::gatherLines(QString &text, int at, std::vector<Group> *groups) const
+{
+    // Lines that end with a break of the text, each short enough, are
+    // gathered; the first one only when it starts a block of its own, as
+    // the last one (without a break) would go on in the block after.
+    groups->clear();
+    const qsizetype n = text.size();
+    QChar *d = nullptr;
+    Group open{0, 0, -1, 0};   // breaks < 0: none open
+    auto close = [&] {
+        if (open.breaks > 0)
+            groups->push_back(open);
+        open.breaks = -1;
+    };
+    qsizetype start = 0;
+    if (at > 0 && (m_doc->characterAt(at - 1) != QChar::ParagraphSeparator || isJoin(at - 1))) {
+        start = text.indexOf(u'\n');
+        start = start < 0 ? n : start + 1;
+    }
+    for (qsizetype end = text.indexOf(u'\n', start); end >= 0; start = end + 1, end = text.indexOf(u'\n', start)) {
+        const int length = int(end - start);
+        if (length > GroupChars / 2) {
+            close();
+            continue;
+        }
+        if (open.breaks >= 0 && open.breaks + 1 < GroupLines && open.length + 1 + length <= GroupChars) {
+            if (!d)
+                d = text.data();
+            d[start - 1] = groupBreak;
+            open.length += 1 + length;
+            ++open.breaks;
+            continue;
+        }
+        close();
+        open = {int(start), length, 0, 0};
+    }
+    close();
+}
+
+void TPage::addGroups(std::vector<Group> &&groups)
+{
+    if (groups.empty())
+        return;
+    // The lines each group holds, for the views' scroll bars: a block is
+    // reckoned one line until it is laid out.
+    QTextBlock b = m_doc->findBlock(groups.front().position);
+    for (const Group &g : groups) {
+        while (b.isValid() && b.position() < g.position)
+            b = b.next();
+        if (b.isValid())
+            b.setLineCount(g.breaks + 1);
+    }
+    const auto at = std::lower_bound(m_groups.begin(), m_groups.end(), groups.front().position,
+                                     [](const Group &group, int p) { return group.position < p; });
+    m_groups.insert(at, groups.begin(), groups.end());
+    m_groupBreaks = 0;
+    for (Group &g : m_groups) {
+        g.breaksBefore = m_groupBreaks;
+        m_groupBreaks += g.breaks;
+    }
+}
+
+void TPage::unfoldGroups(QTextCursor &c, int from, int to)
+{
+    auto first = std::lower_bound(m_groups.begin(), m_groups.end(), from,
+                                  [](const Group &g, int p) { return g.position + g.length < p; });
+    auto last = std::upper_bound(first, m_groups.end(), to, [](int p, const Group &g) { return p < g.position; });
+    if (first == last)
+        return;
+    std::vector<int> ends;
+    int taken = 0;
+    for (auto g = first; g != last; ++g) {
+        QTextBlock block = m_doc->findBlock(g->position);
+        groupLineEnds(block.text(), ends);
+        // Each separator gives way to a block break put in just after it,
+        // so that a caret standing before it stays on its line, and one
+        // after it on the next.
+        for (auto e = ends.rbegin(); e != ends.rend(); ++e) {
+            const int p = g->position + *e;
+            c.setPosition(p + 1);
+            c.insertBlock();
+            c.setPosition(p);
+            c.deleteChar();
+        }
+        block = m_doc->findBlock(g->position);
+        block.setLineCount(1);
+        taken += g->breaks;
+    }
+    first = m_groups.erase(first, last);
+    for (auto g = first; g != m_groups.end(); ++g)
+        g->breaksBefore -= taken;
+    m_groupBreaks -= taken;
+}
+
+void TPage::unfold(int from, int to)
+{
+    if (m_groups.empty())
+        return;
+    ++m_editing;
+    m_quiet = true;
+    QTextCursor c(m_doc);
+    c.beginEditBlock();
+    unfoldGroups(c, from, to);
+    c.endEditBlock();
+    m_quiet = false;
+    --m_editing;
+    m_revision = m_doc->revision();
+}
+
+void TPage::restoreLineCounts()
+{
+    if (m_groups.empty())
+        return;
+    QTextBlock b = m_doc->findBlock(m_groups.front().position);
+    for (const Group &g : m_groups) {
+        while (b.isValid() && b.position() < g.position)
+            b = b.next();
+        if (b.isValid())
+            b.setLineCount(g.breaks + 1);
+    }
+}
+
+void TPage::groupBreaksToStored(QString &text, int from) const
+{
+    if (m_groups.empty())
+        return;
+    const int to = from + int(text.size());
+    auto g = std::lower_bound(m_groups.begin(), m_groups.end(), from,
+                              [](const Group &group, int p) { return group.position + group.length < p; });
+    QChar *d = nullptr;
+    for (; g != m_groups.end() && g->position < to; ++g) {
+        const qsizetype a = std::max(g->position, from) - from;
+        const qsizetype b = std::min(g->position + g->length, to) - from;
+        for (qsizetype i = QStringView(text).first(b).indexOf(groupBreak, a); i >= 0 && i < b;
+             i = QStringView(text).first(b).indexOf(groupBreak, i + 1)) {
+            if (!d)
+                d = text.data();
+            d[i] = QChar::ParagraphSeparator;
+        }
+    }
+}
+
+// ------------------------------------------------------------------ offsets (2)
+
 int TPage::positionToOffset(int position) const
 {
     const QTextBlock block = m_doc->findBlock(position);
     return position + (block.isValid() ? block.blockNumber() : m_doc->blockCount() - 1)
-        - 2 * joinsBefore(position);
+        - 2 * joinsBefore(position) + groupBreaksBefore(position);
 }
 
 int TPage::offsetToPosition(int offset) const
@@ -298,7 +534,23 @@ int TPage::offsetToPosition(int offset) const
             hi = mid - 1;
     }
     const QTextBlock block = m_doc->findBlockByNumber(lo);
-    const int inBlock = offset - positionToOffset(block.position());
+    int inBlock = offset - positionToOffset(block.position());
+    if (holdsLines(block)) {
+        // A separator of the group counts two, as a line break does.
+        const QString text = block.text();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (inBlock <= 0)
+                return block.position() + int(i);
+            if (text[i] == groupBreak) {
+                if (inBlock < 2)
+                    return block.position() + int(i);
+                inBlock -= 2;
+            } else {
+                --inBlock;
+            }
+        }
+        return block.position() + int(text.size());
+    }
     // An offset inside a line break (between CR and LF) or past the end
     // stands at the end of the line.
     return block.position() + qMin(inBlock, block.length() - 1);
@@ -306,12 +558,12 @@ int TPage::offsetToPosition(int offset) const
 
 int TPage::lineOf(const QTextBlock &block) const
 {
-    return block.blockNumber() - joinsBefore(block.position());
+    return block.blockNumber() - joinsBefore(block.position()) + groupBreaksBefore(block.position());
 }
 
 QTextBlock TPage::lineBlock(int line) const
 {
-    if (m_joins.empty())
+    if (m_joins.empty() && m_groups.empty())
         return m_doc->findBlockByNumber(line);
     // The first block whose line is `line`: lines grow with block numbers.
     int lo = 0, hi = m_doc->blockCount();
@@ -322,23 +574,42 @@ QTextBlock TPage::lineBlock(int line) const
         else
             hi = mid;
     }
-    return m_doc->findBlockByNumber(lo);
+    const QTextBlock block = m_doc->findBlockByNumber(lo);
+    if (m_groups.empty() || (block.isValid() && lineOf(block) == line) || lo == 0)
+        return block;
+    // The line is inside the group before.
+    const QTextBlock before = m_doc->findBlockByNumber(lo - 1);
+    const Group *g = groupAt(before.position());
+    return g && line <= lineOf(before) + g->breaks ? before : block;
+}
+
+int TPage::linePosition(int line) const
+{
+    const QTextBlock block = lineBlock(line);
+    if (!block.isValid() || line < 0)
+        return -1;
+    const int inGroup = line - lineOf(block);
+    if (inGroup <= 0)
+        return block.position();
+    std::vector<int> ends;
+    groupLineEnds(block.text(), ends);
+    return block.position() + ends[inGroup - 1] + 1;
 }
 
 int TPage::lineOffset(int line) const
 {
-    const QTextBlock block = lineBlock(line);
-    return block.isValid() ? positionToOffset(block.position()) : TextLength();
+    const int position = linePosition(line);
+    return position >= 0 ? positionToOffset(position) : TextLength();
 }
 
 int TPage::lineEndOffset(int line) const
 {
-    return lineBlock(line + 1).isValid() ? lineOffset(line + 1) - 2 : TextLength();
+    return linePosition(line + 1) >= 0 ? lineOffset(line + 1) - 2 : TextLength();
 }
 
 int TPage::TextLength() const
 {
-    return m_doc->characterCount() - 1 + m_doc->blockCount() - 1 - 2 * joinCount();
+    return m_doc->characterCount() - 1 + m_doc->blockCount() - 1 - 2 * joinCount() + m_groupBreaks;
 }
 
 QString TPage::Text() const
@@ -358,7 +629,9 @@ void TPage::textRange(int from, int to, QString &out) const
     QTextBlock block = m_doc->findBlock(offsetToPosition(from));
     int lineStart = positionToOffset(block.position());
     while (block.isValid() && lineStart < to) {
-        const QString line = block.text();
+        QString line = block.text();
+        if (holdsLines(block))
+            line.replace(groupBreak, QStringLiteral("\r\n"));
         const int len = int(line.size());
         const int a = qMax(from, lineStart) - lineStart;
         const int b = qMin(to, lineStart + len) - lineStart;
@@ -402,6 +675,7 @@ QStringList TPage::Lines() const
 QString TPage::snapshot() const
 {
     QString text = m_doc->toRawText();
+    groupBreaksToStored(text, 0);
     if (m_joins.empty())
         return text;
     // The joins out, in the copy's own buffer.
@@ -438,7 +712,7 @@ PageFile::TextForm TPage::storedForm() { return {u'\u2029', keptSeparator, u'\u2
 
 int TPage::LineCount() const
 {
-    int count = m_doc->blockCount() - joinCount();
+    int count = m_doc->blockCount() - joinCount() + m_groupBreaks;
     if (m_doc->lastBlock().length() <= 1)
         --count;
     return count;
@@ -447,6 +721,22 @@ int TPage::LineCount() const
 QString TPage::Line(int index) const
 {
     QTextBlock block = lineBlock(index);
+    if (holdsLines(block)) {
+        // One line of the group.
+        const QString text = block.text();
+        const int inGroup = index - lineOf(block);
+        qsizetype start = 0;
+        for (int i = 0; i < inGroup && start >= 0; ++i) {
+            start = text.indexOf(groupBreak, start);
+            start = start < 0 ? -1 : start + 1;
+        }
+        if (start < 0)
+            return {};
+        const qsizetype end = text.indexOf(groupBreak, start);
+        QString line = text.mid(start, end < 0 ? -1 : end - start);
+        fromStored(line);
+        return line;
+    }
     QString line = block.text();
     for (block = block.next(); joinsPrevious(block); block = block.next())
         line += block.text();
@@ -465,6 +755,7 @@ QString TPage::storedRange(int from, int to) const
     range.setPosition(a);
     range.setPosition(b, QTextCursor::KeepAnchor);
     QString text = range.selectedText();
+    groupBreaksToStored(text, a);
     // The joins in the stretch, from the last one back.
     const auto first = std::lower_bound(m_joins.begin(), m_joins.end(), a);
     for (auto j = std::lower_bound(first, m_joins.end(), b); j != first;) {
@@ -549,8 +840,13 @@ void TPage::editText(QTextCursor &c, int position, int removed, const QString &t
 {
     const int from = documentPosition(position);
     const int to = documentPosition(position + removed);
+    if (!m_groups.empty())
+        unfoldGroups(c, from, to);
     std::vector<int> cuts;
-    const QString stored = withJoins(text, &cuts);
+    QString stored = withJoins(text, &cuts);
+    std::vector<Group> groups;
+    if (m_gathering && stored.size() > groupingFrom && !text.contains(groupBreak) && !hasOtherBreaks(text))
+        gatherLines(stored, from, &groups);
     // The joins of the stretch go with it; those after it move.
     const auto first = moveJoins(from, to, int(stored.size()) - (to - from));
     if (!cuts.empty()) {
@@ -559,6 +855,11 @@ void TPage::editText(QTextCursor &c, int position, int removed, const QString &t
         m_joins.insert(first, cuts.begin(), cuts.end());
     }
     replaceAt(c, from, to - from, stored);
+    if (!groups.empty()) {
+        for (Group &g : groups)
+            g.position += from;
+        addGroups(std::move(groups));
+    }
     fitPieces(c, from, from + int(stored.size()));
 }
 
@@ -738,14 +1039,14 @@ void TPage::replaceLines(int first, int count, const QStringList &lines)
     int from, to;
     if (first + count < lineCount || lastLineHasBreak) {
         // Whole lines with their breaks: the new lines get theirs.
-        from = textPosition(lineBlock(first).position());
-        to = textPosition(lineBlock(first + count).position());
+        from = textPosition(linePosition(first));
+        to = textPosition(linePosition(first + count));
         if (!lines.isEmpty())
             text += u'\n';
     } else if (first < lineCount) {
         // Up to a last line without a break: the new last line has none
         // either; taking every line from there takes the break before them.
-        from = textPosition(lineBlock(first).position());
+        from = textPosition(linePosition(first));
         to = end;
         if (lines.isEmpty() && first > 0)
             --from;
@@ -794,6 +1095,7 @@ void TPage::loadText(const QString &text, const std::function<void()> &headShown
 {
     // Not a step: the history starts from this text.
     m_record = false;
+    m_gathering = true;
     Q_EMIT loading(int(std::min<qsizetype>(lineBreaksIn(text) + 1, INT_MAX)));
     const qsizetype headEnd = headShown && text.size() > TwoStepsFrom ? text.indexOf(u'\n', HeadLength) : -1;
     if (headEnd > 0) {
@@ -808,6 +1110,7 @@ void TPage::loadText(const QString &text, const std::function<void()> &headShown
     } else {
         replaceSpan(0, textEnd(), text);
     }
+    m_gathering = false;
     m_record = true;
     m_history.clear();
     m_forcedModified = false;

@@ -16,6 +16,15 @@
 // the page: offsets, lines, the text and the history never see them, and
 // the views show the line wrapped where they stand.
 //
+// A big page is loaded with its short lines gathered, up to GroupLines of
+// them, into blocks of their own (groups): the document takes a block a
+// line at about the cost of a file's worth of characters, and a page of
+// half a million lines would take seconds. Inside a group the line breaks
+// are line separators (U+2028), one character each, as block breaks are;
+// the page reads them as line breaks. A group is taken apart into one
+// block a line before any edit touches it, and when a view shows it
+// (unfold()), so that views and edits only ever see lines as blocks.
+//
 // Every change of the text goes through the page, so that the history can
 // hold what each change took out. A change made to the document behind the
 // page's back cannot be undone: the history is then emptied rather than
@@ -84,9 +93,32 @@ public:
     // The separator at a document position is a join.
     bool isJoin(int position) const;
     int joinCount() const { return int(m_joins.size()); }
-    // The page line a block belongs to, and the first block of a line.
+    // The page line a block starts in, and the block a line starts in (its
+    // first piece, or the group that holds it).
     int lineOf(const QTextBlock &block) const;
     QTextBlock lineBlock(int line) const;
+    // The document position a line starts at, -1 past the last line.
+    int linePosition(int line) const;
+
+    // --- groups of lines (see above)
+    static constexpr int GroupLines = 32;
+    static constexpr int GroupChars = 4096;
+    // Loads of a text longer than this gather its lines; tests set their own.
+    static qsizetype groupFrom();
+    static void setGroupFrom(qsizetype length);
+    bool hasGroups() const { return !m_groups.empty(); }
+    int groupCount() const { return int(m_groups.size()); }
+    // The line breaks inside groups.
+    int groupBreakCount() const { return m_groupBreaks; }
+    // The block holds lines of a group.
+    bool holdsLines(const QTextBlock &block) const;
+    // Takes apart the groups with characters in document positions
+    // [from, to]: no change of the text, nor of the history.
+    void unfold(int from, int to);
+    // The number of lines each group holds, told to the document again
+    // (the views' layout reckons every block one line when it lays the
+    // whole document out anew).
+    void restoreLineCounts();
     // The offset a line starts at (TextLength() past the last line), and
     // the one its text ends at, before its break.
     int lineOffset(int line) const;
@@ -202,6 +234,27 @@ private:
     // The document position of a text position, before any joins there.
     int documentPosition(int textPosition) const;
     int textEnd() const { return m_doc->characterCount() - 1 - joinCount(); }
+    struct Group
+    {
+        int position;      // of the block
+        int length;        // its characters, without its break
+        int breaks;        // line separators in it
+        int breaksBefore;  // in the groups before it
+    };
+    // The groups' line separators at document positions before position.
+    int groupBreaksBefore(int position) const;
+    // The group whose block starts at position, or none.
+    const Group *groupAt(int position) const;
+    void unfoldGroups(QTextCursor &c, int from, int to);
+    // Gathers the short lines of text put in at document position `at`
+    // into groups, recorded in `groups` relative to `at`.
+    void gatherLines(QString &text, int at, std::vector<Group> *groups) const;
+    void addGroups(std::vector<Group> &&groups);
+    // The groups' separators in document positions [from, from + text's
+    // size), which text holds, become the stored line break.
+    void groupBreaksToStored(QString &text, int from) const;
+    // The columns of the line separators in a group's block.
+    static void groupLineEnds(QStringView text, std::vector<int> &ends);
     // The document's edit, with the joins kept in step: those in the
     // stretch go, the text is cut into pieces where its lines are long.
     void editText(QTextCursor &c, int position, int removed, const QString &text);
@@ -211,7 +264,10 @@ private:
     void documentChange(int position, int removed, int added);
     // The joins of document positions [from, to) go, those after move by
     // `moved`; answers the place of the first of those.
-    std::vector<int>::iterator moveJoins(int from, int to, int moved);
+    // The groups after the stretch move too, unless groupsToo is false.
+    std::vector<int>::iterator moveJoins(int from, int to, int moved, bool groupsToo = true);
+    // An edit of the document behind the page's back, as the groups see it.
+    void groupsChangedBehind(int position, int removed, int added);
     // Replaces text positions [from, to) by text (LF breaks), keeping
     // what both have in common, in one edit recorded in `step` (none:
     // the command step). Answers whether the text changed.
@@ -231,6 +287,10 @@ private:
     QTextDocument *m_doc;
     // Document positions of the joins, in order.
     std::vector<int> m_joins;
+    std::vector<Group> m_groups; // in order
+    int m_groupBreaks = 0;
+    bool m_gathering = false;    // a load's text gets its lines gathered
+    bool m_quiet = false;        // the document changes, not the text
     QTextCursor m_cursor;
     TUndoHistory m_history;
     std::function<qint64()> m_clock;

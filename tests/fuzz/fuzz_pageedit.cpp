@@ -1,6 +1,7 @@
 // Editing a page: the bytes are a run of edits (insertions of long runs and
 // of breaks, deletions, typed characters, whole-text rewrites, undo and
-// redo) made to a page and to a plain string alike. After each, the page
+// redo, the text loaded again with its short lines gathered into groups,
+// groups taken apart by a view) made to a page and to a plain string alike. After each, the page
 // must read as the string does and no block of its document may be longer
 // than the bound for long lines.
 #include "FuzzInput.h"
@@ -73,6 +74,8 @@ bool blocksFit(const TPage &page)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Reader in(data, size);
+    // Small loads gather their lines too.
+    TPage::setGroupFrom(64);
     TPage page;
     qint64 clock = 0;
     page.setClock([&clock] { return clock; });
@@ -88,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int step = 0; step < 64 && in.more(); ++step) {
         clock += 10000;
         QString model = states[now];
-        const unsigned op = in.byte() % 7;
+        const unsigned op = in.byte() % 9;
         if (op == 0 || op == 1) {
             // A run, short or up to three blocks long, put in at a place.
             const int length = op == 0 ? int(in.byte()) : int(in.word() % (3 * TPage::LongBlock));
@@ -126,10 +129,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (page.Text() != states[now])
                 __builtin_trap();
             continue;
-        } else {
+        } else if (op == 6) {
             if (page.redo())
                 ++now;
             if (page.Text() != states[now])
+                __builtin_trap();
+            continue;
+        } else if (op == 7) {
+            // The text as a file brings it: a history of its own.
+            page.loadText(TPage::fromCrLf(model));
+            states = {model};
+            now = 0;
+        } else {
+            // A view shows a stretch: nothing of the text changes.
+            const quint64 changes = page.changeCount();
+            const bool couldUndo = page.canUndo();
+            const int a = page.offsetToPosition(placeIn(model, in.word()));
+            page.unfold(a, a + int(in.word() % 4000));
+            if (page.changeCount() != changes || page.canUndo() != couldUndo || page.Text() != model)
                 __builtin_trap();
             continue;
         }
@@ -138,6 +155,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (page.Text() != model || page.TextLength() != model.size() || !blocksFit(page))
             __builtin_trap();
         if (TPage::linesTextOf(page.snapshot()) != TPage::fromCrLf(model))
+            __builtin_trap();
+        // A line read alone, perhaps from inside a group.
+        const QStringList lines = model.split(QStringLiteral("\r\n"));
+        const int line = int(in.word() % unsigned(lines.size()));
+        if (page.Line(line) != lines[line] || page.lineOffset(line) != lines.mid(0, line).join(QStringLiteral("\r\n")).size() + (line > 0 ? 2 : 0))
             __builtin_trap();
     }
     return 0;
