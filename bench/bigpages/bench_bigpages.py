@@ -555,20 +555,23 @@ def get(results, prog, page, part, key):
 
 
 def report_floors(floors, results, peer):
-    """What the text control alone takes to decode and hold each page: the
-    least our open can cost, whatever the program around it does."""
+    """What the text control alone takes to decode and hold each page a
+    block a line, beside the whole opens (ours gathers a big page's lines)."""
     if not floors:
         return
-    print("\nLe contrôle de texte seul (document sans fenêtre : décodage + insertion, en s)")
+    print("\nLe contrôle de texte seul, un bloc par ligne (document sans fenêtre : décodage + insertion, en s)")
     for page, f in floors.items():
         if "insert_s" not in f or "decode_s" not in f:
             print(f"  {page} : non mesuré")
             continue
         alone = f["decode_s"] + f["insert_s"]
         line = f"  {page} : {f['decode_s']:.2f} + {f['insert_s']:.2f} = {alone:.2f}"
+        ours = get(results, "nous", page, "open", "idle_s")
+        if ours:
+            line += f" ; notre ouverture entière {ours:.2f}"
         theirs = get(results, peer, page, "open", "idle_s") if peer else None
         if theirs:
-            line += f" ; ouverture entière de {peer} {theirs:.2f} ; ratio {ratio(alone, theirs)}"
+            line += f" ; celle de {peer} {theirs:.2f} ; ratio contrôle / {peer} {ratio(alone, theirs)}"
         print(line)
 
 

@@ -1,7 +1,8 @@
-// What the text control costs by itself on a page: the file decoded and put
-// into a bare document with the plain-text layout, undo off, no window. It
-// is the least any editor built on that control can open the page in, and
-// the big-pages benchmark prints it beside the peer editor's whole open.
+// What the text control costs by itself on a page given a block a line: the
+// file decoded and put into a bare document with the plain-text layout, undo
+// off, no window. The big-pages benchmark prints it beside the whole opens
+// of the peer editor and of ours, which gathers a big page's lines into
+// fewer blocks.
 // Usage: textcontrol_alone FILE  (prints "decode_s=… insert_s=… blocks=…")
 #include <QElapsedTimer>
 #include <QFile>
