@@ -57,7 +57,7 @@ void TEditeur::ReloadFromDisk()
     // In one piece, as a file is opened.
     const PageFile::Text page = PageFile::readText(m_page->path(), &bytes);
     const int caret = m_page->SelStart();
-    const int line = m_page->lineOf(Memo1->textCursor().block());
+    const int line = m_page->lineAt(Memo1->textCursor().position());
     const int column = caret - m_page->lineOffset(line);
     const int scroll = Memo1->verticalScrollBar()->value();
 

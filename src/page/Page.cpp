@@ -583,6 +583,17 @@ QTextBlock TPage::lineBlock(int line) const
     return g && line <= lineOf(before) + g->breaks ? before : block;
 }
 
+int TPage::lineAt(int position) const
+{
+    const QTextBlock block = m_doc->findBlock(position);
+    if (!block.isValid())
+        return LineCount();
+    const int line = lineOf(block);
+    if (!holdsLines(block))
+        return line;
+    return line + int(QStringView(block.text()).first(position - block.position()).count(groupBreak));
+}
+
 int TPage::linePosition(int line) const
 {
     const QTextBlock block = lineBlock(line);

@@ -99,6 +99,8 @@ public:
     QTextBlock lineBlock(int line) const;
     // The document position a line starts at, -1 past the last line.
     int linePosition(int line) const;
+    // The page line a document position stands on.
+    int lineAt(int position) const;
 
     // --- groups of lines (see above)
     static constexpr int GroupLines = 32;

@@ -62,6 +62,7 @@ void compareReadings(const TPage &grouped, const TPage &plain)
         QCOMPARE(grouped.offsetToPosition(offset), plain.offsetToPosition(offset));
         const int position = plain.offsetToPosition(offset);
         QCOMPARE(grouped.positionToOffset(position), plain.positionToOffset(position));
+        QCOMPARE(grouped.lineAt(position), plain.lineAt(position));
         if (offset % 5 == 0) {
             QString a, b;
             grouped.textRange(offset, offset + 200, a);
