@@ -34,6 +34,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <unistd.h>
+
 namespace {
 
 // The engine refuses inline pages whose data address passes 2 MB.
@@ -296,6 +298,10 @@ QWebEngineProfile *THtmlView::sharedProfile()
     // the page's renderer (which the view then reports) before it takes the
     // machine's memory. Read when the engine starts, with the first profile.
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    // The engine will not start its sandbox for root, and its refusal ends
+    // the whole program: run by root, it goes without one.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     if (!flags.contains("--js-flags")) {
         flags += " --js-flags=--max-old-space-size=768";
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
