@@ -247,11 +247,7 @@ void TPage::groupsChangedBehind(int position, int removed, int added)
         }
         m_groups.insert(first, again.begin(), again.end());
     }
-    m_groupBreaks = 0;
-    for (Group &g : m_groups) {
-        g.breaksBefore = m_groupBreaks;
-        m_groupBreaks += g.breaks;
-    }
+    countGroupBreaks();
 }
 
 std::vector<int>::iterator TPage::moveJoins(int from, int to, int moved, bool groupsToo)
@@ -411,23 +407,11 @@ void TPage::addGroups(std::vector<Group> &&groups)
 {
     if (groups.empty())
         return;
-    // The lines each group holds, for the views' scroll bars: a block is
-    // reckoned one line until it is laid out.
-    QTextBlock b = m_doc->findBlock(groups.front().position);
-    for (const Group &g : groups) {
-        while (b.isValid() && b.position() < g.position)
-            b = b.next();
-        if (b.isValid())
-            b.setLineCount(g.breaks + 1);
-    }
+    tellLineCounts(groups);
     const auto at = std::lower_bound(m_groups.begin(), m_groups.end(), groups.front().position,
                                      [](const Group &group, int p) { return group.position < p; });
     m_groups.insert(at, groups.begin(), groups.end());
-    m_groupBreaks = 0;
-    for (Group &g : m_groups) {
-        g.breaksBefore = m_groupBreaks;
-        m_groupBreaks += g.breaks;
-    }
+    countGroupBreaks();
 }
 
 void TPage::unfoldGroups(QTextCursor &c, int from, int to)
@@ -477,16 +461,29 @@ void TPage::unfold(int from, int to)
     m_revision = m_doc->revision();
 }
 
-void TPage::restoreLineCounts()
+void TPage::restoreLineCounts() { tellLineCounts(m_groups); }
+
+void TPage::tellLineCounts(const std::vector<Group> &groups)
 {
-    if (m_groups.empty())
+    // The lines each group holds, for the views' scroll bars: a block is
+    // reckoned one line until it is laid out.
+    if (groups.empty())
         return;
-    QTextBlock b = m_doc->findBlock(m_groups.front().position);
-    for (const Group &g : m_groups) {
+    QTextBlock b = m_doc->findBlock(groups.front().position);
+    for (const Group &g : groups) {
         while (b.isValid() && b.position() < g.position)
             b = b.next();
         if (b.isValid())
             b.setLineCount(g.breaks + 1);
+    }
+}
+
+void TPage::countGroupBreaks()
+{
+    m_groupBreaks = 0;
+    for (Group &g : m_groups) {
+        g.breaksBefore = m_groupBreaks;
+        m_groupBreaks += g.breaks;
     }
 }
 

@@ -252,6 +252,9 @@ private:
     // into groups, recorded in `groups` relative to `at`.
     void gatherLines(QString &text, int at, std::vector<Group> *groups) const;
     void addGroups(std::vector<Group> &&groups);
+    void tellLineCounts(const std::vector<Group> &groups);
+    // Each group's separators before it, and all of them, counted again.
+    void countGroupBreaks();
     // The groups' separators in document positions [from, from + text's
     // size), which text holds, become the stored line break.
     void groupBreaksToStored(QString &text, int from) const;
