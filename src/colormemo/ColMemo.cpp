@@ -61,10 +61,6 @@ constexpr int StateSlice = 2000;
 // a copy of the whole text.
 constexpr int LongWalk = 50000;
 
-// The characters of a block for a line window, read from one copy of its
-// text made at the first question: a lookup per character walks the
-// document's tree each time, which on a big page costs far more than the
-// copy.
 // What is open after a block, its lines read one after another: a block
 // of a group holds several, separated by U+2028.
 TOpenSpans carryBlock(TDrawRules &rules, TOpenSpans open, QStringView text)
@@ -78,6 +74,10 @@ TOpenSpans carryBlock(TDrawRules &rules, TOpenSpans open, QStringView text)
     }
 }
 
+// The characters of a block for a line window, read from one copy of its
+// text made at the first question: a lookup per character walks the
+// document's tree each time, which on a big page costs far more than the
+// copy.
 TLineWindow::Fetch blockFetch(const QTextBlock &block)
 {
     return [block, text = QString(), read = false](int from, int to, QString &out) mutable {
@@ -260,8 +260,7 @@ int TColorMemo::lineNumberWidth() const
 {
     if (!m_lineNumbers)
         return 0;
-    return lineNumberWidthFor(m_loadingLines ? m_loadingLines
-                                             : document()->blockCount() - m_page->joinCount() + m_page->groupBreakCount());
+    return lineNumberWidthFor(m_loadingLines ? m_loadingLines : m_page->documentLines());
 }
 
 void TColorMemo::updateMargins()
@@ -1112,6 +1111,25 @@ void TColorMemo::unfoldAround(int topLine)
     }
 }
 
+void TColorMemo::unfoldShown()
+{
+    m_unfoldQueued = false;
+    // The blocks shown, whatever line the bar says, so that no group is
+    // left to ask for this again.
+    const int height = viewport()->height();
+    const QTextBlock first = firstVisibleBlock();
+    QTextBlock last = first;
+    while (last.next().isValid() && blockRect(last.next()).top() < height)
+        last = last.next();
+    const int value = verticalScrollBar()->value();
+    m_page->unfold(first.position(), last.position() + last.length() - 1);
+    unfoldAround(value);
+    QPlainTextEdit::scrollContentsBy(0, 0);
+    requestAll();
+    viewport()->update();
+    m_numberArea->update();
+}
+
 void TColorMemo::paintEvent(QPaintEvent *event)
 {
     m_paintShaped = 0;
@@ -1122,23 +1140,7 @@ void TColorMemo::paintEvent(QPaintEvent *event)
         for (QTextBlock b = firstVisibleBlock(); b.isValid() && blockRect(b).top() < bottom; b = b.next()) {
             if (m_page->holdsLines(b)) {
                 m_unfoldQueued = true;
-                QTimer::singleShot(0, this, [this] {
-                    m_unfoldQueued = false;
-                    // The blocks shown, whatever line the bar says, so
-                    // that no group is left to ask for this again.
-                    const int height = viewport()->height();
-                    const QTextBlock first = firstVisibleBlock();
-                    QTextBlock last = first;
-                    while (last.next().isValid() && blockRect(last.next()).top() < height)
-                        last = last.next();
-                    const int value = verticalScrollBar()->value();
-                    m_page->unfold(first.position(), last.position() + last.length() - 1);
-                    unfoldAround(value);
-                    QPlainTextEdit::scrollContentsBy(0, 0);
-                    requestAll();
-                    viewport()->update();
-                    m_numberArea->update();
-                });
+                QTimer::singleShot(0, this, &TColorMemo::unfoldShown);
                 break;
             }
         }
@@ -1335,7 +1337,7 @@ void TColorMemo::resizeEvent(QResizeEvent *event)
     // not wrapped, so their layout does not depend on the width; on a big
     // page the view keeps the width it was laid out for.
     if (event->oldSize().width() != event->size().width() && lineWrapMode() == NoWrap
-        && document()->blockCount() + m_page->groupBreakCount() > RelayoutLimit) {
+        && m_page->documentLines() > RelayoutLimit) {
         QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
         QPlainTextEdit::resizeEvent(&sameWidth);
     } else {

@@ -211,6 +211,8 @@ private:
     void updateMargins();
     // Takes the lines around a top line out of their groups (see TPage).
     void unfoldAround(int topLine);
+    // The groups among the blocks shown, taken apart and painted again.
+    void unfoldShown();
     void restoreLineCounts();
     // The pane's font, as the text is laid out in.
     void useFontForText();

@@ -461,6 +461,8 @@ void TPage::unfold(int from, int to)
     m_revision = m_doc->revision();
 }
 
+int TPage::documentLines() const { return m_doc->blockCount() - joinCount() + m_groupBreaks; }
+
 void TPage::restoreLineCounts() { tellLineCounts(m_groups); }
 
 void TPage::tellLineCounts(const std::vector<Group> &groups)

@@ -110,8 +110,8 @@ public:
     static void setGroupFrom(qsizetype length);
     bool hasGroups() const { return !m_groups.empty(); }
     int groupCount() const { return int(m_groups.size()); }
-    // The line breaks inside groups.
-    int groupBreakCount() const { return m_groupBreaks; }
+    // The document's lines, a last empty one included.
+    int documentLines() const;
     // The block holds lines of a group.
     bool holdsLines(const QTextBlock &block) const;
     // Takes apart the groups with characters in document positions
