@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QPainter>
+#include <QPixmap>
 #include <QPlainTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -157,6 +158,10 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
             - changedLine + 1;
         const int lines = document()->blockCount();
         m_marks->linesChanged(changedLine, std::max(1, addedLines - (lines - m_marksLines)), addedLines);
+        if (changed.isValid())
+            m_window.edited(changedLine, pos - changed.position(), lines != m_marksLines || addedLines != 1);
+        else
+            m_window.forgetPlaces();
         m_marksLines = lines;
         if (changedLine < LanguageLines && (m_languageTagEnd < 0 || pos < m_languageTagEnd))
             m_languageKnown = false;
@@ -372,8 +377,13 @@ bool TColorMemo::event(QEvent *e)
     // commands; the pane must not take those keys for itself.
     if (e->type() == QEvent::ShortcutOverride) {
         auto *ke = static_cast<QKeyEvent *>(e);
-        if (ke == QKeySequence::Undo || ke == QKeySequence::Redo || ke == QKeySequence::Cut
-            || ke == QKeySequence::Copy || ke == QKeySequence::Paste || ke == QKeySequence::SelectAll) {
+        // A character typed without Ctrl, Alt or Meta is none of those keys;
+        // each comparison builds the platform's list of keys for its command.
+        const bool typing = !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            && !ke->text().isEmpty() && ke->text().front().isPrint();
+        if (!typing
+            && (ke == QKeySequence::Undo || ke == QKeySequence::Redo || ke == QKeySequence::Cut
+                || ke == QKeySequence::Copy || ke == QKeySequence::Paste || ke == QKeySequence::SelectAll)) {
             e->ignore();
             return false;
         }
@@ -560,6 +570,8 @@ void TColorMemo::dropEvent(QDropEvent *event)
 
 void TColorMemo::inputMethodEvent(QInputMethodEvent *event)
 {
+    // The text being composed stands in the caret's line without being its.
+    m_window.forgetPlaces();
     if (isReadOnly()) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
@@ -1111,16 +1123,27 @@ void TColorMemo::unfoldAround(int topLine)
     }
 }
 
+QTextBlock TColorMemo::lastShownBlock() const
+{
+    // The heights added up from the top: the control's own place of a block
+    // is counted from the first shown one at each call.
+    const int height = viewport()->height();
+    QTextBlock last = firstVisibleBlock();
+    qreal top = contentOffset().y() + blockBoundingRect(last).height();
+    for (QTextBlock b = last.next(); b.isValid() && top < height; b = b.next()) {
+        last = b;
+        top += blockBoundingRect(b).height();
+    }
+    return last;
+}
+
 void TColorMemo::unfoldShown()
 {
     m_unfoldQueued = false;
     // The blocks shown, whatever line the bar says, so that no group is
     // left to ask for this again.
-    const int height = viewport()->height();
     const QTextBlock first = firstVisibleBlock();
-    QTextBlock last = first;
-    while (last.next().isValid() && blockRect(last.next()).top() < height)
-        last = last.next();
+    const QTextBlock last = lastShownBlock();
     const int value = verticalScrollBar()->value();
     m_page->unfold(first.position(), last.position() + last.length() - 1);
     unfoldAround(value);
@@ -1136,13 +1159,15 @@ void TColorMemo::paintEvent(QPaintEvent *event)
     if (m_page->hasGroups() && !m_unfoldQueued) {
         // Lines of a group in view (a jump the scroll did not see coming):
         // they are taken apart after this paint, and painted again.
-        const int bottom = viewport()->height();
-        for (QTextBlock b = firstVisibleBlock(); b.isValid() && blockRect(b).top() < bottom; b = b.next()) {
+        const QTextBlock last = lastShownBlock();
+        for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
             if (m_page->holdsLines(b)) {
                 m_unfoldQueued = true;
                 QTimer::singleShot(0, this, &TColorMemo::unfoldShown);
                 break;
             }
+            if (b == last)
+                break;
         }
     }
     if (longLineIn(event->rect()))
@@ -1416,16 +1441,30 @@ TSpellChecker *checkerFor(const QString &dictionary)
     return checker->isValid() ? checker.get() : nullptr;
 }
 
-void drawWave(QPainter &painter, qreal x1, qreal x2, qreal y)
+const QColor WaveColor(220, 0, 0);
+
+void drawWave(QPainter &painter, qreal ratio, qreal x1, qreal x2, qreal y)
 {
-    // A zigzag of 2-pixel steps under the word (a polyline: a path would
-    // be stroked, which costs more than the words' check).
-    QVarLengthArray<QPointF, 128> points;
-    points.append(QPointF(x1, y));
-    bool up = true;
-    for (qreal x = x1 + 2; x < x2 + 2; x += 2, up = !up)
-        points.append(QPointF(std::min(x, x2), up ? y - 2 : y));
-    painter.drawPolyline(points.constData(), int(points.size()));
+    // A zigzag of 2-pixel steps under the word: one period of it drawn once
+    // and laid side by side, since a line of misspelt words (a page in
+    // another language) drew a stroke for every step of every word at each
+    // key.
+    static QPixmap tile;
+    if (tile.isNull() || tile.devicePixelRatio() != ratio) {
+        QImage period(QSize(int(std::ceil(4 * ratio)), int(std::ceil(3 * ratio))), QImage::Format_ARGB32_Premultiplied);
+        period.setDevicePixelRatio(ratio);
+        period.fill(Qt::transparent);
+        QPainter p(&period);
+        p.setPen(QPen(WaveColor, 1));
+        const QPointF steps[] = {{0, 2}, {2, 0}, {4, 2}};
+        p.drawPolyline(steps, 3);
+        p.end();
+        tile = QPixmap::fromImage(period);
+    }
+    const int left = int(std::floor(x1));
+    const int width = int(std::ceil(x2)) - left;
+    if (width > 0)
+        painter.drawTiledPixmap(QRect(left, int(std::floor(y)) - 2, width, 3), tile);
 }
 
 } // namespace
@@ -1535,7 +1574,7 @@ void TColorMemo::drawMarks(QPainter &painter, const QRect &area)
     const QFont font = doc->defaultFont();
     const QTextOption option = doc->defaultTextOption();
     const QFontMetricsF metrics(font);
-    const QPen wavy(QColor(220, 0, 0), 1);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     QPen dotted(QColor(0, 110, 230), 2, Qt::DotLine);
     dotted.setCapStyle(Qt::FlatCap);
     painter.save();
@@ -1584,8 +1623,7 @@ void TColorMemo::drawMarks(QPainter &painter, const QRect &area)
                 const qreal x1 = blockOrigin.x() + m_window.x(a);
                 const qreal x2 = blockOrigin.x() + m_window.x(b);
                 if (m.spelling) {
-                    painter.setPen(wavy);
-                    drawWave(painter, std::min(x1, x2), std::max(x1, x2), y + 1);
+                    drawWave(painter, ratio, std::min(x1, x2), std::max(x1, x2), y + 1);
                 } else {
                     // A sign alone is narrow: its dots reach a little on
                     // each side so that the mark can be seen.

@@ -213,6 +213,8 @@ private:
     void unfoldAround(int topLine);
     // The groups among the blocks shown, taken apart and painted again.
     void unfoldShown();
+    // The last block with a part in view.
+    QTextBlock lastShownBlock() const;
     void restoreLineCounts();
     // The pane's font, as the text is laid out in.
     void useFontForText();

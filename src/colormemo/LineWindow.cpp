@@ -117,8 +117,10 @@ void TLineWindow::shape(const QTextLine &line, const QFont &font, const QTextOpt
     m_places[0] = m_places[1] = Place();
     // A short line is shaped once by its layout and kept: its own glyphs
     // cost less than shaping a stretch of it again on every paint.
+    m_knownLine = -1;
     if (!line.isValid() || option.textDirection() == Qt::RightToLeft || line.textLength() <= ShortLine) {
         useLine(line);
+        knowLine(line, font, option, block);
         return;
     }
     const int start = line.textStart();
@@ -190,8 +192,70 @@ void TLineWindow::shape(const QTextLine &line, const QFont &font, const QTextOpt
         m_offset.setY(line.y() + line.ascent() - (m_piece.y() + m_piece.ascent()));
 }
 
+void TLineWindow::knowLine(const QTextLine &line, const QFont &font, const QTextOption &option, int block)
+{
+    // Only a line laid out from its left edge keeps the places before a
+    // change: centred or justified text moves them all.
+    const Qt::Alignment horizontal = option.alignment() & Qt::AlignHorizontal_Mask;
+    if (block < 0 || !line.isValid() || option.textDirection() == Qt::RightToLeft
+        || (horizontal != Qt::AlignLeft && horizontal != (Qt::AlignLeft | Qt::AlignAbsolute)))
+        return;
+    const auto same = [&](const KnownLine &k) { return k.block == block && k.lineStart == line.textStart(); };
+    auto it = std::find_if(m_known.begin(), m_known.end(), same);
+    if (it == m_known.end()) {
+        if (int(m_known.size()) >= KnownLines)
+            m_known.erase(m_known.begin());
+        m_known.push_back({});
+        it = m_known.end() - 1;
+    } else if (it->lineX == line.x() && it->tabDistance == option.tabStopDistance() && it->tabs == option.tabs()
+               && it->font == font) {
+        m_knownLine = int(it - m_known.begin());
+        return;
+    }
+    *it = KnownLine{block, line.textStart(), line.x(), font, option.tabStopDistance(), option.tabs(), {}};
+    m_knownLine = int(it - m_known.begin());
+}
+
+void TLineWindow::edited(int block, int column, bool linesMoved)
+{
+    m_knownLine = -1;
+    // An anchor of a line whose text changed may no longer stand where its
+    // column does.
+    std::erase_if(m_anchors, [&](const Anchor &a) { return a.block == block || (linesMoved && a.block > block); });
+    std::erase_if(m_known, [&](const KnownLine &k) { return linesMoved && k.block > block; });
+    for (KnownLine &k : m_known) {
+        if (k.block != block)
+            continue;
+        // The characters just before the change may take another shape next
+        // to the new ones (a joining letter, a ligature that now reaches
+        // further): a margin of them is asked again.
+        std::erase_if(k.places, [column](const Place &p) { return p.column > column - Margin; });
+    }
+}
+
+void TLineWindow::forgetPlaces()
+{
+    m_known.clear();
+    m_knownLine = -1;
+}
+
 qreal TLineWindow::x(int column) const
 {
+    if (m_whole && m_knownLine >= 0) {
+        std::vector<Place> &places = m_known[m_knownLine].places;
+        const auto byColumn = [](const Place &p, int c) { return p.column < c; };
+        const auto at = std::lower_bound(places.begin(), places.end(), column, byColumn);
+        if (at != places.end() && at->column == column)
+            return at->x;
+        const qreal x = m_line.cursorToX(column);
+        if (places.size() >= 4096) {
+            places.clear();
+            places.push_back({column, x});
+        } else {
+            places.insert(at, Place{column, x});
+        }
+        return x;
+    }
     if (!m_whole)
         column = std::clamp(column, m_from, m_to);
     for (const Place &p : m_places)

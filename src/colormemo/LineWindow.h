@@ -42,6 +42,14 @@ public:
     int to() const { return m_to; }
     // The layout x of a column in [from, to].
     qreal x(int column) const;
+    // The text of `block` changed from `column` on: what was known of the
+    // places before the change is kept. `linesMoved` when the change took
+    // lines away or brought new ones, or reached past the block, so that the
+    // numbers of the blocks after it no longer name the same lines.
+    void edited(int block, int column, bool linesMoved);
+    // Places known are forgotten (text shown that its block does not hold,
+    // such as an input method's).
+    void forgetPlaces();
     // Glyphs of the columns [a, b) (within [from, to)), to be drawn at the
     // block's origin plus offset().
     QList<QGlyphRun> glyphRuns(int a, int b) const;
@@ -96,4 +104,23 @@ private:
     };
     mutable Place m_places[2];
     mutable int m_nextPlace = 0;
+
+    // The places asked of short lines, kept from paint to paint: a key
+    // repaints the line typed in (and the edge of its neighbour), a line
+    // whose words are marked asks the places of both ends of each mark, and
+    // a key changes none of the places before the caret.
+    struct KnownLine
+    {
+        int block = -1;
+        int lineStart = -1;
+        qreal lineX = 0;
+        QFont font;
+        qreal tabDistance = 0;
+        QList<QTextOption::Tab> tabs;
+        std::vector<Place> places; // by column
+    };
+    static constexpr int KnownLines = 8;
+    mutable std::vector<KnownLine> m_known;
+    int m_knownLine = -1; // the shaped line's, or none
+    void knowLine(const QTextLine &line, const QFont &font, const QTextOption &option, int block);
 };

@@ -30,6 +30,7 @@ private Q_SLOTS:
     void homeAndEndTwiceReachTheLinesEdges();
     void anEditOfTheDocumentItselfKeepsThePieces();
     void placesAnswerForTheLineShapedLast();
+    void placesKeptThroughEditsAreTheLinesOwn();
 
 private:
     QWidget *m_host = nullptr;
@@ -372,6 +373,60 @@ void TestLongLine::placesAnswerForTheLineShapedLast()
         // Out of the stretch: its edges' places.
         QCOMPARE(window.x(0), window.x(window.from()));
     }
+}
+
+void TestLongLine::placesKeptThroughEditsAreTheLinesOwn()
+{
+    // A proportional face: a character typed moves every place after it.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(15);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    auto laidOut = [&](const QString &text) {
+        auto layout = std::make_unique<QTextLayout>(text, font);
+        layout->setTextOption(option);
+        layout->beginLayout();
+        layout->createLine();
+        layout->endLayout();
+        return layout;
+    };
+    auto fetchOf = [](const QString &text) {
+        return [text](int from, int to, QString &out) { out += QStringView(text).mid(from, to - from); };
+    };
+    auto agree = [&](TLineWindow &window, const QTextLayout &layout, int block, const QString &text) {
+        window.shape(layout.lineAt(0), font, option, 0, 4000, fetchOf(text), block);
+        for (int column = 0; column <= text.size(); ++column)
+            if (window.x(column) != layout.lineAt(0).cursorToX(column))
+                return false;
+        return true;
+    };
+    TLineWindow window;
+    QString line = QStringLiteral("L’été à Noël\u00A0: iiii WWWW ffi fl");
+    QString other = QStringLiteral("mmmm iiii");
+    auto layout = laidOut(line);
+    auto otherLayout = laidOut(other);
+    QVERIFY(agree(window, *layout, 7, line));
+    QVERIFY(agree(window, *otherLayout, 8, other));
+    // Typed at the start, in the middle and at the end; a word taken out.
+    const std::vector<std::pair<int, QString>> typing{{0, "W"}, {10, "ii"}, {-1, "mm"}, {5, "f"}, {6, "i"}};
+    for (const auto &[at, typed] : typing) {
+        const int column = at < 0 ? int(line.size()) : at;
+        line.insert(column, typed);
+        layout = laidOut(line);
+        window.edited(7, column, false);
+        QVERIFY2(agree(window, *layout, 7, line), qPrintable(line));
+        // The line below kept its text and its number.
+        QVERIFY(agree(window, *otherLayout, 8, other));
+    }
+    line.remove(2, 6);
+    layout = laidOut(line);
+    window.edited(7, 2, false);
+    QVERIFY(agree(window, *layout, 7, line));
+    // A line taken out above: the numbers below name other lines now.
+    window.edited(3, 0, true);
+    other = QStringLiteral("WWWW iiii");
+    otherLayout = laidOut(other);
+    QVERIFY(agree(window, *otherLayout, 7, other));
 }
 
 PEMO_TEST(TestLongLine)
