@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -61,15 +62,18 @@ void commonEnds(QStringView stored, QStringView given, qsizetype *head, qsizetyp
     *tail = t;
 }
 
-// Replaces document positions [position, position + removed) by text.
+// Replaces document positions [position, position + removed) by text. The
+// page's text carries no format: the plain one is given rather than looked
+// up in the document at every key.
 void replaceAt(QTextCursor &c, int position, int removed, const QString &text)
 {
+    static const QTextCharFormat plain;
     c.setPosition(position);
     c.setPosition(position + removed, QTextCursor::KeepAnchor);
     if (text.isEmpty())
         c.removeSelectedText();
     else
-        c.insertText(text);
+        c.insertText(text, plain);
 }
 
 // Where a piece of a long run ends: after a tag near its length, else
@@ -1152,8 +1156,13 @@ void TPage::type(const QString &typed)
     std::vector<Span> spans{{start, textPosition(m_cursor.selectionEnd()) - start, text}};
     const bool first = step.edits.empty();
     apply(spans, &step);
-    const int caret = start + int(text.size());
-    m_cursor.setPosition(documentPosition(caret));
+    const int caret = documentPosition(start + int(text.size()));
+    // The caret has gone on with the text typed where it stood; its column
+    // for moving up and down is found when it is next asked, not at each key
+    // by a walk over the line.
+    if (m_cursor.hasSelection() || m_cursor.position() != caret)
+        m_cursor.setPosition(caret);
+    m_cursor.setVerticalMovementX(-1);
     step.after = selection();
     // A line break ends the run it belongs to.
     if (std::any_of(text.begin(), text.end(), isInsertedBreak))

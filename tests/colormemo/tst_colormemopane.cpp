@@ -16,6 +16,7 @@ private Q_SLOTS:
     void typingRescansOnlyTheCaretLine();
     void enterAndDeleteRescanEverything();
     void movingKeyCollapsesSelectionToItsEnd();
+    void upAndDownKeepTheColumnTypedTo();
     void selectionKeepsItsHighlight();
     void spanOpenedAboveOrClosedBelowTheView_data();
     void spanOpenedAboveOrClosedBelowTheView();
@@ -95,6 +96,30 @@ void TestColorMemoPane::movingKeyCollapsesSelectionToItsEnd()
     m_memo->Select(2, 3);
     QTest::keyClick(m_memo, Qt::Key_Right, Qt::ShiftModifier);
     QCOMPARE(m_memo->SelLength(), 4);
+}
+
+void TestColorMemoPane::upAndDownKeepTheColumnTypedTo()
+{
+    // The lines below hold the typed line's text, so that a column's place
+    // is the same on each whatever the font.
+    m_memo->SetLines({"abcdef", "abxycdef", "abxy"});
+    m_memo->SetSelStart(2);
+    QTest::keyClicks(m_memo, "xy");
+    QCOMPARE(m_memo->Lines()[0], QStringLiteral("abxycdef"));
+    QTest::keyClick(m_memo, Qt::Key_Down);
+    QCOMPARE(m_memo->SelStart(), 10 + 4);
+    QTest::keyClick(m_memo, Qt::Key_Down);
+    QCOMPARE(m_memo->SelStart(), 20 + 4);
+    QTest::keyClick(m_memo, Qt::Key_Up);
+    QTest::keyClick(m_memo, Qt::Key_Up);
+    QCOMPARE(m_memo->SelStart(), 4);
+    // Typed over a selection: the column is the one the caret came to.
+    m_memo->SetLines({"abcdef", "abxycdef", "abxy"});
+    m_memo->Select(1, 2);
+    QTest::keyClicks(m_memo, "bxy");
+    QCOMPARE(m_memo->Lines()[0], QStringLiteral("abxydef"));
+    QTest::keyClick(m_memo, Qt::Key_Down);
+    QCOMPARE(m_memo->SelStart(), 9 + 4);
 }
 
 void TestColorMemoPane::selectionKeepsItsHighlight()
