@@ -4,6 +4,7 @@
 #include <QSettings>
 
 #include <array>
+#include <chrono>
 #include <optional>
 
 #include <sys/stat.h>
@@ -38,10 +39,19 @@ FileTime timeOf(const QByteArray &file)
     return {qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec)};
 }
 
+// The file is looked at twice a second at most: the pane asks several
+// times a key.
+constexpr std::chrono::milliseconds LookEvery{500};
+std::chrono::steady_clock::time_point lookedAt;
+
 void followFile()
 {
     if (knownFile.isEmpty())
         knownFile = QFile::encodeName(QSettings().fileName());
+    const auto now = std::chrono::steady_clock::now();
+    if (knownTime.seconds >= 0 && now - lookedAt < LookEvery)
+        return;
+    lookedAt = now;
     const FileTime time = timeOf(knownFile);
     if (!(time == knownTime)) {
         knownTime = time;
@@ -63,6 +73,7 @@ void setValue(Aid aid, bool on)
     settings.setValue(QLatin1String(keys[aid]), on);
     settings.sync();
     knownTime = timeOf(QFile::encodeName(settings.fileName()));
+    lookedAt = std::chrono::steady_clock::now();
     known = {};
     known[aid] = on;
     ++changes;

@@ -262,7 +262,7 @@ bool isPersonal(const QString &word)
     Store &s = store();
     QMutexLocker lock(&s.mutex);
     refresh(s, false);
-    return containsWord(s.personal, normalized(word));
+    return !s.personal.isEmpty() && containsWord(s.personal, normalized(word));
 }
 
 bool addPersonal(const QString &word, QString *error)
@@ -317,7 +317,7 @@ bool isIgnored(const QString &word)
 {
     Store &s = store();
     QMutexLocker lock(&s.mutex);
-    return s.ignored.contains(normalized(word).toLower());
+    return !s.ignored.isEmpty() && s.ignored.contains(normalized(word).toLower());
 }
 
 int generation()

@@ -127,13 +127,14 @@ private Q_SLOTS:
         AidSettings::setTagCompletionOn(true);
         QTest::keyClicks(&memo, "></");
         QCOMPARE(memo.Text(), QStringLiteral("<div></></div>"));
-        // Switched off by another window of the program, through the file.
+        // Switched off by another window of the program, through the file:
+        // followed within the half second the file is looked at.
         QTest::qWait(20);
         {
             QSettings other;
             other.setValue(QStringLiteral("Aids/tagCompletion"), false);
         }
-        QVERIFY(!AidSettings::tagCompletionOn());
+        QTRY_VERIFY_WITH_TIMEOUT(!AidSettings::tagCompletionOn(), 2000);
         QVERIFY(AidSettings::validationOn());
         AidSettings::setTagCompletionOn(true);
         QVERIFY(AidSettings::tagCompletionOn());
