@@ -317,7 +317,9 @@ void TMainForm::buildStatusBar()
     Panel2->setAccessibleName(QStringLiteral("Horloge"));
     Panel2->setFrameShape(QFrame::Panel);
     Panel2->setFrameShadow(QFrame::Sunken);
-    Panel2->setFixedWidth(76);
+    // A fixed size: the clock's new text each second then lays nothing of
+    // the window out again.
+    Panel2->setFixedSize(76, Panel2->sizeHint().height());
     Panel2->setAlignment(Qt::AlignCenter);
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(StatusLine, 1);
