@@ -158,10 +158,14 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
             - changedLine + 1;
         const int lines = document()->blockCount();
         m_marks->linesChanged(changedLine, std::max(1, addedLines - (lines - m_marksLines)), addedLines);
+        const bool linesMoved = lines != m_marksLines || addedLines != 1;
         if (changed.isValid())
-            m_window.edited(changedLine, pos - changed.position(), lines != m_marksLines || addedLines != 1);
+            m_window.edited(changedLine, pos - changed.position(), linesMoved);
         else
             m_window.forgetPlaces();
+        // New lines may be a page loaded anew, its lines gathered.
+        if (linesMoved)
+            m_noGroupsAt = ViewPlace();
         m_marksLines = lines;
         if (changedLine < LanguageLines && (m_languageTagEnd < 0 || pos < m_languageTagEnd))
             m_languageKnown = false;
@@ -1156,12 +1160,15 @@ void TColorMemo::unfoldShown()
 void TColorMemo::paintEvent(QPaintEvent *event)
 {
     m_paintShaped = 0;
-    if (m_page->hasGroups() && !m_unfoldQueued) {
+    const ViewPlace here{firstVisibleBlock().blockNumber(), contentOffset().y(), viewport()->height()};
+    if (m_page->hasGroups() && !m_unfoldQueued && (!(here == m_noGroupsAt) || event->rect() == viewport()->rect())) {
         // Lines of a group in view (a jump the scroll did not see coming):
         // they are taken apart after this paint, and painted again.
+        m_noGroupsAt = here;
         const QTextBlock last = lastShownBlock();
         for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
             if (m_page->holdsLines(b)) {
+                m_noGroupsAt = ViewPlace();
                 m_unfoldQueued = true;
                 QTimer::singleShot(0, this, &TColorMemo::unfoldShown);
                 break;

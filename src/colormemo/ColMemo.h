@@ -263,6 +263,16 @@ private:
     TTagCompleter *m_completer = nullptr;
     bool m_followingPage = false;
     bool m_unfoldQueued = false;
+    // Where the view stood when a paint last found no group in it: a paint
+    // of a part of it (a key's line) from the same place needs no new look.
+    struct ViewPlace
+    {
+        int top = -1;
+        qreal offset = 0;
+        int height = 0;
+        bool operator==(const ViewPlace &) const = default;
+    };
+    ViewPlace m_noGroupsAt;
 
     QWidget *m_numberArea = nullptr;
     bool m_lineNumbers = true;
