@@ -901,7 +901,7 @@ void TColorMemo::runPass(bool currentLineOnly, int line)
     } else {
         const QTextBlock first = firstVisibleBlock();
         m_passTop = first.blockNumber();
-        m_passOffset = contentOffset();
+        m_passOffset = contentOffset().y();
         scanLines(first, document()->blockCount() - first.blockNumber(), m_runs, &from, &to);
     }
 }
@@ -1182,9 +1182,9 @@ void TColorMemo::paintEvent(QPaintEvent *event)
     else
         QPlainTextEdit::paintEvent(event);
     if (m_pending == Pending::None && colouring()
-        && (firstVisibleBlock().blockNumber() != m_passTop || contentOffset() != m_passOffset)) {
-        // The view moved since the runs were found, whatever moved it: the
-        // runs no longer cover what is shown.
+        && (firstVisibleBlock().blockNumber() != m_passTop || contentOffset().y() != m_passOffset)) {
+        // The view moved up or down since the runs were found, whatever
+        // moved it: the runs no longer cover what is shown.
         m_pending = Pending::All;
         if (event->rect() != viewport()->rect())
             viewport()->update();
@@ -1429,8 +1429,12 @@ void TColorMemo::scrollContentsBy(int dx, int dy)
     if (dx)
         Q_EMIT OnHScroll();
     // A scrolled copy of the old pixels would keep colours that the new
-    // first line may no longer have: repaint the whole view.
-    requestAll();
+    // first line may no longer have: repaint the whole view. Scrolled
+    // sideways, the view shows the same lines with the same runs: the
+    // control's copy stands, and only the columns it uncovers are painted
+    // (typing past the right edge scrolls at every half width).
+    if (dy)
+        requestAll();
 }
 
 // --- writing aids

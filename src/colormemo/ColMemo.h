@@ -309,7 +309,7 @@ private:
     int m_lastScanStart = 0;
     int m_lastScanEnd = 0;
     int m_passTop = -1;           // first visible line and offset at the last full pass
-    QPointF m_passOffset;
+    qreal m_passOffset = 0; // the view's vertical offset then
 
     // Spans open at the start of each line, known for lines [0, m_openValid);
     // an edit forgets them from the line after the one it starts in.

@@ -2,6 +2,7 @@
 #include "scanmask.h"
 #include "testmain.h"
 
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void eventDrawAndDrawKey();
     void settersCopy();
     void scrollSignals();
+    void sidewaysScrollKeepsTheColoursShown();
 
 private:
     QString mask() const { return ScanMask::render(m_memo->runs(), 0, m_memo->TextLength()); }
@@ -352,6 +354,41 @@ void TestColorMemoPane::scrollSignals()
     QCOMPARE(horizontal.count(), 1);
     paint();
     QVERIFY(!m_memo->lastPassCurrentLineOnly());
+}
+
+void TestColorMemoPane::sidewaysScrollKeepsTheColoursShown()
+{
+    // What the screen shows, not a new rendering of the widget.
+    auto shown = [this] {
+        QWidget *view = m_memo->viewport();
+        const QPoint at = view->mapTo(view->window(), QPoint(0, 0));
+        return view->screen()
+            ->grabWindow(view->window()->winId(), at.x(), at.y(), view->width(), view->height())
+            .toImage();
+    };
+    QApplication::setCursorFlashTime(0);
+    QStringList lines;
+    for (int i = 0; i < 14; ++i)
+        lines << QStringLiteral("<b>gras</b> à côté <i>%1</i> ").arg(i).repeated(6);
+    m_memo->SetLines(lines);
+    paint();
+    QApplication::processEvents();
+    const int passes = m_memo->passCount();
+    QScrollBar *bar = m_memo->horizontalScrollBar();
+    QVERIFY(bar->maximum() > 200);
+    // Sideways, the control moves the pixels it has and the pane paints the
+    // columns uncovered: the colours are those a whole new paint gives, and
+    // the runs are not looked for again.
+    for (const int to : {60, 61, 200, 7, 0}) {
+        bar->setValue(to);
+        QApplication::processEvents();
+        const QImage scrolled = shown();
+        m_memo->viewport()->repaint();
+        QApplication::processEvents();
+        QVERIFY2(scrolled == shown(), qPrintable(QString::number(to)));
+    }
+    QCOMPARE(m_memo->passCount(), passes);
+    QApplication::setCursorFlashTime(1000);
 }
 
 PEMO_TEST(TestColorMemoPane)
