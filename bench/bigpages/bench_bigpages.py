@@ -236,10 +236,15 @@ class Screen:
             if not owner or owner[0] != pid:
                 continue
             types = list(self._prop(w, "_NET_WM_WINDOW_TYPE") or [])
+            try:
+                transient = w.get_wm_transient_for()
+            except XError:
+                # closed while the list was read (the splash screen at start-up)
+                continue
             kind = "main"
             if self.atom["_NET_WM_WINDOW_TYPE_SPLASH"] in types:
                 kind = "splash"
-            elif self.atom["_NET_WM_WINDOW_TYPE_DIALOG"] in types or w.get_wm_transient_for():
+            elif self.atom["_NET_WM_WINDOW_TYPE_DIALOG"] in types or transient:
                 kind = "dialog"
             name = self._prop(w, "_NET_WM_NAME", self.atom["UTF8_STRING"])
             if isinstance(name, bytes):
