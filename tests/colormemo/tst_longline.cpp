@@ -53,6 +53,24 @@ QString minified(qsizetype size)
     return out;
 }
 
+
+// A text laid out on one line, as the pane's layout lays out a block.
+std::unique_ptr<QTextLayout> oneLine(const QString &text, const QFont &font, const QTextOption &option)
+{
+    auto layout = std::make_unique<QTextLayout>(text, font);
+    layout->setTextOption(option);
+    layout->beginLayout();
+    layout->createLine();
+    layout->endLayout();
+    return layout;
+}
+
+// A line window's reader of the text's characters.
+TLineWindow::Fetch fetchOf(const QString &text)
+{
+    return [text](int from, int to, QString &out) { out += QStringView(text).mid(from, to - from); };
+}
+
 } // namespace
 
 void TestLongLine::init()
@@ -340,21 +358,11 @@ void TestLongLine::placesAnswerForTheLineShapedLast()
     font.setPixelSize(14);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
-    auto laidOut = [&](const QString &text) {
-        auto layout = std::make_unique<QTextLayout>(text, font);
-        layout->setTextOption(option);
-        layout->beginLayout();
-        layout->createLine();
-        layout->endLayout();
-        return layout;
-    };
+    auto laidOut = [&](const QString &text) { return oneLine(text, font, option); };
     const QString narrow = QStringLiteral("iiiiiiiiiiiiiiiiiiii");
     const QString wide = QStringLiteral("WWWWWWWWWWWWWWWWWWWW");
     const QString longText = minified(4 * TLineWindow::ShortLine);
     const auto a = laidOut(narrow), b = laidOut(wide), c = laidOut(longText);
-    auto fetchOf = [](const QString &text) {
-        return [text](int from, int to, QString &out) { out += QStringView(text).mid(from, to - from); };
-    };
     TLineWindow window;
     for (int round = 0; round < 2; ++round) {
         window.shape(a->lineAt(0), font, option, 0, 1000, fetchOf(narrow));
@@ -382,17 +390,7 @@ void TestLongLine::placesKeptThroughEditsAreTheLinesOwn()
     font.setPixelSize(15);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
-    auto laidOut = [&](const QString &text) {
-        auto layout = std::make_unique<QTextLayout>(text, font);
-        layout->setTextOption(option);
-        layout->beginLayout();
-        layout->createLine();
-        layout->endLayout();
-        return layout;
-    };
-    auto fetchOf = [](const QString &text) {
-        return [text](int from, int to, QString &out) { out += QStringView(text).mid(from, to - from); };
-    };
+    auto laidOut = [&](const QString &text) { return oneLine(text, font, option); };
     auto agree = [&](TLineWindow &window, const QTextLayout &layout, int block, const QString &text) {
         window.shape(layout.lineAt(0), font, option, 0, 4000, fetchOf(text), block);
         for (int column = 0; column <= text.size(); ++column)
