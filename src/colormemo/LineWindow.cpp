@@ -115,12 +115,19 @@ void TLineWindow::shape(const QTextLine &line, const QFont &font, const QTextOpt
     m_shaped = 0;
     m_text.clear();
     m_places[0] = m_places[1] = Place();
+    m_knownLine = -1;
     // A short line is shaped once by its layout and kept: its own glyphs
     // cost less than shaping a stretch of it again on every paint.
-    m_knownLine = -1;
     if (!line.isValid() || option.textDirection() == Qt::RightToLeft || line.textLength() <= ShortLine) {
         useLine(line);
-        knowLine(line, font, option, block);
+        // Right-to-left letters put what comes before a change in another
+        // place: a line holding some keeps nothing.
+        if (block >= 0 && line.isValid()) {
+            QString head;
+            fetch(0, line.textStart() + line.textLength(), head);
+            if (!reordered(head))
+                knowLine(line, font, option, block);
+        }
         return;
     }
     const int start = line.textStart();
@@ -197,7 +204,7 @@ void TLineWindow::knowLine(const QTextLine &line, const QFont &font, const QText
     // Only a line laid out from its left edge keeps the places before a
     // change: centred or justified text moves them all.
     const Qt::Alignment horizontal = option.alignment() & Qt::AlignHorizontal_Mask;
-    if (block < 0 || !line.isValid() || option.textDirection() == Qt::RightToLeft
+    if (option.textDirection() == Qt::RightToLeft
         || (horizontal != Qt::AlignLeft && horizontal != (Qt::AlignLeft | Qt::AlignAbsolute)))
         return;
     const auto same = [&](const KnownLine &k) { return k.block == block && k.lineStart == line.textStart(); };

@@ -420,6 +420,16 @@ void TestLongLine::placesKeptThroughEditsAreTheLinesOwn()
     layout = laidOut(line);
     window.edited(7, 2, false);
     QVERIFY(agree(window, *layout, 7, line));
+    // Right-to-left letters: a letter typed at the end of their run moves
+    // the run's earlier letters.
+    line = QStringLiteral("abc ") + QString::fromUtf16(u"\u05E9\u05DC\u05D5\u05DD").repeated(4) + QStringLiteral(" def");
+    layout = laidOut(line);
+    window.edited(7, 0, false);
+    QVERIFY(agree(window, *layout, 7, line));
+    line.insert(20, QChar(0x05E2));
+    layout = laidOut(line);
+    window.edited(7, 20, false);
+    QVERIFY2(agree(window, *layout, 7, line), "right to left");
     // A line taken out above: the numbers below name other lines now.
     window.edited(3, 0, true);
     other = QStringLiteral("WWWW iiii");
