@@ -431,8 +431,47 @@ QString closingNameAt(const QTextDocument &document, int position)
     }
 }
 
+namespace {
+// Whether the nearest '<', '>' or quote before position, within the stretch
+// contextAt reads, is a '>' (or there is none): the caret then stands in
+// text, a comment or a script, not inside a tag, since a '>' inside a tag is
+// quoted and the quote that closes it would come first. Read a little at a
+// time: typing in prose finds the '>' of the paragraph's tag within a line or
+// two. (A value still open whose typed part holds a '>' is taken for text:
+// it could only be completed with file names holding a '>'.)
+bool outsideTags(const QTextDocument &document, int position)
+{
+    constexpr int Piece = 256;
+    int end = std::clamp(position, 0, std::max(0, document.characterCount() - 1));
+    const int limit = std::max(0, end - ContextLookBack);
+    QTextCursor c(const_cast<QTextDocument *>(&document));
+    while (end > limit) {
+        const int start = std::max(limit, end - Piece);
+        c.setPosition(start);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        const QString text = c.selectedText();
+        for (qsizetype i = text.size() - 1; i >= 0; --i) {
+            switch (text[i].unicode()) {
+            case u'>':
+                return true;
+            case u'<':
+            case u'"':
+            case u'\'':
+                return false;
+            default:
+                break;
+            }
+        }
+        end = start;
+    }
+    return true;
+}
+} // namespace
+
 Context contextAt(const QTextDocument &document, int position, const QString &folder)
 {
+    if (outsideTags(document, position))
+        return Context();
     int from = 0;
     const QString text = textBefore(document, position, ContextLookBack, &from);
     return contextOf(text, folder);

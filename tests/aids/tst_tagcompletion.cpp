@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 using namespace TagCompletion;
 
@@ -102,6 +103,35 @@ private Q_SLOTS:
     {
         QFETCH(QString, before);
         QCOMPARE(contextOf(before, QStringLiteral("/tmp/")).kind, Kind::None);
+    }
+
+    void pageReadBackFromTheCaret_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("kind");
+        const QString prose = QStringLiteral("Le marché du jeudi réunit des producteurs. ").repeated(500);
+        QTest::newRow("text after a tag") << "<p class=\"a\">Noël " << int(Kind::None);
+        QTest::newRow("quoted > in the tag") << "<a title=\"x > y\" " << int(Kind::Attribute);
+        QTest::newRow("single-quoted >") << "<img alt='a>b' s" << int(Kind::Attribute);
+        QTest::newRow("tag over lines") << "<p>\n<table\n  border=1\n  " << int(Kind::Attribute);
+        QTest::newRow("comment") << "<!-- <a > " << int(Kind::None);
+        QTest::newRow("script") << "<script>if (a > b) " << int(Kind::None);
+        QTest::newRow("long prose") << "<p>" + prose << int(Kind::None);
+        QTest::newRow("tag after long prose") << prose + "<font " << int(Kind::Attribute);
+        QTest::newRow("tag before long prose") << "<font " + prose << int(Kind::None);
+        QTest::newRow("tag across pieces") << "<font" + QString(300, u' ') << int(Kind::Attribute);
+    }
+    void pageReadBackFromTheCaret()
+    {
+        // The page's text before the caret reads as the same text alone.
+        QFETCH(QString, before);
+        QFETCH(int, kind);
+        QTextDocument document;
+        document.setPlainText(before + QStringLiteral("</p>\nla suite"));
+        const Context c = contextAt(document, int(before.size()), QString());
+        QCOMPARE(int(c.kind), kind);
+        const QString read = QString(before).right(ContextLookBack);
+        QCOMPARE(c.choices, contextOf(read, QString()).choices);
     }
 
     void attributeNames()
