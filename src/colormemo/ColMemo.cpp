@@ -159,8 +159,10 @@ TColorMemo::TColorMemo(TPage *page, QWidget *parent)
         const int lines = document()->blockCount();
         m_marks->linesChanged(changedLine, std::max(1, addedLines - (lines - m_marksLines)), addedLines);
         const bool linesMoved = lines != m_marksLines || addedLines != 1;
-        if (changed.isValid())
+        if (changed.isValid()) {
+            keepShapesOf(changed);
             m_window.edited(changedLine, pos - changed.position(), linesMoved);
+        }
         else
             m_window.forgetPlaces();
         // New lines may be a page loaded anew, its lines gathered.
@@ -233,6 +235,27 @@ void TColorMemo::useFontForText()
     f.setStyleStrategy(QFont::StyleStrategy(f.styleStrategy() | QFont::PreferNoShaping));
     if (document()->defaultFont() != f || document()->defaultFont().styleStrategy() != f.styleStrategy())
         document()->setDefaultFont(f);
+}
+
+void TColorMemo::keepShapesOf(const QTextBlock &block)
+{
+    // The control lays a changed line out, throws the shapes of its letters
+    // away, and shapes the line again to draw it. The line being edited
+    // keeps them; the others do not, or a page scrolled through would hold
+    // the shapes of all its lines, and neither does a long line. The mark
+    // stays at the line's start when letters are typed there.
+    const QTextBlock kept = m_keptShapes.isNull() ? QTextBlock() : m_keptShapes.block();
+    const bool keep = block.isValid() && block.length() <= LongLine && block.layout();
+    if (kept == block && keep)
+        return;
+    if (kept.isValid() && kept.layout())
+        kept.layout()->setCacheEnabled(false);
+    m_keptShapes = QTextCursor();
+    if (keep) {
+        block.layout()->setCacheEnabled(true);
+        m_keptShapes = QTextCursor(block);
+        m_keptShapes.setKeepPositionOnInsert(true);
+    }
 }
 
 void TColorMemo::SetInset(int left, int top, int right, int bottom)

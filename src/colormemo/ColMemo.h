@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QStringList>
 
 #include <memory>
@@ -218,6 +219,7 @@ private:
     void restoreLineCounts();
     // The pane's font, as the text is laid out in.
     void useFontForText();
+    void keepShapesOf(const QTextBlock &block);
     // The page moved its selection: the pane's follows.
     void followPage();
     // The user moved the pane's selection: the page's follows.
@@ -293,6 +295,7 @@ private:
     TKeyDescrList m_lineRuns {100};
     TColorScanner m_scanner;
     TLineWindow m_window;
+    QTextCursor m_keptShapes; // at the start of the line whose layout keeps its shapes
     std::vector<int> m_lineRunIndex;
     int m_paintShaped = 0;
 

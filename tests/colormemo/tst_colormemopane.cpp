@@ -18,6 +18,7 @@ private Q_SLOTS:
     void enterAndDeleteRescanEverything();
     void movingKeyCollapsesSelectionToItsEnd();
     void upAndDownKeepTheColumnTypedTo();
+    void onlyTheEditedLineKeepsItsShapes();
     void selectionKeepsItsHighlight();
     void spanOpenedAboveOrClosedBelowTheView_data();
     void spanOpenedAboveOrClosedBelowTheView();
@@ -122,6 +123,50 @@ void TestColorMemoPane::upAndDownKeepTheColumnTypedTo()
     QCOMPARE(m_memo->Lines()[0], QStringLiteral("abxydef"));
     QTest::keyClick(m_memo, Qt::Key_Down);
     QCOMPARE(m_memo->SelStart(), 9 + 4);
+}
+
+void TestColorMemoPane::onlyTheEditedLineKeepsItsShapes()
+{
+    m_memo->SetLines({"<p>un", "deux", "trois"});
+    const QTextDocument *doc = m_memo->document();
+    const auto keeps = [doc](int line) { return doc->findBlockByNumber(line).layout()->cacheEnabled(); };
+    const auto kept = [&] {
+        int count = 0;
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            count += b.layout()->cacheEnabled();
+        return count;
+    };
+    m_memo->SetSelStart(7);
+    QTest::keyClicks(m_memo, "x");
+    QVERIFY(keeps(1));
+    QCOMPARE(kept(), 1);
+    // A line break typed at the line's start, then typing on below.
+    m_memo->SetSelStart(7);
+    QTest::keyClick(m_memo, Qt::Key_Return);
+    QCOMPARE(m_memo->Lines()[2], QStringLiteral("xdeux"));
+    QTest::keyClicks(m_memo, "y");
+    QVERIFY(keeps(2));
+    QCOMPARE(kept(), 1);
+    // Another line edited: the first lets its shapes go.
+    m_memo->SetSelStart(0);
+    QTest::keyClicks(m_memo, "z");
+    QVERIFY(keeps(0));
+    QCOMPARE(kept(), 1);
+    // Joined to the line above, then grown past a long line's length.
+    m_memo->SetSelStart(m_memo->Lines()[0].size() + 2);
+    QTest::keyClick(m_memo, Qt::Key_Delete);
+    QCOMPARE(kept(), 1);
+    m_memo->SetSelText(QString(1000, u'a'));
+    QCOMPARE(kept(), 0);
+    // What is drawn is what the control draws of the same lines.
+    m_memo->SetSelStart(3);
+    QTest::keyClicks(m_memo, "abc");
+    paint();
+    const QImage withShapes = m_memo->viewport()->grab().toImage();
+    m_memo->document()->findBlockByNumber(0).layout()->setCacheEnabled(false);
+    m_memo->document()->markContentsDirty(0, m_memo->document()->characterCount());
+    paint();
+    QCOMPARE(withShapes, m_memo->viewport()->grab().toImage());
 }
 
 void TestColorMemoPane::selectionKeepsItsHighlight()
