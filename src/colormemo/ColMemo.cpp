@@ -398,17 +398,24 @@ void TColorMemo::reportCursor()
         m_page->takeViewCursor(textCursor());
 }
 
+namespace {
+// A character typed without Ctrl, Alt or Meta is none of the platform's
+// command keys (clipboard, undo, deleting words and lines); each comparison
+// with a command builds the platform's list of keys for it.
+bool typesCharacter(const QKeyEvent *key)
+{
+    return !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) && !key->text().isEmpty()
+        && key->text().front().isPrint();
+}
+} // namespace
+
 bool TColorMemo::event(QEvent *e)
 {
     // The frame's menu shortcuts run the program's own undo and clipboard
     // commands; the pane must not take those keys for itself.
     if (e->type() == QEvent::ShortcutOverride) {
         auto *ke = static_cast<QKeyEvent *>(e);
-        // A character typed without Ctrl, Alt or Meta is none of those keys;
-        // each comparison builds the platform's list of keys for its command.
-        const bool typing = !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-            && !ke->text().isEmpty() && ke->text().front().isPrint();
-        if (!typing
+        if (!typesCharacter(ke)
             && (ke == QKeySequence::Undo || ke == QKeySequence::Redo || ke == QKeySequence::Cut
                 || ke == QKeySequence::Copy || ke == QKeySequence::Paste || ke == QKeySequence::SelectAll)) {
             e->ignore();
@@ -500,7 +507,9 @@ bool TColorMemo::editKey(QKeyEvent *event)
             to.movePosition(move, QTextCursor::KeepAnchor);
         m_page->erase(std::min(pos, to.position()), std::max(pos, to.position()));
     };
-    if (event == QKeySequence::Cut) {
+    if (typesCharacter(event)) {
+        m_page->type(event->text());
+    } else if (event == QKeySequence::Cut) {
         cutSelection();
     } else if (event == QKeySequence::Paste) {
         if (const QMimeData *data = QGuiApplication::clipboard()->mimeData())
