@@ -432,37 +432,46 @@ QString closingNameAt(const QTextDocument &document, int position)
 }
 
 namespace {
-// Whether the nearest '<', '>' or quote before position, within the stretch
-// contextAt reads, is a '>' (or there is none): the caret then stands in
-// text, a comment or a script, not inside a tag, since a '>' inside a tag is
-// quoted and the quote that closes it would come first. Read a little at a
-// time: typing in prose finds the '>' of the paragraph's tag within a line or
-// two. (A value still open whose typed part holds a '>' is taken for text:
-// it could only be completed with file names holding a '>'.)
+// Whether the caret plainly stands outside any tag: the nearest '<', '>' or
+// quote before it, within the stretch contextAt reads, is a '>' (or there is
+// none). A '>' inside a tag is quoted, and the quote closing its value comes
+// first. An apostrophe between two letters, as French prose is full of, is
+// passed over: it opens no value, and a value it closes is followed by a
+// letter, after which nothing is offered anyway. Read a little at a time:
+// typing in prose finds the '>' of the paragraph's tag within a line or two.
+// (A value still open whose typed part holds a '>' is taken for text: it
+// could only be completed with file names holding a '>'.)
 bool outsideTags(const QTextDocument &document, int position)
 {
     constexpr int Piece = 256;
-    int end = std::clamp(position, 0, std::max(0, document.characterCount() - 1));
+    const int end = std::clamp(position, 0, std::max(0, document.characterCount() - 1));
     const int limit = std::max(0, end - ContextLookBack);
+    const auto inWord = [&](int at) {
+        return at > limit && at + 1 < end && document.characterAt(at - 1).isLetterOrNumber()
+            && document.characterAt(at + 1).isLetterOrNumber();
+    };
     QTextCursor c(const_cast<QTextDocument *>(&document));
-    while (end > limit) {
-        const int start = std::max(limit, end - Piece);
-        c.setPosition(start);
-        c.setPosition(end, QTextCursor::KeepAnchor);
+    for (int to = end; to > limit;) {
+        const int from = std::max(limit, to - Piece);
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
         const QString text = c.selectedText();
         for (qsizetype i = text.size() - 1; i >= 0; --i) {
             switch (text[i].unicode()) {
             case u'>':
                 return true;
             case u'<':
+                return false;
             case u'"':
             case u'\'':
-                return false;
+                if (!inWord(from + int(i)))
+                    return false;
+                break;
             default:
                 break;
             }
         }
-        end = start;
+        to = from;
     }
     return true;
 }

@@ -114,6 +114,13 @@ private Q_SLOTS:
         QTest::newRow("quoted > in the tag") << "<a title=\"x > y\" " << int(Kind::Attribute);
         QTest::newRow("single-quoted >") << "<img alt='a>b' s" << int(Kind::Attribute);
         QTest::newRow("tag over lines") << "<p>\n<table\n  border=1\n  " << int(Kind::Attribute);
+        QTest::newRow("apostrophes") << "<p class='x'>l'église d'été " << int(Kind::None);
+        QTest::newRow("apostrophes, then a tag") << "<p>l'été <img alt='l'ombre' " << int(Kind::None);
+        QTest::newRow("tag after apostrophes") << "<p>l'été <img alt=\"l'ombre\" " << int(Kind::Attribute);
+        QTest::newRow("closed tag in a value") << "<a title=\"<b>\" " << int(Kind::Attribute);
+        QTest::newRow("value closed by an apostrophe") << "<img alt='a>l'ombre " << int(Kind::None);
+        QTest::newRow("value open after an apostrophe") << "<img title=\"x>l'x" << int(Kind::None);
+        QTest::newRow("onclick") << "<a onclick=\"if (a<b && c>d) f()\" " << int(Kind::Attribute);
         QTest::newRow("comment") << "<!-- <a > " << int(Kind::None);
         QTest::newRow("script") << "<script>if (a > b) " << int(Kind::None);
         QTest::newRow("long prose") << "<p>" + prose << int(Kind::None);
